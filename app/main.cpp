@@ -1,0 +1,26 @@
+// Helvarine: a customer-service case database for one user on one machine.
+// main only wires the parts together; the main window's load handler does the start-up.
+
+#include <QCoreApplication>
+#include <QIcon>
+#include <QSettings>
+
+#include "guarded_application.h"
+#include "main_window.h"
+#include "prompts.h"
+
+int main(int argc, char** argv) {
+    GuardedApplication application(argc, argv);
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    application.setWindowIcon(QIcon(programFolder + QLatin1String("/helvarine.png")));
+
+    QtPrompts prompts;
+    application.setPrompts(&prompts);
+    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Orvanta"),
+                       QStringLiteral("Orvanta"));
+
+    Form1 mainWindow(prompts, settings, programFolder);
+    mainWindow.Form_Load();
+    mainWindow.show();
+    return application.exec();
+}

@@ -1,0 +1,335 @@
+#include "main_window.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QIcon>
+#include <QPushButton>
+#include <QScreen>
+#include <QSettings>
+
+#include "case_store.h"
+#include "data_paths.h"
+#include "database_file.h"
+#include "error_trap.h"
+#include "fonts.h"
+#include "globals.h"
+#include "library_check.h"
+#include "main_module.h"
+#include "number_text.h"
+#include "prompts.h"
+#include "report_list.h"
+#include "twips.h"
+#include "window_pointer.h"
+
+namespace {
+
+const QString kWindow = QStringLiteral("Form1");
+const QString kSettingsGroup = QStringLiteral("Helvarine");
+
+// The designed client area and the places of the controls, in twips.
+constexpr double kClientWidth = 12000;
+constexpr double kClientHeight = 6705;
+
+struct ButtonDesign {
+    QPushButton* Form1::*button;
+    const char* name;
+    const char* caption;
+    Twips::Rect place;
+};
+
+// In tab order: the list first (tab 0), then the buttons as listed.
+const std::array<ButtonDesign, 6> kButtons{{
+    {&Form1::PushButton2, "PushButton2", "Add New Case", {120, 5680, 3840, 405}},
+    {&Form1::PushButton1, "PushButton1", "Edit Selected Case", {4080, 5680, 3840, 405}},
+    {&Form1::PushButton3, "PushButton3", "Delete Selected Case", {8040, 5680, 3840, 405}},
+    {&Form1::PushButton5, "PushButton5", "Show Reports", {120, 6190, 3840, 405}},
+    {&Form1::PushButton4, "PushButton4", "Load Sample/Example Data", {4080, 6190, 3840, 405}},
+    {&Form1::PushButton6, "PushButton6", "Help", {8040, 6190, 3840, 405}},
+}};
+constexpr Twips::Rect kListPlace{120, 120, 11760, 5475};
+
+// The twelve columns: header text, and the field of [Cases Extended] shown in it, by the exact
+// name it is asked for (letter case does not matter).
+struct ColumnDesign {
+    const char* header;
+    const char* field;
+};
+const std::array<ColumnDesign, Form1::kColumnCount> kColumns{{
+    {"ID", "ID"},
+    {"Title", "Title"},
+    {"Customer", "Customer Name"},
+    {"Assigned To", "Assigned to Name"},
+    {"Priority", "Priority"},
+    {"Status", "Status"},
+    {"Category", "Category"},
+    {"Due Date", "Due Date"},
+    {"Opened Date", "Opened Date"},
+    {"KB", "Knowledge Base"},
+    {"Resolved Time", "Resolved Date"},
+    {"Opened By", "Opened by Name"},
+}};
+
+// Widths beyond this many twips (over 40 inches) are no width a list column can take.
+constexpr float kLargestColumnWidth = 57600;
+
+QString settingKey(const QString& key) { return kSettingsGroup + QLatin1Char('/') + key; }
+
+QString columnKey(int column) { return QStringLiteral("ColumnHeaders") + QString::number(column); }
+
+}  // namespace
+
+Form1::Form1(Prompts& prompts, QSettings& settings, const QString& programFolder, QWidget* parent)
+    : QWidget(parent),
+      m_prompts(prompts),
+      m_settings(settings),
+      m_programFolder(programFolder),
+      m_endProgram([] { QCoreApplication::exit(0); }),
+      m_libraryCheck(&LibraryCheck::databaseLibraryWorks) {
+    setObjectName(kWindow);
+    createControls();
+    placeControls();
+    connectHandlers();
+}
+
+Form1::~Form1() = default;
+
+void Form1::createControls() {
+    setFont(Fonts::window());
+    ListView1 = new ReportListView(this);
+    ListView1->setObjectName(QStringLiteral("ListView1"));
+    for (const ButtonDesign& design : kButtons) {
+        auto* button = new QPushButton(QString::fromLatin1(design.caption), this);
+        button->setObjectName(QString::fromLatin1(design.name));
+        button->setFont(Fonts::button());
+        button->setAutoDefault(false);
+        this->*design.button = button;
+    }
+    // The commands arrive with the case editor; until then their buttons cannot be pressed.
+    for (const ButtonDesign& design : kButtons) {
+        (this->*design.button)->setEnabled(false);
+    }
+    m_pointer = new WindowPointer(this);
+}
+
+void Form1::placeControls() {
+    Twips::resizeClientArea(this, kClientWidth, kClientHeight);
+    Twips::place(ListView1, kListPlace);
+    QWidget* previous = ListView1;
+    for (const ButtonDesign& design : kButtons) {
+        QPushButton* button = this->*design.button;
+        Twips::place(button, design.place);
+        setTabOrder(previous, button);
+        previous = button;
+    }
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect available = screen->availableGeometry();
+        move(available.center() - QPoint(width() / 2, height() / 2));
+    }
+}
+
+void Form1::connectHandlers() {
+    connect(ListView1, &ReportListView::columnClicked, this,
+            [this](int section) { ListView1_ColumnClick(section + 1); });
+    for (const ButtonDesign& design : kButtons) {
+        m_pointer->showCustomOver(this->*design.button);
+    }
+    m_pointer->showDefaultOver(ListView1->viewport());
+    m_pointer->showDefaultOver(ListView1->header()->viewport());
+}
+
+void Form1::Form_Load() {
+    ErrorTrap trap{m_prompts, kWindow, QStringLiteral("Form_Load")};
+    if (trap.test(100, [] { return !QFileInfo(DataPaths::makerFolder()).exists(); })) {
+        trap.at(102, [] { DatabaseFile::createFolder(DataPaths::makerFolder()); });
+    }
+    if (trap.test(104, [] { return !QFileInfo(DataPaths::productFolder()).exists(); })) {
+        trap.at(106, [] { DatabaseFile::createFolder(DataPaths::productFolder()); });
+    }
+    if (trap.test(108, [] { return !Globals::FileExists(DataPaths::databaseFile()); })) {
+        trap.at(110, [this] {
+            DatabaseFile::copyTemplate(DataPaths::templateFile(m_programFolder),
+                                       DataPaths::databaseFile());
+        });
+    }
+    trap.at(112, [this] { MainModule::ApplySkin(this, m_programFolder); });
+    const QString cursorFile = m_programFolder + QLatin1String("/HAND-M.CUR");
+    if (trap.test(114, [&] { return Globals::FileExists(cursorFile); })) {
+        trap.at(116, [&] { m_pointer->loadCustomPicture(cursorFile); });
+    }
+    trap.at(138, [this] { IsADOInstalled(); });
+    trap.at(140, [this] {
+        setWindowTitle(QStringLiteral("Helvarine"));
+        setWindowIcon(QIcon(m_programFolder + QLatin1String("/helvarine.png")));
+        m_prompts.setApplicationTitle(MainModule::ShortenAppTitle());
+    });
+    trap.at(142, [] { CaseStore::createShared(); });
+    trap.at(144, [] { CaseStore::shared().open(DataPaths::connectionText()); });
+    for (int column = 0; column < kColumnCount; ++column) {
+        trap.at(146 + 2 * column, [&] {
+            ListView1->rows().addColumn(QString::fromLatin1(kColumns[static_cast<size_t>(column)].header));
+        });
+    }
+    trap.at(170, [this] { setColumnWidthFromSetting(1, QStringLiteral("1200")); });
+    int columns = 0;
+    trap.at(172, [&] { columns = ListView1->rows().columnCount(); });
+    for (int column = 2; column <= columns; ++column) {
+        trap.at(174, [&] { setColumnWidthFromSetting(column, QStringLiteral("1500")); });
+        trap.at(176, [] {});
+    }
+    trap.at(178, [this] { LoadCases(); });
+    trap.at(180, [this] {
+        const QString stored = m_settings.value(settingKey(QStringLiteral("WindowState")),
+                                                QStringLiteral("0"))
+                                   .toString();
+        setWindowStateCode(NumberText::toInteger16(stored));
+    });
+    if (trap.test(182, [this] { return windowStateCode() == 0; })) {
+        trap.at(184, [this] { m_layoutChanged = false; });
+    } else {
+        trap.at(186, [this] { m_layoutChanged = true; });
+    }
+}
+
+void Form1::IsADOInstalled() {
+    // Errors are suppressed throughout: the check never shows the error box.
+    try {
+        if (m_libraryCheck()) {
+            return;
+        }
+    } catch (...) {
+    }
+    // The database library cannot be used. The repair dialogue is offered by a later step of
+    // start-up's development; start-up goes on and the connection reports its own failure.
+}
+
+void Form1::setColumnWidthFromSetting(int column, const QString& defaultWidth) {
+    const QString stored = m_settings.value(settingKey(columnKey(column)), defaultWidth).toString();
+    const float twips = NumberText::toSingle(stored);
+    if (twips < 0 || twips > kLargestColumnWidth) {
+        throw Failure(QStringLiteral("Invalid property value: %1 is no column width (%2).")
+                          .arg(stored, columnKey(column)));
+    }
+    if (column < 1 || column > ListView1->rows().columnCount()) {
+        throw Failure(QStringLiteral("Index out of bounds: there is no column %1.").arg(column));
+    }
+    ListView1->setColumnWidthTwips(column - 1, twips);
+    if (column <= kColumnCount) {
+        m_readWidthTwips[static_cast<size_t>(column - 1)] = twips;
+        m_readWidthPixels[static_cast<size_t>(column - 1)] = ListView1->header()->sectionSize(column - 1);
+    }
+}
+
+void Form1::saveColumnWidth(int column) {
+    const int index = column - 1;
+    double twips = ListView1->columnWidthTwips(index);
+    if (column <= kColumnCount &&
+        ListView1->header()->sectionSize(index) == m_readWidthPixels[static_cast<size_t>(index)] &&
+        m_readWidthPixels[static_cast<size_t>(index)] > 0) {
+        twips = m_readWidthTwips[static_cast<size_t>(index)];
+    }
+    m_settings.setValue(settingKey(columnKey(column)), QString::number(twips));
+}
+
+int Form1::windowStateCode() const {
+    const Qt::WindowStates state = windowState();
+    if (state & Qt::WindowMinimized) {
+        return 1;
+    }
+    if (state & Qt::WindowMaximized) {
+        return 2;
+    }
+    return 0;
+}
+
+void Form1::setWindowStateCode(int code) {
+    switch (code) {
+        case 0:
+            setWindowState(Qt::WindowNoState);
+            break;
+        case 1:
+            setWindowState(Qt::WindowMinimized);
+            break;
+        case 2:
+            setWindowState(Qt::WindowMaximized);
+            break;
+        default:
+            throw Failure(QStringLiteral("Invalid property value: %1 is no window state.").arg(code));
+    }
+}
+
+void Form1::LoadCases() {
+    ReportListModel& rows = ListView1->rows();
+    ReportListModel::Batch batch(rows);
+    rows.removeAllRows();
+    RecordSet cases = CaseStore::shared().query(QStringLiteral("select * from [Cases Extended]"));
+    // The columns are looked up by name once, when the first row is read.
+    std::array<int, kColumnCount> fields{};
+    bool fieldsKnown = false;
+    while (!cases.eof()) {
+        if (!fieldsKnown) {
+            for (size_t i = 0; i < fields.size(); ++i) {
+                fields[i] = cases.column(QString::fromLatin1(kColumns[i].field));
+            }
+            fieldsKnown = true;
+        }
+        const int row = rows.addRow(cases.text(fields[0]));
+        for (int subItem = 1; subItem < kColumnCount; ++subItem) {
+            rows.setSubItem(row, subItem, cases.text(fields[static_cast<size_t>(subItem)]));
+        }
+        cases.moveNext();
+    }
+    cases.close();
+}
+
+void Form1::ListView1_ColumnClick(int column) {
+    untrapped(kWindow, QStringLiteral("ListView1_ColumnClick"), [&] {
+        ReportListModel& rows = ListView1->rows();
+        const int previousKey = rows.sorted() ? rows.sortKey() : -1;
+        rows.setSorted(false);
+        if (column - 1 == previousKey) {
+            rows.setSortOrder(rows.sortOrder() == Qt::AscendingOrder ? Qt::DescendingOrder
+                                                                     : Qt::AscendingOrder);
+        } else {
+            rows.setSortOrder(Qt::AscendingOrder);
+        }
+        rows.setSortKey(column - 1);
+        rows.setSorted(true);
+        ListView1->showSortState();
+    });
+}
+
+void Form1::Form_QueryUnload() {
+    ErrorTrap trap{m_prompts, kWindow, QStringLiteral("Form_QueryUnload")};
+    int columns = 0;
+    trap.at(100, [&] { columns = ListView1->rows().columnCount(); });
+    for (int column = 1; column <= columns; ++column) {
+        trap.at(102, [&] { saveColumnWidth(column); });
+        trap.at(104, [] {});
+    }
+    trap.at(106, [this] {
+        m_settings.setValue(settingKey(QStringLiteral("WindowState")),
+                            QString::number(windowStateCode()));
+        m_settings.sync();
+        if (m_settings.status() != QSettings::NoError) {
+            throw Failure(QStringLiteral("The settings cannot be saved to %1.")
+                              .arg(m_settings.fileName()));
+        }
+    });
+    if (trap.test(108, [] { return CaseStore::shared().state() != 0; })) {
+        trap.at(108, [] { CaseStore::shared().close(); });
+    }
+    trap.at(110, [] { CaseStore::releaseShared(); });
+    trap.at(112, [] { QCoreApplication::processEvents(); });
+    trap.at(114, [] { QCoreApplication::processEvents(); });
+}
+
+void Form1::Form_Unload() { m_endProgram(); }
+
+void Form1::closeEvent(QCloseEvent* event) {
+    Form_QueryUnload();
+    event->accept();
+    Form_Unload();
+}

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QWidget>
+#include <array>
+#include <functional>
+
+class QPushButton;
+class QSettings;
+class Prompts;
+class ReportListView;
+class WindowPointer;
+
+// The main window: the list of every case, the six command buttons, start-up and shut-down.
+class Form1 : public QWidget {
+public:
+    static constexpr int kColumnCount = 12;
+
+    // programFolder: where dbBlank.mdb, HAND-M.CUR, the icon and the skin stand.
+    Form1(Prompts& prompts, QSettings& settings, const QString& programFolder,
+          QWidget* parent = nullptr);
+    ~Form1() override;
+
+    // Start-up: data folder and database, skin, cursor, runtime check, caption, connection,
+    // columns with their stored widths, the cases, the stored window state.
+    void Form_Load();
+    // Closing: column widths and window state saved, the connection closed and released.
+    void Form_QueryUnload();
+    // Ends the program at once.
+    void Form_Unload();
+
+    // Refills the case list from [Cases Extended]. No trap: the caller's trap reports failures.
+    void LoadCases();
+    // Sorts the list on a click of the header of column `column` (1 = "ID").
+    void ListView1_ColumnClick(int column);
+
+    bool layoutChanged() const { return m_layoutChanged; }
+    // "0" normal, "1" minimized, "2" maximized.
+    int windowStateCode() const;
+
+    // What Form_Unload does to end the program; tests replace it.
+    void setProgramEnd(std::function<void()> end) { m_endProgram = std::move(end); }
+    // The check that the database library works; tests make it fail.
+    void setLibraryCheck(std::function<bool()> check) { m_libraryCheck = std::move(check); }
+
+    ReportListView* ListView1 = nullptr;
+    QPushButton* PushButton1 = nullptr;  // "Edit Selected Case"
+    QPushButton* PushButton2 = nullptr;  // "Add New Case"
+    QPushButton* PushButton3 = nullptr;  // "Delete Selected Case"
+    QPushButton* PushButton4 = nullptr;  // "Load Sample/Example Data"
+    QPushButton* PushButton5 = nullptr;  // "Show Reports"
+    QPushButton* PushButton6 = nullptr;  // "Help"
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createControls();
+    void placeControls();
+    void connectHandlers();
+
+    void IsADOInstalled();
+    void setColumnWidthFromSetting(int column, const QString& defaultWidth);
+    void saveColumnWidth(int column);
+    void setWindowStateCode(int code);
+
+    Prompts& m_prompts;
+    QSettings& m_settings;
+    QString m_programFolder;
+    WindowPointer* m_pointer = nullptr;
+    bool m_layoutChanged = false;
+    std::function<void()> m_endProgram;
+    std::function<bool()> m_libraryCheck;
+    // The widths read at start-up, so that a width the user did not change is written back as
+    // it was read, without a round trip through whole pixels.
+    std::array<double, kColumnCount> m_readWidthTwips{};
+    std::array<int, kColumnCount> m_readWidthPixels{};
+};

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <memory>
+
+#include "record_set.h"
+
+struct sqlite3;
+
+// The one database connection of the program, on an SQLite file. Statements are the texts the
+// windows build; they are accepted as they stand: bracketed names, the First and Last aggregates
+// (first and last row in the table's row order), quoted date texts in any form that the program
+// writes. Every failure throws a Failure carrying the engine's description.
+class CaseStore {
+public:
+    // How long a statement waits for a file that another program holds locked.
+    static constexpr int kBusyTimeoutMs = 5000;
+
+    CaseStore();
+    ~CaseStore();
+    CaseStore(const CaseStore&) = delete;
+    CaseStore& operator=(const CaseStore&) = delete;
+
+    // Opens with a connection text of the form
+    // "provider=...;data source=PATH;JET OLEDB:Database Password=" (no password is supported).
+    void open(const QString& connectionText);
+    // Opens the database file at the path; the file must exist and be a database.
+    void openFile(const QString& path);
+    // 0 while closed, 1 while open.
+    int state() const;
+    void close();
+
+    // Runs one statement and gives the number of rows it changed.
+    int execute(const QString& statement);
+    // Runs one select and gives its rows.
+    RecordSet query(const QString& select);
+    // Runs the work as one transaction: everything it executes happens, or nothing does.
+    void transaction(const std::function<void()>& work);
+
+    sqlite3* handle() const;
+
+    // The connection shared by every window for the whole run.
+    static void createShared();
+    static bool hasShared();
+    static CaseStore& shared();
+    static void releaseShared();
+
+private:
+    [[noreturn]] void fail(const QString& context) const;
+
+    sqlite3* m_db = nullptr;
+};
+
+// Registers the program's SQL functions on a connection: the aggregates First and Last, and the
+// date conversion used by the template's triggers.
+void registerCaseStoreFunctions(sqlite3* db);

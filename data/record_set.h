@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+#include <QVariant>
+#include <memory>
+
+#include "date_text.h"
+
+struct sqlite3_stmt;
+class CaseStore;
+
+// The rows of one select, read forward until their end. A field is asked for by its column name
+// without regard to letter case. A record set that is not open (never opened, failed to open or
+// closed) refuses every operation with a failure, as the windows' loops rely on.
+class RecordSet {
+public:
+    RecordSet();
+    ~RecordSet();
+    RecordSet(RecordSet&& other) noexcept;
+    RecordSet& operator=(RecordSet&& other) noexcept;
+    RecordSet(const RecordSet&) = delete;
+    RecordSet& operator=(const RecordSet&) = delete;
+
+    // Runs the select on the connection and stands on its first row.
+    void open(const QString& select, CaseStore& connection);
+    bool isOpen() const { return m_statement != nullptr; }
+
+    // True when no current row is left.
+    bool eof() const;
+    void moveNext();
+    void close();
+
+    int columnCount() const;
+    // The index of a column, by name without regard to letter case.
+    int column(const QString& name) const;
+
+    // The current row's value: NULL as an invalid QVariant, integers as qlonglong, dates (columns
+    // declared DATE or DATETIME) as QDateTime, other texts as QString.
+    QVariant value(const QString& name) const { return value(column(name)); }
+    QVariant value(int column) const;
+
+    // The display text of the current row's value: the empty text for NULL, numbers in plain
+    // decimal, dates in the user's short date form with the time only when it is not midnight.
+    QString text(const QString& name) const { return text(column(name)); }
+    QString text(int column) const;
+
+private:
+    void requireOpen() const;
+    void requireRow(int column) const;
+    void step();
+    bool isDateColumn(int column) const;
+
+    sqlite3_stmt* m_statement = nullptr;
+    CaseStore* m_connection = nullptr;
+    bool m_atEnd = true;
+    QHash<QString, int> m_columns;
+    std::vector<bool> m_dateColumns;
+    std::unique_ptr<DateFormatter> m_dates;
+};
+
+// The display text of any value read from the database, by the same rules as RecordSet::text.
+QString displayText(const QVariant& value);

@@ -1,0 +1,185 @@
+-- The empty database that the program copies on its first start (dbBlank.mdb).
+-- The program never creates tables itself; everything it reads and writes is declared here.
+
+-- Support cases. ID is assigned on insert and never reused.
+CREATE TABLE Cases (
+    ID              INTEGER PRIMARY KEY AUTOINCREMENT,
+    Title           TEXT,
+    [Assigned To]   INTEGER,
+    [Opened By]     INTEGER,
+    [Opened Date]   DATE,
+    Status          TEXT,
+    Category        TEXT,
+    Priority        TEXT,
+    Comments        TEXT,
+    [Due Date]      DATE,
+    KB              TEXT,
+    [Resolved Date] DATE,
+    Customer        INTEGER,
+    [Call Time]     DATE
+);
+
+CREATE TABLE Employees (
+    ID               INTEGER PRIMARY KEY AUTOINCREMENT,
+    [First Name]     TEXT,
+    [Last Name]      TEXT,
+    [E-mail Address] TEXT,
+    Company          TEXT,
+    [Job Title]      TEXT,
+    [Business Phone] TEXT,
+    [Home Phone]     TEXT,
+    [Mobile Phone]   TEXT,
+    [Fax Number]     TEXT,
+    Address          TEXT,
+    City             TEXT,
+    State            TEXT,
+    ZIP              TEXT,
+    Country          TEXT,
+    [Web Page]       TEXT,
+    Notes            TEXT
+);
+
+CREATE TABLE Customers (
+    ID               INTEGER PRIMARY KEY AUTOINCREMENT,
+    [First Name]     TEXT,
+    [Last Name]      TEXT,
+    [E-mail Address] TEXT,
+    Company          TEXT,
+    [Job Title]      TEXT,
+    [Business Phone] TEXT,
+    [Home Phone]     TEXT,
+    [Mobile Phone]   TEXT,
+    [Fax Number]     TEXT,
+    Address          TEXT,
+    City             TEXT,
+    State            TEXT,
+    ZIP              TEXT,
+    Country          TEXT,
+    [Web Page]       TEXT,
+    Notes            TEXT
+);
+
+-- The lookup lists: one text column each, no identifier, no index. Without an index every scan
+-- runs in insertion order, which the First and Last aggregates rely on.
+CREATE TABLE Status (Status TEXT);
+CREATE TABLE Categories (Category TEXT);
+CREATE TABLE Priorities (Priority TEXT);
+CREATE TABLE KnowledgeBase (KB TEXT);
+
+-- A date column holds a real date: whatever date text a statement wrote is kept in ISO 8601
+-- form, and a text that is not a date makes the statement fail. case_date() is registered by
+-- the program on its connection.
+CREATE TRIGGER [Cases dates on insert] AFTER INSERT ON Cases
+BEGIN
+    UPDATE Cases
+       SET [Opened Date]   = case_date(NEW.[Opened Date]),
+           [Due Date]      = case_date(NEW.[Due Date]),
+           [Resolved Date] = case_date(NEW.[Resolved Date]),
+           [Call Time]     = case_date(NEW.[Call Time])
+     WHERE ID = NEW.ID;
+END;
+
+CREATE TRIGGER [Cases dates on update]
+AFTER UPDATE OF [Opened Date], [Due Date], [Resolved Date], [Call Time] ON Cases
+BEGIN
+    UPDATE Cases
+       SET [Opened Date]   = case_date(NEW.[Opened Date]),
+           [Due Date]      = case_date(NEW.[Due Date]),
+           [Resolved Date] = case_date(NEW.[Resolved Date]),
+           [Call Time]     = case_date(NEW.[Call Time])
+     WHERE ID = NEW.ID;
+END;
+
+-- The stored queries. A person's display name is first name, one blank, last name, formed by the
+-- same expression in every view, so that the case editor finds a case's people in its pick lists
+-- by name. The case views join with outer joins: a case whose person was deleted is still listed.
+
+CREATE VIEW [Employees Extended] AS
+SELECT e.ID AS ID,
+       coalesce(e.[First Name], '') || ' ' || coalesce(e.[Last Name], '') AS [Employee Name],
+       e.[First Name] AS [First Name],
+       e.[Last Name] AS [Last Name]
+  FROM Employees e
+ ORDER BY [Employee Name], e.ID;
+
+CREATE VIEW [Customers Extended] AS
+SELECT c.ID AS ID,
+       coalesce(c.[First Name], '') || ' ' || coalesce(c.[Last Name], '') AS [Customer Name],
+       c.[First Name] AS [First Name],
+       c.[Last Name] AS [Last Name]
+  FROM Customers c
+ ORDER BY [Customer Name], c.ID;
+
+CREATE VIEW [Cases Extended] AS
+SELECT k.ID AS ID,
+       k.Title AS Title,
+       coalesce(cu.[First Name], '') || ' ' || coalesce(cu.[Last Name], '') AS [Customer Name],
+       coalesce(a.[First Name], '') || ' ' || coalesce(a.[Last Name], '') AS [Assigned To Name],
+       k.Priority AS Priority,
+       k.Status AS Status,
+       k.Category AS Category,
+       k.[Due Date] AS [Due Date],
+       k.[Opened Date] AS [Opened Date],
+       k.KB AS [Knowledge Base],
+       k.[Resolved Date] AS [Resolved Date],
+       coalesce(o.[First Name], '') || ' ' || coalesce(o.[Last Name], '') AS [Opened By Name],
+       k.[Assigned To] AS [Assigned To],
+       k.[Opened By] AS [Opened By],
+       k.Customer AS Customer,
+       k.Comments AS Comments,
+       k.[Call Time] AS [Call Time]
+  FROM Cases k
+  LEFT JOIN Customers cu ON cu.ID = k.Customer
+  LEFT JOIN Employees a ON a.ID = k.[Assigned To]
+  LEFT JOIN Employees o ON o.ID = k.[Opened By]
+ ORDER BY k.ID;
+
+CREATE VIEW [Open Cases] AS
+SELECT k.ID AS ID,
+       k.Title AS Title,
+       k.[Assigned To] AS [Assigned To],
+       k.[Opened By] AS [Opened By],
+       k.Customer AS Customer,
+       k.Status AS Status,
+       k.Category AS Category,
+       k.Priority AS Priority,
+       k.Comments AS Comments,
+       k.[Due Date] AS [Due Date],
+       k.[Opened Date] AS [Opened Date],
+       k.[Resolved Date] AS [Resolved Date],
+       coalesce(cu.[First Name], '') || ' ' || coalesce(cu.[Last Name], '') AS [Customer Name],
+       coalesce(a.[First Name], '') || ' ' || coalesce(a.[Last Name], '') AS [Assigned To Name],
+       coalesce(o.[First Name], '') || ' ' || coalesce(o.[Last Name], '') AS [Opened By Name],
+       k.KB AS [Knowledge Base],
+       k.[Call Time] AS [Call Time]
+  FROM Cases k
+  LEFT JOIN Customers cu ON cu.ID = k.Customer
+  LEFT JOIN Employees a ON a.ID = k.[Assigned To]
+  LEFT JOIN Employees o ON o.ID = k.[Opened By]
+ WHERE k.[Resolved Date] IS NULL
+ ORDER BY k.ID;
+
+CREATE VIEW [Closed Cases] AS
+SELECT k.ID AS ID,
+       k.Title AS Title,
+       k.[Assigned To] AS [Assigned To],
+       k.[Opened By] AS [Opened By],
+       k.Customer AS Customer,
+       k.Status AS Status,
+       k.Category AS Category,
+       k.Priority AS Priority,
+       k.Comments AS Comments,
+       k.[Due Date] AS [Due Date],
+       k.[Opened Date] AS [Opened Date],
+       k.[Resolved Date] AS [Resolved Date],
+       coalesce(cu.[First Name], '') || ' ' || coalesce(cu.[Last Name], '') AS [Customer Name],
+       coalesce(a.[First Name], '') || ' ' || coalesce(a.[Last Name], '') AS [Assigned To Name],
+       coalesce(o.[First Name], '') || ' ' || coalesce(o.[Last Name], '') AS [Opened By Name],
+       k.KB AS [Knowledge Base],
+       k.[Call Time] AS [Call Time]
+  FROM Cases k
+  LEFT JOIN Customers cu ON cu.ID = k.Customer
+  LEFT JOIN Employees a ON a.ID = k.[Assigned To]
+  LEFT JOIN Employees o ON o.ID = k.[Opened By]
+ WHERE k.[Resolved Date] IS NOT NULL
+ ORDER BY k.ID;

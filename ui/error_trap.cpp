@@ -1,0 +1,25 @@
+#include "error_trap.h"
+
+#include <new>
+
+#include "prompts.h"
+
+QString currentFailureDescription() {
+    try {
+        throw;
+    } catch (const Failure& failure) {
+        return failure.description();
+    } catch (const std::bad_alloc&) {
+        return QStringLiteral("Out of memory");
+    } catch (const std::exception& error) {
+        return QString::fromUtf8(error.what());
+    } catch (...) {
+        return QStringLiteral("Unknown failure");
+    }
+}
+
+void ErrorTrap::reportCurrent() { report(currentFailureDescription()); }
+
+void ErrorTrap::report(const QString& description) {
+    ErrorBox(m_prompts, description, m_location, m_line);
+}

@@ -1,0 +1,119 @@
+#pragma once
+
+#include <QString>
+#include <exception>
+#include <utility>
+
+#include "error_box.h"
+#include "failure.h"
+
+class Prompts;
+
+// The error trap of a procedure: each numbered line runs on its own, and a line that fails is
+// reported in the error box with the procedure's location and the line's number; then the
+// procedure goes on with the next line. A failure inside a called procedure that has no trap of
+// its own is reported with this procedure's location and the number of the calling line.
+//
+//     ErrorTrap trap{prompts, "Form2", "LoadStatus"};
+//     trap.at(100, [&] { Combo3->clear(); });
+//     trap.loop(106, [&] { return !rs.eof(); }, [&] { ... });
+//     if (trap.test(126, [&] { return !m_ID.isEmpty(); })) { ... }
+class ErrorTrap {
+public:
+    ErrorTrap(Prompts& prompts, const QString& window, const QString& procedure)
+        : m_prompts(prompts), m_location(procedureLocation(window, procedure)) {}
+
+    const QString& location() const { return m_location; }
+    // The number of the last numbered line reached.
+    int line() const { return m_line; }
+
+    // Runs one numbered line.
+    template <class Step>
+    void at(int line, Step&& step) {
+        m_line = line;
+        guarded(std::forward<Step>(step));
+    }
+
+    // The condition of an if on a numbered line. A condition that fails counts as true, so the
+    // procedure goes on with the statements that the condition guards.
+    template <class Condition>
+    bool test(int line, Condition&& condition) {
+        m_line = line;
+        bool result = true;
+        guarded([&] { result = condition(); });
+        return result;
+    }
+
+    // A loop whose condition stands on a numbered line. When the condition itself fails, the body
+    // runs once more (as if the condition had been true) and the loop is then left for good, so
+    // a record set that failed to open gives a bounded number of reports.
+    template <class Condition, class Body>
+    void loop(int line, Condition&& condition, Body&& body) {
+        for (;;) {
+            m_line = line;
+            bool more = true;
+            bool conditionFailed = false;
+            try {
+                more = condition();
+            } catch (...) {
+                reportCurrent();
+                conditionFailed = true;
+            }
+            if (!more) {
+                return;
+            }
+            guarded(body);
+            if (conditionFailed) {
+                return;
+            }
+        }
+    }
+
+    // Reports a failure at the current line.
+    void report(const QString& description);
+
+private:
+    template <class Step>
+    void guarded(Step&& step) {
+        try {
+            step();
+        } catch (...) {
+            reportCurrent();
+        }
+    }
+
+    // Reports the exception being handled.
+    void reportCurrent();
+
+    Prompts& m_prompts;
+    QString m_location;
+    int m_line = 0;
+};
+
+// A failure that left an event handler without a trap (resize, sorting, pointer), tagged with
+// the handler's location; the application reports it where events are delivered.
+class HandlerFailure : public Failure {
+public:
+    HandlerFailure(const QString& description, const QString& location)
+        : Failure(description), m_location(location) {}
+    const QString& location() const { return m_location; }
+
+private:
+    QString m_location;
+};
+
+// The description of the exception being handled, whatever its type.
+QString currentFailureDescription();
+
+// Runs an event handler that has no trap. A failure passes on to the caller, tagged with the
+// handler's location, so that the report names the handler.
+template <class Body>
+void untrapped(const QString& window, const QString& procedure, Body&& body) {
+    try {
+        body();
+    } catch (const HandlerFailure&) {
+        throw;
+    } catch (...) {
+        throw HandlerFailure(currentFailureDescription(), procedureLocation(window, procedure));
+    }
+}

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QFont>
+
+// The two fonts of every window: Arial 9 pt bold for windows, labels, fields and lists, Arial
+// 11.25 pt bold for push buttons. Where Arial is missing, fontconfig gives Liberation Sans, which
+// has the same metrics.
+namespace Fonts {
+
+QFont window();
+QFont button();
+QFont make(double pointSize, bool bold, bool italic = false);
+
+}  // namespace Fonts

@@ -1,0 +1,74 @@
+#include "main_module.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFile>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QRadioButton>
+#include <QSysInfo>
+#include <QWidget>
+
+#include "failure.h"
+
+namespace MainModule {
+
+namespace {
+
+void paintBackground(QWidget* widget, const QColor& colour) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, colour);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+}  // namespace
+
+void ApplyFormColours(QWidget* window) {
+    const QColor buttonFace = QApplication::palette().color(QPalette::Button);
+    paintBackground(window, buttonFace);
+    const QList<QWidget*> children = window->findChildren<QWidget*>();
+    for (QWidget* child : children) {
+        if (qobject_cast<QRadioButton*>(child) != nullptr ||
+            qobject_cast<QCheckBox*>(child) != nullptr ||
+            qobject_cast<QGroupBox*>(child) != nullptr || qobject_cast<QLabel*>(child) != nullptr) {
+            paintBackground(child, buttonFace);
+        }
+    }
+}
+
+void ApplySkin(QWidget* window, const QString& programFolder) {
+    const QString skinPath = programFolder + QLatin1String("/x/o.cjs");
+    if (!QFileInfo::exists(skinPath)) {
+        return;
+    }
+    ApplyFormColours(window);
+    QFile skin(skinPath);
+    if (!skin.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        throw Failure(QStringLiteral("Cannot read the skin %1: %2").arg(skinPath, skin.errorString()));
+    }
+    window->setStyleSheet(QString::fromUtf8(skin.readAll()));
+}
+
+QString ShortenAppTitle(const QString& displayName) {
+    QString title = displayName;
+    // The first cut is always made, then repeated while the title is longer than 40 characters.
+    do {
+        const qsizetype blank = title.lastIndexOf(QLatin1Char(' '));
+        if (blank < 0) {
+            break;  // nothing left to cut at
+        }
+        title.truncate(blank);
+    } while (title.size() > 40);
+    return title;
+}
+
+QString GetProcessorAddressWidth() {
+    return QSysInfo::WordSize == 64 || QSysInfo::currentCpuArchitecture().contains(
+                                           QLatin1String("64"))
+               ? QStringLiteral("64")
+               : QStringLiteral("32");
+}
+
+}  // namespace MainModule

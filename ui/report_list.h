@@ -1,0 +1,101 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QStringList>
+#include <QTreeView>
+#include <vector>
+
+// The rows of a report-view list: one text per row and column, kept in one flat array, and the
+// list control's own sorting state (a sorted flag, a key column, an order). Sorting never moves
+// the stored rows: it orders an index array, so a list of 100 000 rows sorts and refills fast.
+class ReportListModel : public QAbstractTableModel {
+public:
+    explicit ReportListModel(QObject* parent = nullptr);
+
+    // Columns.
+    void addColumn(const QString& header);
+    QString header(int column) const { return m_headers.value(column); }
+
+    // Rows, by shown position.
+    int count() const { return static_cast<int>(m_order.size()); }
+    QString text(int position, int column) const;
+    void removeAllRows();
+    // Appends a row with its own text (column 0); gives the handle for setSubItem.
+    int addRow(const QString& text);
+    // Sets column `subItem` (1 = the second column) of the row with the handle.
+    void setSubItem(int row, int subItem, const QString& text);
+    // The shown position of the row with the handle.
+    int positionOf(int row) const;
+
+    // Filling many rows at once: the view is told once, at the end, and a sorted list is sorted
+    // once. Nested batches count; the outermost one ends the filling.
+    class Batch {
+    public:
+        explicit Batch(ReportListModel& model);
+        ~Batch();
+        Batch(const Batch&) = delete;
+        Batch& operator=(const Batch&) = delete;
+
+    private:
+        ReportListModel& m_model;
+    };
+
+    // The sorting state of a list control: while sorted, the rows stand in the order of the texts
+    // of the key column (letter case ignored, equal texts in their stored order).
+    bool sorted() const { return m_sorted; }
+    int sortKey() const { return m_sortKey; }
+    Qt::SortOrder sortOrder() const { return m_sortOrder; }
+    void setSorted(bool sorted);
+    void setSortKey(int column);
+    void setSortOrder(Qt::SortOrder order);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+private:
+    const QString& cell(int row, int column) const {
+        return m_cells[static_cast<size_t>(row) * m_stride + static_cast<size_t>(column)];
+    }
+    void resort();
+    void orderRows();
+
+    QStringList m_headers;
+    size_t m_stride = 0;
+    std::vector<QString> m_cells;
+    std::vector<int> m_order;  // shown position -> stored row
+    std::vector<int> m_positions;  // stored row -> shown position, rebuilt lazily
+    bool m_sorted = false;
+    int m_sortKey = 0;
+    Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
+    int m_batchDepth = 0;
+};
+
+// A list control in report view over a ReportListModel: read-only, one selected row, column
+// widths in twips; header clicks are left to the window (they do not sort by themselves).
+class ReportListView : public QTreeView {
+    Q_OBJECT
+public:
+    explicit ReportListView(QWidget* parent = nullptr);
+
+    ReportListModel& rows() { return m_model; }
+    const ReportListModel& rows() const { return m_model; }
+
+    void setColumnWidthTwips(int column, double twips);
+    double columnWidthTwips(int column) const;
+
+    // The selected row's shown position, or -1 when none is selected.
+    int selectedPosition() const;
+    void selectPosition(int position);
+
+    // Shows the model's sorting state in the header.
+    void showSortState();
+
+Q_SIGNALS:
+    void columnClicked(int column);
+
+private:
+    ReportListModel m_model;
+};
