@@ -143,10 +143,10 @@ void Form1::connectHandlers() {
 void Form1::Form_Load() {
     ErrorTrap trap{m_prompts, kWindow, QStringLiteral("Form_Load")};
     if (trap.test(100, [] { return !QFileInfo(DataPaths::makerFolder()).exists(); })) {
-        trap.at(102, [] { DatabaseFile::createFolder(DataPaths::makerFolder()); });
+        trap.at(102, [] { DatabaseFile::createFolder(DataPaths::makerFolder(), DatabaseFile::Access::EveryoneReads); });
     }
     if (trap.test(104, [] { return !QFileInfo(DataPaths::productFolder()).exists(); })) {
-        trap.at(106, [] { DatabaseFile::createFolder(DataPaths::productFolder()); });
+        trap.at(106, [] { DatabaseFile::createFolder(DataPaths::productFolder(), DatabaseFile::Access::EveryoneWrites); });
     }
     if (trap.test(108, [] { return !Globals::FileExists(DataPaths::databaseFile()); })) {
         trap.at(110, [this] {

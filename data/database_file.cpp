@@ -41,15 +41,16 @@ bool renameWithoutReplacing(const QByteArray& from, const QByteArray& to, int& e
 
 }  // namespace
 
-void createFolder(const QString& path) {
+void createFolder(const QString& path, Access access) {
     const QByteArray native = QFile::encodeName(path);
-    if (::mkdir(native.constData(), 0777) != 0) {
+    const mode_t mode = access == Access::EveryoneWrites ? 0777 : 0755;
+    if (::mkdir(native.constData(), mode) != 0) {
         const int error = errno;
         throw Failure(QStringLiteral("Path/File access error: cannot create the folder %1: %2")
                           .arg(path, systemReason(error)));
     }
     // mkdir applies the user's umask; the shared data folder must stay writable for everyone.
-    ::chmod(native.constData(), 0777);
+    ::chmod(native.constData(), mode);
 }
 
 void copyTemplate(const QString& templatePath, const QString& databasePath) {

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QSettings>
+#include <QString>
+#include <QTemporaryDir>
+#include <memory>
+
+// A test's own machine: a temporary data root (HELVARINE_DATA_ROOT), a settings file of its
+// own, the program's build folder (with dbBlank.mdb, HAND-M.CUR and the icon) and a fixed
+// locale (United States English), so that no test touches the real machine or user.
+class TestEnvironment {
+public:
+    TestEnvironment();
+    ~TestEnvironment();
+
+    // The folder with the program's companion files, as built.
+    static QString programFolder();
+    static QString templateFile() { return programFolder() + QStringLiteral("/dbBlank.mdb"); }
+
+    QString dataRoot() const { return m_root.path(); }
+    QString databaseFile() const;
+    QString settingsFile() const { return m_root.path() + QStringLiteral("/settings.ini"); }
+    QSettings& settings() { return *m_settings; }
+    // Reopens the settings file, as a second run of the program would.
+    void reopenSettings();
+
+    // Copies the template into place and opens the shared connection on it.
+    void openDatabase();
+    // Closes and releases the shared connection, if there is one.
+    void closeDatabase();
+
+private:
+    QTemporaryDir m_root;
+    std::unique_ptr<QSettings> m_settings;
+};
+
+// Reads one value with a plain select on the shared connection ("" for NULL).
+QString scalar(const QString& select);

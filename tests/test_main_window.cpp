@@ -1,0 +1,427 @@
+// The main window's start-up and shut-down, the stored settings, and the case list with its
+// sorting and pointer rule.
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTest>
+#include <memory>
+
+#include "case_store.h"
+#include "main_window.h"
+#include "report_list.h"
+#include "scripted_prompts.h"
+#include "test_environment.h"
+
+namespace {
+
+QByteArray fileDigest(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+}
+
+// The line numbers that the error boxes named, in order.
+QList<int> reportedLines(const ScriptedPrompts& prompts) {
+    static const QRegularExpression line(QStringLiteral("at line (\\d+)\r\r"));
+    QList<int> lines;
+    for (const QString& text : prompts.texts()) {
+        const auto match = line.match(text);
+        lines.append(match.hasMatch() ? match.captured(1).toInt() : -1);
+    }
+    return lines;
+}
+
+void execute(const QString& statement) { CaseStore::shared().execute(statement); }
+
+void addPeopleAndLookups() {
+    execute(QStringLiteral("insert into Employees ([First Name],[Last Name]) values ('John','Wilson')"));
+    execute(QStringLiteral("insert into Employees ([First Name],[Last Name]) values ('Daniel','Carter')"));
+    execute(QStringLiteral("insert into Customers ([First Name],[Last Name]) values ('Hanna','Simmons')"));
+}
+
+void addCase(const QString& title, const QString& resolved = QStringLiteral("NULL")) {
+    execute(QStringLiteral("insert into Cases (Title,[Assigned To],[Opened By],[Opened Date],Status,"
+                           "Category,Priority,Comments,[Due Date],KB,[Resolved Date],Customer,"
+                           "[Call Time]) values ('%1',1,2,'12/7/2026','Open','General','High','',"
+                           "'12/24/2026','KB1',%2,1,'12/7/2026')")
+                .arg(QString(title).replace(QLatin1Char('\''), QLatin1String("''")), resolved));
+}
+
+QStringList columnTexts(const Form1& form, int column) {
+    QStringList texts;
+    for (int row = 0; row < form.ListView1->rows().count(); ++row) {
+        texts.append(form.ListView1->rows().text(row, column));
+    }
+    return texts;
+}
+
+}  // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TestEnvironment> m_env;
+    ScriptedPrompts m_prompts;
+    std::unique_ptr<Form1> m_form;
+    bool m_ended = false;
+
+    Form1& newForm() {
+        m_form = std::make_unique<Form1>(m_prompts, m_env->settings(),
+                                         TestEnvironment::programFolder());
+        m_form->setProgramEnd([this] { m_ended = true; });
+        return *m_form;
+    }
+
+    Form1& startedForm() {
+        Form1& form = newForm();
+        form.Form_Load();
+        return form;
+    }
+
+    // Prepares the database before the program starts, as an earlier run would have left it.
+    template <class Fill>
+    void prepareDatabase(Fill fill) {
+        m_env->openDatabase();
+        fill();
+        m_env->closeDatabase();
+    }
+
+    void expectBoxes(int count) {
+        for (int i = 0; i < count; ++i) {
+            m_prompts.answer(Prompts::Answer::Ok);
+        }
+    }
+
+private Q_SLOTS:
+    void init() {
+        m_env = std::make_unique<TestEnvironment>();
+        m_prompts.clear();
+        m_ended = false;
+    }
+
+    void cleanup() {
+        m_form.reset();
+        m_env.reset();
+        QVERIFY2(m_prompts.unexpected().isEmpty(),
+                 qPrintable(m_prompts.unexpected().join(QLatin1Char('\n'))));
+    }
+
+    void firstStartMakesFoldersAndDatabase() {
+        Form1& form = startedForm();
+        QVERIFY(m_prompts.boxes().empty());
+        const QFileInfo product(m_env->dataRoot() + QStringLiteral("/Orvanta/Helvarine"));
+        QVERIFY(product.isDir());
+        QVERIFY(product.permissions() & QFileDevice::WriteOther);  // machine-wide: every user writes
+        QCOMPARE(fileDigest(m_env->databaseFile()), fileDigest(TestEnvironment::templateFile()));
+        QVERIFY(QFileInfo(m_env->databaseFile()).permissions() & QFileDevice::WriteOther);
+        const QStringList leftovers =
+            QDir(product.filePath()).entryList(QDir::Files | QDir::Hidden | QDir::System);
+        QCOMPARE(leftovers, QStringList{QStringLiteral("dbData.mdb")});
+
+        QCOMPARE(form.windowTitle(), QStringLiteral("Helvarine"));
+        QCOMPARE(m_prompts.applicationTitle(), QStringLiteral("Helvarine"));
+        QCOMPARE(CaseStore::shared().state(), 1);
+        const QStringList headers{
+            QStringLiteral("ID"),          QStringLiteral("Title"),       QStringLiteral("Customer"),
+            QStringLiteral("Assigned To"), QStringLiteral("Priority"),    QStringLiteral("Status"),
+            QStringLiteral("Category"),    QStringLiteral("Due Date"),    QStringLiteral("Opened Date"),
+            QStringLiteral("KB"),          QStringLiteral("Resolved Time"), QStringLiteral("Opened By")};
+        QCOMPARE(form.ListView1->rows().columnCount(), 12);
+        for (int column = 0; column < 12; ++column) {
+            QCOMPARE(form.ListView1->rows().header(column), headers[column]);
+            QCOMPARE(form.ListView1->columnWidthTwips(column), column == 0 ? 1200.0 : 1500.0);
+        }
+        QCOMPARE(form.ListView1->rows().count(), 0);
+        QCOMPARE(form.windowStateCode(), 0);
+        QVERIFY(!form.layoutChanged());
+    }
+
+    void buttonsStandInTheirDesignedPlaces() {
+        Form1& form = newForm();
+        // 15 twips a pixel at 96 dpi: the designed layout of the normal window.
+        QCOMPARE(form.ListView1->geometry(), QRect(8, 8, 784, 365));
+        QCOMPARE(form.PushButton2->geometry(), QRect(8, 379, 256, 27));
+        QCOMPARE(form.PushButton6->geometry(), QRect(536, 413, 256, 27));
+        QCOMPARE(form.PushButton4->text(), QStringLiteral("Load Sample/Example Data"));
+        QCOMPARE(form.size(), QSize(800, 447));
+        QCOMPARE(form.PushButton1->font().pointSizeF(), 11.25);
+        QVERIFY(form.PushButton1->font().bold());
+        QCOMPARE(form.ListView1->font().pointSizeF(), 9.0);
+        // Tab order: the list, then Add, Edit, Delete, Reports, Sample data, Help.
+        const QList<QWidget*> controls{form.ListView1,   form.PushButton2, form.PushButton1,
+                                       form.PushButton3, form.PushButton5, form.PushButton4,
+                                       form.PushButton6};
+        QList<QWidget*> chain;
+        QWidget* widget = form.ListView1;
+        do {
+            if (controls.contains(widget)) {
+                chain.append(widget);
+            }
+            widget = widget->nextInFocusChain();
+        } while (widget != form.ListView1);
+        QCOMPARE(chain, controls);
+    }
+
+    void existingDatabaseIsNeverOverwritten() {
+        prepareDatabase([] {
+            addPeopleAndLookups();
+            addCase(QStringLiteral("Kept from last run"));
+        });
+        const QByteArray before = fileDigest(m_env->databaseFile());
+        Form1& form = startedForm();
+        QVERIFY(m_prompts.boxes().empty());
+        QCOMPARE(columnTexts(form, 1), QStringList{QStringLiteral("Kept from last run")});
+        m_env->closeDatabase();
+        QCOMPARE(fileDigest(m_env->databaseFile()), before);
+    }
+
+    void plainFileNamedLikeTheFolderCountsAsExisting() {
+        QFile blocker(m_env->dataRoot() + QStringLiteral("/Orvanta"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        expectBoxes(4);
+        startedForm();
+        // Nothing is made at 102; the product folder (106), the copy (110), the connection (144)
+        // and the list (178) each report, and the window still loads.
+        QCOMPARE(reportedLines(m_prompts), (QList<int>{106, 110, 144, 178}));
+        QVERIFY(m_prompts.texts()[0].contains(QStringLiteral("cannot create the folder")));
+        QVERIFY(m_prompts.texts()[0].contains(QStringLiteral("in Casewright2021/08/31.Form1.Form_Load ")));
+        QVERIFY(QFileInfo(blocker.fileName()).isFile());
+    }
+
+    void missingTemplateIsReportedAndStartUpGoesOn() {
+        // A program folder without dbBlank.mdb.
+        QTemporaryDir emptyProgramFolder;
+        m_form = std::make_unique<Form1>(m_prompts, m_env->settings(), emptyProgramFolder.path());
+        expectBoxes(3);
+        m_form->Form_Load();
+        QCOMPARE(reportedLines(m_prompts), (QList<int>{110, 144, 178}));
+        QVERIFY(m_prompts.texts()[0].contains(QStringLiteral("dbBlank.mdb")));
+        QCOMPARE(m_form->ListView1->rows().columnCount(), 12);
+        QVERIFY(!QFileInfo::exists(m_env->databaseFile()));
+    }
+
+    void fileThatIsNotADatabaseIsReportedAndLeftAsItWas() {
+        QDir().mkpath(m_env->dataRoot() + QStringLiteral("/Orvanta/Helvarine"));
+        QFile notADatabase(m_env->databaseFile());
+        QVERIFY(notADatabase.open(QIODevice::WriteOnly));
+        notADatabase.write(QByteArray("These are my notes, not a database.\n").repeated(200));
+        notADatabase.close();
+        const QByteArray before = fileDigest(m_env->databaseFile());
+        expectBoxes(2);
+        startedForm();
+        QCOMPARE(reportedLines(m_prompts), (QList<int>{144, 178}));
+        QVERIFY(m_prompts.texts()[0].startsWith(QStringLiteral("file is not a database")));
+        m_form->Form_QueryUnload();
+        QCOMPARE(fileDigest(m_env->databaseFile()), before);
+        QVERIFY(!QFileInfo::exists(m_env->databaseFile() + QStringLiteral("-journal")));
+    }
+
+    void linkPlantedAtTheDatabasePathIsNotFollowed() {
+        QDir().mkpath(m_env->dataRoot() + QStringLiteral("/Orvanta/Helvarine"));
+        const QString target = m_env->dataRoot() + QStringLiteral("/elsewhere.mdb");
+        QVERIFY(QFile::link(target, m_env->databaseFile()));
+        expectBoxes(3);
+        startedForm();
+        QCOMPARE(reportedLines(m_prompts), (QList<int>{110, 144, 178}));
+        QVERIFY(m_prompts.texts()[0].contains(QStringLiteral("already exists")));
+        QVERIFY(!QFileInfo::exists(target));
+        QVERIFY(QFileInfo(m_env->databaseFile()).isSymLink());
+    }
+
+    void missingViewIsReportedAsTheLoadLineThatCalledTheList() {
+        prepareDatabase([] { execute(QStringLiteral("drop view [Cases Extended]")); });
+        expectBoxes(1);
+        startedForm();
+        QCOMPARE(m_prompts.texts(),
+                 QStringList{QStringLiteral("no such table: Cases Extended\r\n"
+                                            "in Casewright2021/08/31.Form1.Form_Load at line 178\r\r"
+                                            "Please email screenshot of this message to "
+                                            "support@orvanta.example")});
+    }
+
+    void settingsRoundTrip() {
+        m_env->settings().setValue(QStringLiteral("Helvarine/ColumnHeaders2"), QStringLiteral("1234.5"));
+        Form1& form = startedForm();
+        form.ListView1->header()->resizeSection(2, 150);  // the user widens "Customer"
+        form.setWindowState(Qt::WindowMinimized);         // and closes the window minimized
+        form.Form_QueryUnload();
+        QVERIFY(!CaseStore::hasShared());
+        m_env->reopenSettings();
+        QSettings& stored = m_env->settings();
+        QCOMPARE(stored.value(QStringLiteral("Helvarine/ColumnHeaders1")).toString(), QStringLiteral("1200"));
+        QCOMPARE(stored.value(QStringLiteral("Helvarine/ColumnHeaders2")).toString(), QStringLiteral("1234.5"));
+        QCOMPARE(stored.value(QStringLiteral("Helvarine/ColumnHeaders3")).toString(), QStringLiteral("2250"));
+        QCOMPARE(stored.value(QStringLiteral("Helvarine/ColumnHeaders12")).toString(), QStringLiteral("1500"));
+        QCOMPARE(stored.value(QStringLiteral("Helvarine/WindowState")).toString(), QStringLiteral("1"));
+
+        Form1& again = startedForm();
+        QCOMPARE(again.ListView1->columnWidthTwips(2), 2250.0);
+        QCOMPARE(again.windowStateCode(), 1);
+        QVERIFY(again.layoutChanged());
+    }
+
+    void maximizedStateIsRestored() {
+        m_env->settings().setValue(QStringLiteral("Helvarine/WindowState"), QStringLiteral("2"));
+        Form1& form = startedForm();
+        QCOMPARE(form.windowStateCode(), 2);
+        QVERIFY(form.layoutChanged());
+        form.Form_QueryUnload();
+        m_env->reopenSettings();
+        QCOMPARE(m_env->settings().value(QStringLiteral("Helvarine/WindowState")).toString(),
+                 QStringLiteral("2"));
+    }
+
+    void badSettingIsReportedAtItsLine_data() {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<int>("line");
+        QTest::newRow("first width not a number") << "ColumnHeaders1" << "abc" << 170;
+        QTest::newRow("later width not a number") << "ColumnHeaders5" << "wide" << 174;
+        QTest::newRow("negative width") << "ColumnHeaders7" << "-300" << 174;
+        QTest::newRow("huge width") << "ColumnHeaders9" << "1e30" << 174;
+        QTest::newRow("state not a number") << "WindowState" << "max" << 180;
+        QTest::newRow("unknown state") << "WindowState" << "7" << 180;
+    }
+
+    void badSettingIsReportedAtItsLine() {
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        QFETCH(int, line);
+        m_env->settings().setValue(QStringLiteral("Helvarine/") + key, value);
+        expectBoxes(1);
+        Form1& form = startedForm();
+        QCOMPARE(reportedLines(m_prompts), QList<int>{line});
+        QVERIFY(m_prompts.texts()[0].contains(value));
+        // Every other column has its width, and the window its normal state.
+        QCOMPARE(form.ListView1->columnWidthTwips(1), 1500.0);
+        QCOMPARE(form.windowStateCode(), 0);
+        QVERIFY(!form.layoutChanged());
+        QCOMPARE(form.ListView1->rows().columnCount(), 12);
+    }
+
+    void listShowsEveryCaseWithNullsEmpty() {
+        prepareDatabase([] {
+            addPeopleAndLookups();
+            addCase(QStringLiteral("O'Brien's printer"));
+            addCase(QStringLiteral("Resolved one"), QStringLiteral("'12/9/2026'"));
+            // A case whose people were deleted and whose texts are NULL.
+            execute(QStringLiteral("insert into Cases (Title,[Assigned To],[Opened By],Customer) "
+                                   "values ('Orphan',99,98,97)"));
+        });
+        Form1& form = startedForm();
+        QCOMPARE(form.ListView1->rows().count(), 3);
+        const QStringList first{QStringLiteral("1"),          QStringLiteral("O'Brien's printer"),
+                                QStringLiteral("Hanna Simmons"), QStringLiteral("John Wilson"),
+                                QStringLiteral("High"),       QStringLiteral("Open"),
+                                QStringLiteral("General"),    QStringLiteral("12/24/2026"),
+                                QStringLiteral("12/7/2026"),  QStringLiteral("KB1"),
+                                QString(),                    QStringLiteral("Daniel Carter")};
+        for (int column = 0; column < 12; ++column) {
+            QCOMPARE(form.ListView1->rows().text(0, column), first[column]);
+        }
+        QCOMPARE(form.ListView1->rows().text(1, 10), QStringLiteral("12/9/2026"));
+        QCOMPARE(form.ListView1->rows().text(2, 1), QStringLiteral("Orphan"));
+        QCOMPARE(form.ListView1->rows().text(2, 4), QString());  // NULL priority
+        QCOMPARE(form.ListView1->rows().text(2, 7), QString());  // NULL due date
+        QVERIFY(!(form.ListView1->rows().flags(form.ListView1->rows().index(0, 0)) & Qt::ItemIsEditable));
+    }
+
+    void headerClicksSortByShownText() {
+        prepareDatabase([] {
+            addPeopleAndLookups();
+            const QStringList titles{QStringLiteral("delta"), QStringLiteral("Alpha"),
+                                     QStringLiteral("charlie"), QStringLiteral("Bravo")};
+            for (int i = 0; i < 10; ++i) {
+                addCase(titles[i % 4]);
+            }
+        });
+        Form1& form = startedForm();
+        QCOMPARE(columnTexts(form, 0).first(), QStringLiteral("1"));  // unsorted: the query's order
+        QVERIFY(!form.ListView1->rows().sorted());
+
+        form.ListView1_ColumnClick(1);  // "ID" ascending: text order, "10" before "2"
+        QCOMPARE(columnTexts(form, 0),
+                 (QStringList{"1", "10", "2", "3", "4", "5", "6", "7", "8", "9"}));
+        form.ListView1_ColumnClick(1);  // again: descending, "9" before "10" before "1"
+        QCOMPARE(columnTexts(form, 0),
+                 (QStringList{"9", "8", "7", "6", "5", "4", "3", "2", "10", "1"}));
+        QCOMPARE(form.ListView1->rows().sortOrder(), Qt::DescendingOrder);
+
+        form.ListView1_ColumnClick(2);  // another column starts ascending again, letter case ignored
+        QCOMPARE(form.ListView1->rows().sortKey(), 1);
+        QCOMPARE(form.ListView1->rows().sortOrder(), Qt::AscendingOrder);
+        QCOMPARE(columnTexts(form, 1).mid(0, 4),
+                 (QStringList{"Alpha", "Alpha", "Alpha", "Bravo"}));
+        // Equal titles keep the query's order.
+        QCOMPARE(columnTexts(form, 0).mid(0, 3), (QStringList{"2", "6", "10"}));
+
+        // A reload after a change keeps the list sorted by the same column and order.
+        addCase(QStringLiteral("Aardvark"));
+        form.LoadCases();
+        QCOMPARE(form.ListView1->rows().count(), 11);
+        QCOMPARE(columnTexts(form, 1).first(), QStringLiteral("Aardvark"));
+        QVERIFY(form.ListView1->rows().sorted());
+    }
+
+    void sortKeepsTheSelectedCaseSelected() {
+        prepareDatabase([] {
+            addPeopleAndLookups();
+            addCase(QStringLiteral("b"));
+            addCase(QStringLiteral("a"));
+            addCase(QStringLiteral("c"));
+        });
+        Form1& form = startedForm();
+        form.ListView1->selectPosition(0);  // case 1, "b"
+        form.ListView1_ColumnClick(2);
+        const int selected = form.ListView1->selectedPosition();
+        QCOMPARE(selected, 1);
+        QCOMPARE(form.ListView1->rows().text(selected, 0), QStringLiteral("1"));
+    }
+
+    void pointerRule() {
+        Form1& form = startedForm();
+        QEvent enter(QEvent::Enter);
+        QCoreApplication::sendEvent(form.PushButton2, &enter);
+        QCOMPARE(form.cursor().shape(), Qt::BitmapCursor);  // the hand from HAND-M.CUR
+        QCoreApplication::sendEvent(form.ListView1->viewport(), &enter);
+        QCOMPARE(form.cursor().shape(), Qt::ArrowCursor);
+        form.setCursor(Qt::WaitCursor);
+        QCoreApplication::sendEvent(form.PushButton6, &enter);
+        QCOMPARE(form.cursor().shape(), Qt::WaitCursor);  // the hourglass is never replaced
+        QCoreApplication::sendEvent(form.ListView1->viewport(), &enter);
+        QCOMPARE(form.cursor().shape(), Qt::WaitCursor);
+    }
+
+    void closingSavesClosesAndEnds() {
+        Form1& form = startedForm();
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        form.close();
+        QVERIFY(m_ended);
+        QVERIFY(!CaseStore::hasShared());
+        m_env->reopenSettings();
+        QCOMPARE(m_env->settings().value(QStringLiteral("Helvarine/WindowState")).toString(),
+                 QStringLiteral("0"));
+    }
+
+    void closingWithoutConnectionReportsAndGoesOn() {
+        Form1& form = newForm();
+        expectBoxes(2);
+        form.Form_QueryUnload();  // never loaded: no connection to ask or to close
+        QCOMPARE(reportedLines(m_prompts), (QList<int>{108, 108}));
+        m_env->reopenSettings();
+        QCOMPARE(m_env->settings().value(QStringLiteral("Helvarine/WindowState")).toString(),
+                 QStringLiteral("0"));
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "test_main_window.moc"
