@@ -4,13 +4,21 @@
 
 namespace DataPaths {
 
-QString dataRoot() { return Globals::GetSpecialFolderPath(Globals::kCommonAppData); }
+QString dataRoot() {
+    return Globals::GetSpecialFolderPath(Globals::kCommonAppData);
+}
 
-QString makerFolder() { return dataRoot() + QLatin1String("/Orvanta"); }
+QString makerFolder() {
+    return dataRoot() + QLatin1String("/Orvanta");
+}
 
-QString productFolder() { return dataRoot() + QLatin1String("/Orvanta/") + QLatin1String("Helvarine"); }
+QString productFolder() {
+    return dataRoot() + QLatin1String("/Orvanta/") + QLatin1String("Helvarine");
+}
 
-QString databaseFile() { return productFolder() + QLatin1String("/dbData.mdb"); }
+QString databaseFile() {
+    return productFolder() + QLatin1String("/dbData.mdb");
+}
 
 QString connectionText() {
     return QLatin1String("provider=microsoft.jet.oledb.4.0;data source=") + dataRoot() +

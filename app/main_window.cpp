@@ -75,9 +75,13 @@ const std::array<ColumnDesign, Form1::kColumnCount> kColumns{{
 // Widths beyond this many twips (over 40 inches) are no width a list column can take.
 constexpr float kLargestColumnWidth = 57600;
 
-QString settingKey(const QString& key) { return kSettingsGroup + QLatin1Char('/') + key; }
+QString settingKey(const QString& key) {
+    return kSettingsGroup + QLatin1Char('/') + key;
+}
 
-QString columnKey(int column) { return QStringLiteral("ColumnHeaders") + QString::number(column); }
+QString columnKey(int column) {
+    return QStringLiteral("ColumnHeaders") + QString::number(column);
+}
 
 }  // namespace
 
@@ -143,10 +147,16 @@ void Form1::connectHandlers() {
 void Form1::Form_Load() {
     ErrorTrap trap{m_prompts, kWindow, QStringLiteral("Form_Load")};
     if (trap.test(100, [] { return !QFileInfo(DataPaths::makerFolder()).exists(); })) {
-        trap.at(102, [] { DatabaseFile::createFolder(DataPaths::makerFolder(), DatabaseFile::Access::EveryoneReads); });
+        trap.at(102, [] {
+            DatabaseFile::createFolder(DataPaths::makerFolder(),
+                                       DatabaseFile::Access::EveryoneReads);
+        });
     }
     if (trap.test(104, [] { return !QFileInfo(DataPaths::productFolder()).exists(); })) {
-        trap.at(106, [] { DatabaseFile::createFolder(DataPaths::productFolder(), DatabaseFile::Access::EveryoneWrites); });
+        trap.at(106, [] {
+            DatabaseFile::createFolder(DataPaths::productFolder(),
+                                       DatabaseFile::Access::EveryoneWrites);
+        });
     }
     if (trap.test(108, [] { return !Globals::FileExists(DataPaths::databaseFile()); })) {
         trap.at(110, [this] {
@@ -169,7 +179,8 @@ void Form1::Form_Load() {
     trap.at(144, [] { CaseStore::shared().open(DataPaths::connectionText()); });
     for (int column = 0; column < kColumnCount; ++column) {
         trap.at(146 + 2 * column, [&] {
-            ListView1->rows().addColumn(QString::fromLatin1(kColumns[static_cast<size_t>(column)].header));
+            ListView1->rows().addColumn(
+                QString::fromLatin1(kColumns[static_cast<size_t>(column)].header));
         });
     }
     trap.at(170, [this] { setColumnWidthFromSetting(1, QStringLiteral("1200")); });
@@ -181,9 +192,9 @@ void Form1::Form_Load() {
     }
     trap.at(178, [this] { LoadCases(); });
     trap.at(180, [this] {
-        const QString stored = m_settings.value(settingKey(QStringLiteral("WindowState")),
-                                                QStringLiteral("0"))
-                                   .toString();
+        const QString stored =
+            m_settings.value(settingKey(QStringLiteral("WindowState")), QStringLiteral("0"))
+                .toString();
         setWindowStateCode(NumberText::toInteger16(stored));
     });
     if (trap.test(182, [this] { return windowStateCode() == 0; })) {
@@ -218,7 +229,8 @@ void Form1::setColumnWidthFromSetting(int column, const QString& defaultWidth) {
     ListView1->setColumnWidthTwips(column - 1, twips);
     if (column <= kColumnCount) {
         m_readWidthTwips[static_cast<size_t>(column - 1)] = twips;
-        m_readWidthPixels[static_cast<size_t>(column - 1)] = ListView1->header()->sectionSize(column - 1);
+        m_readWidthPixels[static_cast<size_t>(column - 1)] =
+            ListView1->header()->sectionSize(column - 1);
     }
 }
 
@@ -256,7 +268,8 @@ void Form1::setWindowStateCode(int code) {
             setWindowState(Qt::WindowMaximized);
             break;
         default:
-            throw Failure(QStringLiteral("Invalid property value: %1 is no window state.").arg(code));
+            throw Failure(
+                QStringLiteral("Invalid property value: %1 is no window state.").arg(code));
     }
 }
 
@@ -314,8 +327,8 @@ void Form1::Form_QueryUnload() {
                             QString::number(windowStateCode()));
         m_settings.sync();
         if (m_settings.status() != QSettings::NoError) {
-            throw Failure(QStringLiteral("The settings cannot be saved to %1.")
-                              .arg(m_settings.fileName()));
+            throw Failure(
+                QStringLiteral("The settings cannot be saved to %1.").arg(m_settings.fileName()));
         }
     });
     if (trap.test(108, [] { return CaseStore::shared().state() != 0; })) {
@@ -326,7 +339,9 @@ void Form1::Form_QueryUnload() {
     trap.at(114, [] { QCoreApplication::processEvents(); });
 }
 
-void Form1::Form_Unload() { m_endProgram(); }
+void Form1::Form_Unload() {
+    m_endProgram();
+}
 
 void Form1::closeEvent(QCloseEvent* event) {
     Form_QueryUnload();

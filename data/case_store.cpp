@@ -61,8 +61,8 @@ void CaseStore::openFile(const QString& path) {
     sqlite3* db = nullptr;
     const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW;
     if (sqlite3_open_v2(path.toUtf8().constData(), &db, flags, nullptr) != SQLITE_OK) {
-        const QString message = db != nullptr ? QString::fromUtf8(sqlite3_errmsg(db))
-                                              : QStringLiteral("out of memory");
+        const QString message =
+            db != nullptr ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory");
         sqlite3_close_v2(db);
         throw Failure(message + QStringLiteral(": ") + path);
     }
@@ -80,7 +80,9 @@ void CaseStore::openFile(const QString& path) {
     m_db = db;
 }
 
-int CaseStore::state() const { return m_db != nullptr ? 1 : 0; }
+int CaseStore::state() const {
+    return m_db != nullptr ? 1 : 0;
+}
 
 void CaseStore::close() {
     if (m_db == nullptr) {
@@ -108,8 +110,9 @@ void CaseStore::fail(const QString& context) const {
 int CaseStore::execute(const QString& statementText) {
     sqlite3* db = handle();
     if (statementText.contains(QChar(0))) {
-        throw Failure(QStringLiteral(
-            "The statement contains a NUL character, which cannot be stored; nothing was written."));
+        throw Failure(
+            QStringLiteral("The statement contains a NUL character, which cannot be stored; "
+                           "nothing was written."));
     }
     const QByteArray utf8 = statementText.toUtf8();
     sqlite3_stmt* statement = nullptr;
@@ -162,9 +165,13 @@ void CaseStore::transaction(const std::function<void()>& work) {
     }
 }
 
-void CaseStore::createShared() { sharedSlot() = std::make_unique<CaseStore>(); }
+void CaseStore::createShared() {
+    sharedSlot() = std::make_unique<CaseStore>();
+}
 
-bool CaseStore::hasShared() { return sharedSlot() != nullptr; }
+bool CaseStore::hasShared() {
+    return sharedSlot() != nullptr;
+}
 
 CaseStore& CaseStore::shared() {
     if (!sharedSlot()) {
@@ -173,4 +180,6 @@ CaseStore& CaseStore::shared() {
     return *sharedSlot();
 }
 
-void CaseStore::releaseShared() { sharedSlot().reset(); }
+void CaseStore::releaseShared() {
+    sharedSlot().reset();
+}

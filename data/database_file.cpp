@@ -4,12 +4,12 @@
 #include <QFileInfo>
 #include <QTemporaryFile>
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 #include "failure.h"
 
@@ -17,7 +17,9 @@ namespace DatabaseFile {
 
 namespace {
 
-QString systemReason(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
+QString systemReason(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
+}
 
 // Moves `from` to `to` unless something already stands at `to`.
 bool renameWithoutReplacing(const QByteArray& from, const QByteArray& to, int& error) {
@@ -87,7 +89,8 @@ void copyTemplate(const QString& templatePath, const QString& databasePath) {
     if (!renameWithoutReplacing(QFile::encodeName(copy.fileName()), QFile::encodeName(databasePath),
                                 error)) {
         if (error == EEXIST) {
-            throw Failure(QStringLiteral("File already exists: %1 was left as it is").arg(databasePath));
+            throw Failure(
+                QStringLiteral("File already exists: %1 was left as it is").arg(databasePath));
         }
         throw Failure(QStringLiteral("Path/File access error: cannot create %1: %2")
                           .arg(databasePath, systemReason(error)));

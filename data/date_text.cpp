@@ -107,8 +107,7 @@ std::optional<QDate> parseNumericDate(const QString& text, const QLocale& locale
     if (!match.hasMatch()) {
         return std::nullopt;
     }
-    const std::array<QString, 3> fields{match.captured(1), match.captured(3),
-                                        match.captured(4)};
+    const std::array<QString, 3> fields{match.captured(1), match.captured(3), match.captured(4)};
     std::array<char, 3> order = fieldOrder(locale.dateFormat(QLocale::ShortFormat));
     if (fields[0].size() == 4) {
         order = {'y', 'M', 'd'};  // a leading four-digit year reads as year, month, day
@@ -331,8 +330,7 @@ DateFormatter::DateFormatter(const QLocale& locale) : m_locale(locale) {
         } else if (c == QLatin1Char('M')) {
             static constexpr std::array<Piece, 4> months{Piece::Month, Piece::Month2,
                                                          Piece::MonthName, Piece::LongMonthName};
-            m_tokens.push_back(
-                {months[static_cast<size_t>(std::min<qsizetype>(run, 4) - 1)], {}});
+            m_tokens.push_back({months[static_cast<size_t>(std::min<qsizetype>(run, 4) - 1)], {}});
         } else if (c == QLatin1Char('y')) {
             m_tokens.push_back({Piece::Year, {}});
         } else {

@@ -43,8 +43,18 @@ public:
     QString format(const QDateTime& value) const;
 
 private:
-    enum class Piece { Literal, Day, Day2, DayName, LongDayName, Month, Month2, MonthName,
-                       LongMonthName, Year };
+    enum class Piece {
+        Literal,
+        Day,
+        Day2,
+        DayName,
+        LongDayName,
+        Month,
+        Month2,
+        MonthName,
+        LongMonthName,
+        Year
+    };
     struct Token {
         Piece piece;
         QString literal;

@@ -50,7 +50,9 @@ RecordSet::~RecordSet() {
     }
 }
 
-RecordSet::RecordSet(RecordSet&& other) noexcept { *this = std::move(other); }
+RecordSet::RecordSet(RecordSet&& other) noexcept {
+    *this = std::move(other);
+}
 
 RecordSet& RecordSet::operator=(RecordSet&& other) noexcept {
     if (this != &other) {
@@ -103,7 +105,8 @@ void RecordSet::open(const QString& select, CaseStore& connection) {
         if (!m_columns.contains(name)) {
             m_columns.insert(name, i);
         }
-        m_dateColumns[static_cast<size_t>(i)] = declaredAsDate(sqlite3_column_decltype(statement, i));
+        m_dateColumns[static_cast<size_t>(i)] =
+            declaredAsDate(sqlite3_column_decltype(statement, i));
     }
     m_dates = std::make_unique<DateFormatter>();
     m_atEnd = false;
@@ -192,8 +195,8 @@ QVariant RecordSet::value(int column) const {
     }
     if (isDateColumn(column)) {
         const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(m_statement, column));
-        const auto date = DateText::fromStorage(
-            std::string_view(bytes, static_cast<size_t>(sqlite3_column_bytes(m_statement, column))));
+        const auto date = DateText::fromStorage(std::string_view(
+            bytes, static_cast<size_t>(sqlite3_column_bytes(m_statement, column))));
         if (date) {
             return *date;
         }
@@ -215,8 +218,8 @@ QString RecordSet::text(int column) const {
     }
     if (isDateColumn(column)) {
         const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(m_statement, column));
-        const auto date = DateText::fromStorage(
-            std::string_view(bytes, static_cast<size_t>(sqlite3_column_bytes(m_statement, column))));
+        const auto date = DateText::fromStorage(std::string_view(
+            bytes, static_cast<size_t>(sqlite3_column_bytes(m_statement, column))));
         if (date) {
             return m_dates->format(*date);
         }

@@ -86,6 +86,6 @@ void caseDate(sqlite3_context* context, int, sqlite3_value** arguments) {
 void registerCaseStoreFunctions(sqlite3* db) {
     sqlite3_create_function(db, "First", 1, SQLITE_UTF8, nullptr, nullptr, firstStep, keptFinal);
     sqlite3_create_function(db, "Last", 1, SQLITE_UTF8, nullptr, nullptr, lastStep, keptFinal);
-    sqlite3_create_function(db, "case_date", 1, SQLITE_UTF8 | SQLITE_INNOCUOUS, nullptr,
-                            caseDate, nullptr, nullptr);
+    sqlite3_create_function(db, "case_date", 1, SQLITE_UTF8 | SQLITE_INNOCUOUS, nullptr, caseDate,
+                            nullptr, nullptr);
 }

@@ -14,7 +14,9 @@ namespace {
 const QString kSupportLine =
     QStringLiteral("Please email screenshot of this message to support@orvanta.example");
 
-void fail(const char* description) { throw Failure(QString::fromLatin1(description)); }
+void fail(const char* description) {
+    throw Failure(QString::fromLatin1(description));
+}
 
 // A widget whose resize handler has no trap and fails.
 class FailingWidget : public QWidget {
@@ -46,7 +48,7 @@ private Q_SLOTS:
 
     void errorBoxHasTheExactText() {
         QCOMPARE(::errorBoxText(QStringLiteral("File not found"),
-                              QStringLiteral("in Casewright2021/08/31.Form1.Form_Load "), 144),
+                                QStringLiteral("in Casewright2021/08/31.Form1.Form_Load "), 144),
                  QStringLiteral("File not found\r\nin Casewright2021/08/31.Form1.Form_Load at line "
                                 "144\r\r") +
                      kSupportLine);
@@ -54,15 +56,15 @@ private Q_SLOTS:
 
     void errorBoxLooks() {
         m_prompts.answer(Prompts::Answer::Ok);
-        ErrorBox(m_prompts, QStringLiteral("x"), procedureLocation(QStringLiteral("Form2"),
-                                                                   QStringLiteral("LoadKB")),
-                 100);
+        ErrorBox(m_prompts, QStringLiteral("x"),
+                 procedureLocation(QStringLiteral("Form2"), QStringLiteral("LoadKB")), 100);
         QCOMPARE(m_prompts.boxes().size(), size_t{1});
         const auto& box = m_prompts.boxes().front();
         QCOMPARE(box.caption, QStringLiteral("Application Error"));
         QCOMPARE(box.icon, Prompts::Icon::Warning);
         QCOMPARE(box.buttons, Prompts::Buttons::Ok);
-        QVERIFY(box.text.contains(QStringLiteral("in Casewright2021/08/31.Form2.LoadKB at line 100")));
+        QVERIFY(
+            box.text.contains(QStringLiteral("in Casewright2021/08/31.Form2.LoadKB at line 100")));
     }
 
     void captionIsTheApplicationTitleUnlessNamed() {
@@ -121,12 +123,14 @@ private Q_SLOTS:
         ErrorTrap trap{m_prompts, QStringLiteral("Form2"), QStringLiteral("LoadStatus")};
         int row = 0;
         QStringList added;
-        trap.loop(106, [&] { return row < 3; },
-                  [&] {
-                      trap.at(108, [&] { added << QString::number(row); });
-                      trap.at(110, [&] { ++row; });
-                  });
-        QCOMPARE(added, (QStringList{QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2")}));
+        trap.loop(
+            106, [&] { return row < 3; },
+            [&] {
+                trap.at(108, [&] { added << QString::number(row); });
+                trap.at(110, [&] { ++row; });
+            });
+        QCOMPARE(added,
+                 (QStringList{QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2")}));
         QVERIFY(m_prompts.boxes().empty());
     }
 
@@ -135,11 +139,12 @@ private Q_SLOTS:
         int passes = 0;
         m_prompts.answer(Prompts::Answer::Ok);  // the condition
         m_prompts.answer(Prompts::Answer::Ok);  // the failing body statement
-        trap.loop(106, []() -> bool { throw Failure(QStringLiteral("closed")); },
-                  [&] {
-                      ++passes;
-                      trap.at(108, [] { fail("no current row"); });
-                  });
+        trap.loop(
+            106, []() -> bool { throw Failure(QStringLiteral("closed")); },
+            [&] {
+                ++passes;
+                trap.at(108, [] { fail("no current row"); });
+            });
         trap.at(112, [&] { ++passes; });
         QCOMPARE(passes, 2);
         QCOMPARE(m_prompts.boxes().size(), size_t{2});
@@ -154,12 +159,13 @@ private Q_SLOTS:
         for (int i = 0; i < 3; ++i) {
             m_prompts.answer(Prompts::Answer::Ok);
         }
-        trap.loop(106, [&] { return row < 3; },
-                  [&] {
-                      trap.at(110, [] { fail("Invalid use of Null"); });
-                      trap.at(112, [&] { ++cellsFilled; });
-                      trap.at(126, [&] { ++row; });
-                  });
+        trap.loop(
+            106, [&] { return row < 3; },
+            [&] {
+                trap.at(110, [] { fail("Invalid use of Null"); });
+                trap.at(112, [&] { ++cellsFilled; });
+                trap.at(126, [&] { ++row; });
+            });
         QCOMPARE(cellsFilled, 3);
         QCOMPARE(m_prompts.boxes().size(), size_t{3});
     }
@@ -169,8 +175,8 @@ private Q_SLOTS:
         m_prompts.answer(Prompts::Answer::Ok);
         const auto loadCases = [] { fail("no such table: Cases"); };
         trap.at(178, loadCases);
-        QVERIFY(m_prompts.texts().front().startsWith(
-            QStringLiteral("no such table: Cases\r\nin Casewright2021/08/31.Form1.Form_Load at line 178")));
+        QVERIFY(m_prompts.texts().front().startsWith(QStringLiteral(
+            "no such table: Cases\r\nin Casewright2021/08/31.Form1.Form_Load at line 178")));
     }
 
     void standardExceptionsAreReportedToo() {
@@ -214,7 +220,9 @@ private Q_SLOTS:
         application->setPrompts(nullptr);
     }
 
-    void cleanup() { QVERIFY2(m_prompts.unexpected().isEmpty(), qPrintable(m_prompts.unexpected().join(u'\n'))); }
+    void cleanup() {
+        QVERIFY2(m_prompts.unexpected().isEmpty(), qPrintable(m_prompts.unexpected().join(u'\n')));
+    }
 
 private:
     ScriptedPrompts m_prompts;

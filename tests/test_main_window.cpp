@@ -37,20 +37,26 @@ QList<int> reportedLines(const ScriptedPrompts& prompts) {
     return lines;
 }
 
-void execute(const QString& statement) { CaseStore::shared().execute(statement); }
+void execute(const QString& statement) {
+    CaseStore::shared().execute(statement);
+}
 
 void addPeopleAndLookups() {
-    execute(QStringLiteral("insert into Employees ([First Name],[Last Name]) values ('John','Wilson')"));
-    execute(QStringLiteral("insert into Employees ([First Name],[Last Name]) values ('Daniel','Carter')"));
-    execute(QStringLiteral("insert into Customers ([First Name],[Last Name]) values ('Hanna','Simmons')"));
+    execute(QStringLiteral(
+        "insert into Employees ([First Name],[Last Name]) values ('John','Wilson')"));
+    execute(QStringLiteral(
+        "insert into Employees ([First Name],[Last Name]) values ('Daniel','Carter')"));
+    execute(QStringLiteral(
+        "insert into Customers ([First Name],[Last Name]) values ('Hanna','Simmons')"));
 }
 
 void addCase(const QString& title, const QString& resolved = QStringLiteral("NULL")) {
-    execute(QStringLiteral("insert into Cases (Title,[Assigned To],[Opened By],[Opened Date],Status,"
-                           "Category,Priority,Comments,[Due Date],KB,[Resolved Date],Customer,"
-                           "[Call Time]) values ('%1',1,2,'12/7/2026','Open','General','High','',"
-                           "'12/24/2026','KB1',%2,1,'12/7/2026')")
-                .arg(QString(title).replace(QLatin1Char('\''), QLatin1String("''")), resolved));
+    execute(
+        QStringLiteral("insert into Cases (Title,[Assigned To],[Opened By],[Opened Date],Status,"
+                       "Category,Priority,Comments,[Due Date],KB,[Resolved Date],Customer,"
+                       "[Call Time]) values ('%1',1,2,'12/7/2026','Open','General','High','',"
+                       "'12/24/2026','KB1',%2,1,'12/7/2026')")
+            .arg(QString(title).replace(QLatin1Char('\''), QLatin1String("''")), resolved));
 }
 
 QStringList columnTexts(const Form1& form, int column) {
@@ -73,8 +79,8 @@ private:
     bool m_ended = false;
 
     Form1& newForm() {
-        m_form = std::make_unique<Form1>(m_prompts, m_env->settings(),
-                                         TestEnvironment::programFolder());
+        m_form =
+            std::make_unique<Form1>(m_prompts, m_env->settings(), TestEnvironment::programFolder());
         m_form->setProgramEnd([this] { m_ended = true; });
         return *m_form;
     }
@@ -118,7 +124,8 @@ private Q_SLOTS:
         QVERIFY(m_prompts.boxes().empty());
         const QFileInfo product(m_env->dataRoot() + QStringLiteral("/Orvanta/Helvarine"));
         QVERIFY(product.isDir());
-        QVERIFY(product.permissions() & QFileDevice::WriteOther);  // machine-wide: every user writes
+        QVERIFY(product.permissions() &
+                QFileDevice::WriteOther);  // machine-wide: every user writes
         QCOMPARE(fileDigest(m_env->databaseFile()), fileDigest(TestEnvironment::templateFile()));
         QVERIFY(QFileInfo(m_env->databaseFile()).permissions() & QFileDevice::WriteOther);
         const QStringList leftovers =
@@ -128,11 +135,18 @@ private Q_SLOTS:
         QCOMPARE(form.windowTitle(), QStringLiteral("Helvarine"));
         QCOMPARE(m_prompts.applicationTitle(), QStringLiteral("Helvarine"));
         QCOMPARE(CaseStore::shared().state(), 1);
-        const QStringList headers{
-            QStringLiteral("ID"),          QStringLiteral("Title"),       QStringLiteral("Customer"),
-            QStringLiteral("Assigned To"), QStringLiteral("Priority"),    QStringLiteral("Status"),
-            QStringLiteral("Category"),    QStringLiteral("Due Date"),    QStringLiteral("Opened Date"),
-            QStringLiteral("KB"),          QStringLiteral("Resolved Time"), QStringLiteral("Opened By")};
+        const QStringList headers{QStringLiteral("ID"),
+                                  QStringLiteral("Title"),
+                                  QStringLiteral("Customer"),
+                                  QStringLiteral("Assigned To"),
+                                  QStringLiteral("Priority"),
+                                  QStringLiteral("Status"),
+                                  QStringLiteral("Category"),
+                                  QStringLiteral("Due Date"),
+                                  QStringLiteral("Opened Date"),
+                                  QStringLiteral("KB"),
+                                  QStringLiteral("Resolved Time"),
+                                  QStringLiteral("Opened By")};
         QCOMPARE(form.ListView1->rows().columnCount(), 12);
         for (int column = 0; column < 12; ++column) {
             QCOMPARE(form.ListView1->rows().header(column), headers[column]);
@@ -192,7 +206,8 @@ private Q_SLOTS:
         // and the list (178) each report, and the window still loads.
         QCOMPARE(reportedLines(m_prompts), (QList<int>{106, 110, 144, 178}));
         QVERIFY(m_prompts.texts()[0].contains(QStringLiteral("cannot create the folder")));
-        QVERIFY(m_prompts.texts()[0].contains(QStringLiteral("in Casewright2021/08/31.Form1.Form_Load ")));
+        QVERIFY(m_prompts.texts()[0].contains(
+            QStringLiteral("in Casewright2021/08/31.Form1.Form_Load ")));
         QVERIFY(QFileInfo(blocker.fileName()).isFile());
     }
 
@@ -240,15 +255,16 @@ private Q_SLOTS:
         prepareDatabase([] { execute(QStringLiteral("drop view [Cases Extended]")); });
         expectBoxes(1);
         startedForm();
-        QCOMPARE(m_prompts.texts(),
-                 QStringList{QStringLiteral("no such table: Cases Extended\r\n"
-                                            "in Casewright2021/08/31.Form1.Form_Load at line 178\r\r"
-                                            "Please email screenshot of this message to "
-                                            "support@orvanta.example")});
+        QCOMPARE(m_prompts.texts(), QStringList{QStringLiteral(
+                                        "no such table: Cases Extended\r\n"
+                                        "in Casewright2021/08/31.Form1.Form_Load at line 178\r\r"
+                                        "Please email screenshot of this message to "
+                                        "support@orvanta.example")});
     }
 
     void settingsRoundTrip() {
-        m_env->settings().setValue(QStringLiteral("Helvarine/ColumnHeaders2"), QStringLiteral("1234.5"));
+        m_env->settings().setValue(QStringLiteral("Helvarine/ColumnHeaders2"),
+                                   QStringLiteral("1234.5"));
         Form1& form = startedForm();
         form.ListView1->header()->resizeSection(2, 150);  // the user widens "Customer"
         form.setWindowState(Qt::WindowMinimized);         // and closes the window minimized
@@ -256,11 +272,16 @@ private Q_SLOTS:
         QVERIFY(!CaseStore::hasShared());
         m_env->reopenSettings();
         QSettings& stored = m_env->settings();
-        QCOMPARE(stored.value(QStringLiteral("Helvarine/ColumnHeaders1")).toString(), QStringLiteral("1200"));
-        QCOMPARE(stored.value(QStringLiteral("Helvarine/ColumnHeaders2")).toString(), QStringLiteral("1234.5"));
-        QCOMPARE(stored.value(QStringLiteral("Helvarine/ColumnHeaders3")).toString(), QStringLiteral("2250"));
-        QCOMPARE(stored.value(QStringLiteral("Helvarine/ColumnHeaders12")).toString(), QStringLiteral("1500"));
-        QCOMPARE(stored.value(QStringLiteral("Helvarine/WindowState")).toString(), QStringLiteral("1"));
+        QCOMPARE(stored.value(QStringLiteral("Helvarine/ColumnHeaders1")).toString(),
+                 QStringLiteral("1200"));
+        QCOMPARE(stored.value(QStringLiteral("Helvarine/ColumnHeaders2")).toString(),
+                 QStringLiteral("1234.5"));
+        QCOMPARE(stored.value(QStringLiteral("Helvarine/ColumnHeaders3")).toString(),
+                 QStringLiteral("2250"));
+        QCOMPARE(stored.value(QStringLiteral("Helvarine/ColumnHeaders12")).toString(),
+                 QStringLiteral("1500"));
+        QCOMPARE(stored.value(QStringLiteral("Helvarine/WindowState")).toString(),
+                 QStringLiteral("1"));
 
         Form1& again = startedForm();
         QCOMPARE(again.ListView1->columnWidthTwips(2), 2250.0);
@@ -283,12 +304,18 @@ private Q_SLOTS:
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("value");
         QTest::addColumn<int>("line");
-        QTest::newRow("first width not a number") << "ColumnHeaders1" << "abc" << 170;
-        QTest::newRow("later width not a number") << "ColumnHeaders5" << "wide" << 174;
-        QTest::newRow("negative width") << "ColumnHeaders7" << "-300" << 174;
-        QTest::newRow("huge width") << "ColumnHeaders9" << "1e30" << 174;
-        QTest::newRow("state not a number") << "WindowState" << "max" << 180;
-        QTest::newRow("unknown state") << "WindowState" << "7" << 180;
+        QTest::newRow("first width not a number") << "ColumnHeaders1"
+                                                  << "abc" << 170;
+        QTest::newRow("later width not a number") << "ColumnHeaders5"
+                                                  << "wide" << 174;
+        QTest::newRow("negative width") << "ColumnHeaders7"
+                                        << "-300" << 174;
+        QTest::newRow("huge width") << "ColumnHeaders9"
+                                    << "1e30" << 174;
+        QTest::newRow("state not a number") << "WindowState"
+                                            << "max" << 180;
+        QTest::newRow("unknown state") << "WindowState"
+                                       << "7" << 180;
     }
 
     void badSettingIsReportedAtItsLine() {
@@ -313,17 +340,24 @@ private Q_SLOTS:
             addCase(QStringLiteral("O'Brien's printer"));
             addCase(QStringLiteral("Resolved one"), QStringLiteral("'12/9/2026'"));
             // A case whose people were deleted and whose texts are NULL.
-            execute(QStringLiteral("insert into Cases (Title,[Assigned To],[Opened By],Customer) "
-                                   "values ('Orphan',99,98,97)"));
+            execute(
+                QStringLiteral("insert into Cases (Title,[Assigned To],[Opened By],Customer) "
+                               "values ('Orphan',99,98,97)"));
         });
         Form1& form = startedForm();
         QCOMPARE(form.ListView1->rows().count(), 3);
-        const QStringList first{QStringLiteral("1"),          QStringLiteral("O'Brien's printer"),
-                                QStringLiteral("Hanna Simmons"), QStringLiteral("John Wilson"),
-                                QStringLiteral("High"),       QStringLiteral("Open"),
-                                QStringLiteral("General"),    QStringLiteral("12/24/2026"),
-                                QStringLiteral("12/7/2026"),  QStringLiteral("KB1"),
-                                QString(),                    QStringLiteral("Daniel Carter")};
+        const QStringList first{QStringLiteral("1"),
+                                QStringLiteral("O'Brien's printer"),
+                                QStringLiteral("Hanna Simmons"),
+                                QStringLiteral("John Wilson"),
+                                QStringLiteral("High"),
+                                QStringLiteral("Open"),
+                                QStringLiteral("General"),
+                                QStringLiteral("12/24/2026"),
+                                QStringLiteral("12/7/2026"),
+                                QStringLiteral("KB1"),
+                                QString(),
+                                QStringLiteral("Daniel Carter")};
         for (int column = 0; column < 12; ++column) {
             QCOMPARE(form.ListView1->rows().text(0, column), first[column]);
         }
@@ -331,7 +365,8 @@ private Q_SLOTS:
         QCOMPARE(form.ListView1->rows().text(2, 1), QStringLiteral("Orphan"));
         QCOMPARE(form.ListView1->rows().text(2, 4), QString());  // NULL priority
         QCOMPARE(form.ListView1->rows().text(2, 7), QString());  // NULL due date
-        QVERIFY(!(form.ListView1->rows().flags(form.ListView1->rows().index(0, 0)) & Qt::ItemIsEditable));
+        QVERIFY(!(form.ListView1->rows().flags(form.ListView1->rows().index(0, 0)) &
+                  Qt::ItemIsEditable));
     }
 
     void headerClicksSortByShownText() {
@@ -355,11 +390,11 @@ private Q_SLOTS:
                  (QStringList{"9", "8", "7", "6", "5", "4", "3", "2", "10", "1"}));
         QCOMPARE(form.ListView1->rows().sortOrder(), Qt::DescendingOrder);
 
-        form.ListView1_ColumnClick(2);  // another column starts ascending again, letter case ignored
+        form.ListView1_ColumnClick(
+            2);  // another column starts ascending again, letter case ignored
         QCOMPARE(form.ListView1->rows().sortKey(), 1);
         QCOMPARE(form.ListView1->rows().sortOrder(), Qt::AscendingOrder);
-        QCOMPARE(columnTexts(form, 1).mid(0, 4),
-                 (QStringList{"Alpha", "Alpha", "Alpha", "Bravo"}));
+        QCOMPARE(columnTexts(form, 1).mid(0, 4), (QStringList{"Alpha", "Alpha", "Alpha", "Bravo"}));
         // Equal titles keep the query's order.
         QCOMPARE(columnTexts(form, 0).mid(0, 3), (QStringList{"2", "6", "10"}));
 

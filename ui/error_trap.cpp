@@ -18,7 +18,9 @@ QString currentFailureDescription() {
     }
 }
 
-void ErrorTrap::reportCurrent() { report(currentFailureDescription()); }
+void ErrorTrap::reportCurrent() {
+    report(currentFailureDescription());
+}
 
 void ErrorTrap::report(const QString& description) {
     ErrorBox(m_prompts, description, m_location, m_line);

@@ -14,7 +14,11 @@ QFont make(double pointSize, bool bold, bool italic) {
     return font;
 }
 
-QFont window() { return make(9, true); }
-QFont button() { return make(11.25, true); }
+QFont window() {
+    return make(9, true);
+}
+QFont button() {
+    return make(11.25, true);
+}
 
 }  // namespace Fonts

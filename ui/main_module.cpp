@@ -46,7 +46,8 @@ void ApplySkin(QWidget* window, const QString& programFolder) {
     ApplyFormColours(window);
     QFile skin(skinPath);
     if (!skin.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        throw Failure(QStringLiteral("Cannot read the skin %1: %2").arg(skinPath, skin.errorString()));
+        throw Failure(
+            QStringLiteral("Cannot read the skin %1: %2").arg(skinPath, skin.errorString()));
     }
     window->setStyleSheet(QString::fromUtf8(skin.readAll()));
 }
@@ -65,8 +66,8 @@ QString ShortenAppTitle(const QString& displayName) {
 }
 
 QString GetProcessorAddressWidth() {
-    return QSysInfo::WordSize == 64 || QSysInfo::currentCpuArchitecture().contains(
-                                           QLatin1String("64"))
+    return QSysInfo::WordSize == 64 ||
+                   QSysInfo::currentCpuArchitecture().contains(QLatin1String("64"))
                ? QStringLiteral("64")
                : QStringLiteral("32");
 }

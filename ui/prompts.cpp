@@ -47,12 +47,13 @@ Prompts::Answer QtPrompts::showMessage(const QString& text, Buttons buttons, Ico
     return Answer::Ok;
 }
 
-QString QtPrompts::input(const QString& prompt, const QString& title,
-                         const QString& defaultText) {
+QString QtPrompts::input(const QString& prompt, const QString& title, const QString& defaultText) {
     bool accepted = false;
     const QString text = QInputDialog::getText(activeParent(m_parent), title, prompt,
                                                QLineEdit::Normal, defaultText, &accepted);
     return accepted ? text : QString();
 }
 
-void QtPrompts::showModal(QDialog& window) { window.exec(); }
+void QtPrompts::showModal(QDialog& window) {
+    window.exec();
+}

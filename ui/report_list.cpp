@@ -109,7 +109,8 @@ void ReportListModel::orderRows() {
     if (m_sortOrder == Qt::AscendingOrder) {
         std::stable_sort(m_order.begin(), m_order.end(), less);
     } else {
-        std::stable_sort(m_order.begin(), m_order.end(), [&less](int a, int b) { return less(b, a); });
+        std::stable_sort(m_order.begin(), m_order.end(),
+                         [&less](int a, int b) { return less(b, a); });
     }
     m_positions.clear();
 }

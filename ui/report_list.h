@@ -65,7 +65,7 @@ private:
     QStringList m_headers;
     size_t m_stride = 0;
     std::vector<QString> m_cells;
-    std::vector<int> m_order;  // shown position -> stored row
+    std::vector<int> m_order;      // shown position -> stored row
     std::vector<int> m_positions;  // stored row -> shown position, rebuilt lazily
     bool m_sorted = false;
     int m_sortKey = 0;

@@ -4,8 +4,12 @@
 
 namespace Twips {
 
-int dpiX(const QWidget* widget) { return widget->logicalDpiX(); }
-int dpiY(const QWidget* widget) { return widget->logicalDpiY(); }
+int dpiX(const QWidget* widget) {
+    return widget->logicalDpiX();
+}
+int dpiY(const QWidget* widget) {
+    return widget->logicalDpiY();
+}
 
 QRect toPixels(const Rect& rect, const QWidget* widget) {
     const int x = dpiX(widget);

@@ -14,7 +14,9 @@ constexpr double kPerInch = 1440.0;
 inline int toPixels(double twips, int dpi) {
     return static_cast<int>(std::lround(twips * dpi / kPerInch));
 }
-inline double fromPixels(int pixels, int dpi) { return pixels * kPerInch / dpi; }
+inline double fromPixels(int pixels, int dpi) {
+    return pixels * kPerInch / dpi;
+}
 
 // A control's place in its window: left, top, width and height in twips.
 struct Rect {

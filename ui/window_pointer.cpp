@@ -12,7 +12,8 @@
 std::optional<QCursor> loadCursorFile(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        throw Failure(QStringLiteral("Cannot read the cursor %1: %2").arg(path, file.errorString()));
+        throw Failure(
+            QStringLiteral("Cannot read the cursor %1: %2").arg(path, file.errorString()));
     }
     // ICONDIR (6 bytes), then the first ICONDIRENTRY, whose fields 4 and 6 hold the hotspot.
     const QByteArray header = file.read(22);
@@ -20,7 +21,8 @@ std::optional<QCursor> loadCursorFile(const QString& path) {
     QImageReader reader(&file, "cur");
     const QImage image = reader.read();
     if (image.isNull() || header.size() < 22) {
-        throw Failure(QStringLiteral("The cursor %1 cannot be read: %2").arg(path, reader.errorString()));
+        throw Failure(
+            QStringLiteral("The cursor %1 cannot be read: %2").arg(path, reader.errorString()));
     }
     const auto word = [&header](int offset) {
         return static_cast<int>(static_cast<unsigned char>(header[offset])) |
@@ -36,7 +38,9 @@ WindowPointer::WindowPointer(QWidget* window) : QObject(window), m_window(window
     m_window->installEventFilter(this);
 }
 
-void WindowPointer::loadCustomPicture(const QString& path) { m_custom = loadCursorFile(path); }
+void WindowPointer::loadCustomPicture(const QString& path) {
+    m_custom = loadCursorFile(path);
+}
 
 void WindowPointer::showCustomOver(QWidget* control) {
     m_customControls.insert(control);
@@ -49,7 +53,9 @@ void WindowPointer::showDefaultOver(QWidget* control) {
     control->installEventFilter(this);
 }
 
-bool WindowPointer::isHourglass() const { return m_window->cursor().shape() == Qt::WaitCursor; }
+bool WindowPointer::isHourglass() const {
+    return m_window->cursor().shape() == Qt::WaitCursor;
+}
 
 void WindowPointer::setCustom() {
     if (m_custom) {
@@ -59,9 +65,13 @@ void WindowPointer::setCustom() {
     }
 }
 
-void WindowPointer::setDefault() { m_window->setCursor(Qt::ArrowCursor); }
+void WindowPointer::setDefault() {
+    m_window->setCursor(Qt::ArrowCursor);
+}
 
-void WindowPointer::setHourglass() { m_window->setCursor(Qt::WaitCursor); }
+void WindowPointer::setHourglass() {
+    m_window->setCursor(Qt::WaitCursor);
+}
 
 bool WindowPointer::isCustomControl(const QObject* object) const {
     for (; object != nullptr && object != m_window; object = object->parent()) {

@@ -30,7 +30,8 @@ QStringList ScriptedPrompts::unexpected() const {
         problems.append(QStringLiteral("%1 scripted input answers left over").arg(m_inputs.size()));
     }
     if (!m_modals.empty()) {
-        problems.append(QStringLiteral("%1 scripted modal windows never shown").arg(m_modals.size()));
+        problems.append(
+            QStringLiteral("%1 scripted modal windows never shown").arg(m_modals.size()));
     }
     return problems;
 }

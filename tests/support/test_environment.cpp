@@ -19,7 +19,9 @@ TestEnvironment::~TestEnvironment() {
     qunsetenv(Globals::kDataRootVariable);
 }
 
-QString TestEnvironment::programFolder() { return QStringLiteral(HELVARINE_PROGRAM_DIR); }
+QString TestEnvironment::programFolder() {
+    return QStringLiteral(HELVARINE_PROGRAM_DIR);
+}
 
 QString TestEnvironment::databaseFile() const {
     return m_root.path() + QStringLiteral("/Orvanta/Helvarine/dbData.mdb");
