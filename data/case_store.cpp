@@ -59,7 +59,8 @@ void CaseStore::openFile(const QString& path) {
         throw Failure(QStringLiteral("Operation is not allowed when the connection is open."));
     }
     sqlite3* db = nullptr;
-    const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW;
+    // One thread uses the connection: no per-call locking inside the library.
+    const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW | SQLITE_OPEN_NOMUTEX;
     if (sqlite3_open_v2(path.toUtf8().constData(), &db, flags, nullptr) != SQLITE_OK) {
         const QString message =
             db != nullptr ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory");
@@ -137,8 +138,11 @@ int CaseStore::execute(const QString& statementText) {
         sqlite3_finalize(statement);
         throw Failure(message);
     }
+    // sqlite3_changes() keeps the count of the last insert, update or delete; a statement that
+    // writes nothing (a select, a transaction command) must not report that older count.
+    const bool writesNothing = sqlite3_stmt_readonly(statement) != 0;
     sqlite3_finalize(statement);
-    return sqlite3_changes(db);
+    return writesNothing ? 0 : sqlite3_changes(db);
 }
 
 RecordSet CaseStore::query(const QString& select) {

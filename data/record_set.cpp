@@ -64,6 +64,7 @@ RecordSet& RecordSet::operator=(RecordSet&& other) noexcept {
         m_atEnd = std::exchange(other.m_atEnd, true);
         m_columns = std::move(other.m_columns);
         m_dateColumns = std::move(other.m_dateColumns);
+        m_texts = std::move(other.m_texts);
         m_dates = std::move(other.m_dates);
     }
     return *this;
@@ -108,6 +109,7 @@ void RecordSet::open(const QString& select, CaseStore& connection) {
         m_dateColumns[static_cast<size_t>(i)] =
             declaredAsDate(sqlite3_column_decltype(statement, i));
     }
+    m_texts.assign(static_cast<size_t>(count), TextInterner{});
     m_dates = std::make_unique<DateFormatter>();
     m_atEnd = false;
     step();
@@ -216,15 +218,17 @@ QString RecordSet::text(int column) const {
         default:
             break;
     }
-    if (isDateColumn(column)) {
-        const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(m_statement, column));
-        const auto date = DateText::fromStorage(std::string_view(
-            bytes, static_cast<size_t>(sqlite3_column_bytes(m_statement, column))));
-        if (date) {
-            return m_dates->format(*date);
+    const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(m_statement, column));
+    const std::string_view raw(bytes,
+                               static_cast<size_t>(sqlite3_column_bytes(m_statement, column)));
+    return m_texts[static_cast<size_t>(column)].text(raw, [&] {
+        if (isDateColumn(column)) {
+            if (const auto date = DateText::fromStorage(raw)) {
+                return m_dates->format(*date);
+            }
         }
-    }
-    return utf8Text(m_statement, column);
+        return QString::fromUtf8(raw.data(), static_cast<qsizetype>(raw.size()));
+    });
 }
 
 QString displayText(const QVariant& value) {

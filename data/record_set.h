@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "date_text.h"
+#include "text_interner.h"
 
 struct sqlite3_stmt;
 class CaseStore;
@@ -56,6 +57,7 @@ private:
     bool m_atEnd = true;
     QHash<QString, int> m_columns;
     std::vector<bool> m_dateColumns;
+    mutable std::vector<TextInterner> m_texts;  // one a column
     std::unique_ptr<DateFormatter> m_dates;
 };
 

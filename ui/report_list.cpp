@@ -102,9 +102,16 @@ void ReportListModel::orderRows() {
     if (key < 0 || static_cast<size_t>(key) >= m_stride) {
         return;
     }
+    // Each text of the key column is case-folded once, so that every comparison of the sort is
+    // a plain ordinal comparison of two folded texts.
+    const size_t rows = m_order.size();
+    std::vector<QString> folded(rows);
+    for (size_t row = 0; row < rows; ++row) {
+        folded[row] = cell(static_cast<int>(row), key).toCaseFolded();
+    }
     std::sort(m_order.begin(), m_order.end());  // back to stored order, so equal texts stay in it
-    const auto less = [this, key](int a, int b) {
-        return QString::compare(cell(a, key), cell(b, key), Qt::CaseInsensitive) < 0;
+    const auto less = [&folded](int a, int b) {
+        return folded[static_cast<size_t>(a)] < folded[static_cast<size_t>(b)];
     };
     if (m_sortOrder == Qt::AscendingOrder) {
         std::stable_sort(m_order.begin(), m_order.end(), less);

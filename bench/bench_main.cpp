@@ -1,0 +1,237 @@
+// The benchmark: how fast the case list fills and sorts, next to a plain SQLite read of the same
+// rows, for 1 000, 10 000 and 100 000 cases, and the program's peak memory.
+//   helvarine_bench [largest size]
+// Never part of the test run; `make bench` builds it in Release mode and runs it.
+
+#include <sqlite3.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+#include "case_store.h"
+#include "main_window.h"
+#include "prompts.h"
+#include "report_list.h"
+
+namespace {
+
+// Answers every box with OK and counts them: the benchmark must meet none.
+class SilentPrompts : public Prompts {
+public:
+    int boxes = 0;
+    QString input(const QString&, const QString&, const QString&) override { return {}; }
+    void showModal(QDialog&) override {}
+
+protected:
+    Answer showMessage(const QString& text, Buttons, Icon, const QString&) override {
+        ++boxes;
+        std::fprintf(stderr, "unexpected box: %s\n", qPrintable(text));
+        return Answer::Ok;
+    }
+};
+
+void check(int rc, sqlite3* db, const char* what) {
+    if (rc != SQLITE_OK && rc != SQLITE_DONE && rc != SQLITE_ROW) {
+        std::fprintf(stderr, "%s: %s\n", what, sqlite3_errmsg(db));
+        std::exit(1);
+    }
+}
+
+// Fills the database with `cases` cases and people and lookup values to match.
+void populate(sqlite3* db, int cases) {
+    check(sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr), db, "begin");
+    const int employees = std::max(10, cases / 100);
+    const int customers = std::max(20, cases / 50);
+    const char* people[] = {"Employees", "Customers"};
+    for (int table = 0; table < 2; ++table) {
+        const QByteArray insert = QByteArray("insert into ") + people[table] +
+                                  " ([First Name],[Last Name],Company) values (?,?,?)";
+        sqlite3_stmt* statement = nullptr;
+        check(sqlite3_prepare_v2(db, insert.constData(), -1, &statement, nullptr), db, "prepare");
+        const int count = table == 0 ? employees : customers;
+        for (int i = 0; i < count; ++i) {
+            const QByteArray first = "First" + QByteArray::number(i);
+            const QByteArray last = "Lastname" + QByteArray::number(i * 7 % 1000);
+            sqlite3_bind_text(statement, 1, first.constData(), -1, SQLITE_TRANSIENT);
+            sqlite3_bind_text(statement, 2, last.constData(), -1, SQLITE_TRANSIENT);
+            sqlite3_bind_text(statement, 3, "ACME", -1, SQLITE_STATIC);
+            check(sqlite3_step(statement), db, "insert person");
+            sqlite3_reset(statement);
+        }
+        sqlite3_finalize(statement);
+    }
+    const char* lookups[] = {"Status", "Categories", "Priorities", "KnowledgeBase"};
+    for (const char* table : lookups) {
+        for (int i = 0; i < 8; ++i) {
+            const QByteArray insert = QByteArray("insert into ") + table + " values ('" + table +
+                                      " " + QByteArray::number(i) + "')";
+            check(sqlite3_exec(db, insert.constData(), nullptr, nullptr, nullptr), db, "lookup");
+        }
+    }
+    sqlite3_stmt* statement = nullptr;
+    check(sqlite3_prepare_v2(db,
+                             "insert into Cases (Title,[Assigned To],[Opened By],[Opened Date],"
+                             "Status,Category,Priority,Comments,[Due Date],KB,[Resolved Date],"
+                             "Customer,[Call Time]) values (?,?,?,?,?,?,?,?,?,?,?,?,?)",
+                             -1, &statement, nullptr),
+          db, "prepare case");
+    const char* words[] = {"Printer", "Invoice", "Delivery", "Refund", "Login", "Network", "Order"};
+    for (int i = 0; i < cases; ++i) {
+        const QByteArray title = QByteArray(words[i % 7]) + " problem reported by customer " +
+                                 QByteArray::number((i * 7919) % 100000);
+        const QByteArray opened = QDate(2024, 1, 1).addDays(i % 900).toString(Qt::ISODate).toUtf8();
+        const QByteArray due = QDate(2024, 1, 15).addDays(i % 900).toString(Qt::ISODate).toUtf8();
+        const QByteArray status = "Status " + QByteArray::number(i % 8);
+        const QByteArray category = "Categories " + QByteArray::number(i % 5);
+        const QByteArray priority = "Priorities " + QByteArray::number(i % 3);
+        const QByteArray kb = "KnowledgeBase " + QByteArray::number(i % 8);
+        sqlite3_bind_text(statement, 1, title.constData(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_int(statement, 2, 1 + i % employees);
+        sqlite3_bind_int(statement, 3, 1 + (i * 3) % employees);
+        sqlite3_bind_text(statement, 4, opened.constData(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_text(statement, 5, status.constData(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_text(statement, 6, category.constData(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_text(statement, 7, priority.constData(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_text(statement, 8, "Customer called twice about this.", -1, SQLITE_STATIC);
+        sqlite3_bind_text(statement, 9, due.constData(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_text(statement, 10, kb.constData(), -1, SQLITE_TRANSIENT);
+        if (i % 4 == 0) {
+            sqlite3_bind_text(statement, 11, due.constData(), -1, SQLITE_TRANSIENT);
+        } else {
+            sqlite3_bind_null(statement, 11);
+        }
+        sqlite3_bind_int(statement, 12, 1 + i % customers);
+        sqlite3_bind_text(statement, 13, opened.constData(), -1, SQLITE_TRANSIENT);
+        check(sqlite3_step(statement), db, "insert case");
+        sqlite3_reset(statement);
+    }
+    sqlite3_finalize(statement);
+    check(sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), db, "commit");
+}
+
+// The plain read to compare with: every row of the query, every column turned into a QString.
+size_t plainRead(sqlite3* db) {
+    sqlite3_stmt* statement = nullptr;
+    check(sqlite3_prepare_v2(db, "select * from [Cases Extended]", -1, &statement, nullptr), db,
+          "prepare read");
+    std::vector<QString> cells;
+    const int columns = sqlite3_column_count(statement);
+    while (sqlite3_step(statement) == SQLITE_ROW) {
+        for (int column = 0; column < columns; ++column) {
+            cells.push_back(QString::fromUtf8(
+                reinterpret_cast<const char*>(sqlite3_column_text(statement, column)),
+                sqlite3_column_bytes(statement, column)));
+        }
+    }
+    sqlite3_finalize(statement);
+    return cells.size();
+}
+
+// The best of a few runs, in milliseconds.
+double bestOf(int runs, const std::function<void()>& work) {
+    double best = 1e300;
+    for (int run = 0; run < runs; ++run) {
+        QElapsedTimer timer;
+        timer.start();
+        work();
+        best = std::min(best, timer.nsecsElapsed() / 1e6);
+    }
+    return best;
+}
+
+// Forgets the peak so far, so that the next reading shows the peak of what follows.
+void resetPeakMemory() {
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    if (clear.open(QIODevice::WriteOnly)) {
+        clear.write("5");
+    }
+}
+
+long peakMemoryKiB() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) {
+        return -1;
+    }
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:")) {
+            return line.mid(6).trimmed().split(' ').front().toLong();
+        }
+    }
+    return -1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication application(argc, argv);
+    const int largest = argc > 1 ? std::atoi(argv[1]) : 100000;
+    const QString programFolder =
+        QCoreApplication::applicationDirPath() + QStringLiteral("/../bin");
+
+    std::printf("%9s %12s %12s %8s %14s %8s %10s\n", "cases", "plain read", "LoadCases", "ratio",
+                "sorted Load", "ratio", "sort click");
+    long programPeak = 0;
+    for (int size : {1000, 10000, 100000}) {
+        if (size > largest) {
+            break;
+        }
+        QTemporaryDir root;
+        qputenv("HELVARINE_DATA_ROOT", QFile::encodeName(root.path()));
+        const QString folder = root.path() + QStringLiteral("/Orvanta/Helvarine");
+        QDir().mkpath(folder);
+        QFile::copy(programFolder + QStringLiteral("/dbBlank.mdb"),
+                    folder + QStringLiteral("/dbData.mdb"));
+        QFile::setPermissions(folder + QStringLiteral("/dbData.mdb"),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+
+        SilentPrompts prompts;
+        QSettings settings(root.path() + QStringLiteral("/settings.ini"), QSettings::IniFormat);
+        Form1 form(prompts, settings, programFolder);
+        form.setProgramEnd([] {});
+        form.Form_Load();  // opens the connection on the empty database
+        sqlite3* db = CaseStore::shared().handle();
+        populate(db, size);
+        form.show();
+
+        resetPeakMemory();
+        const auto load = [&] {
+            form.LoadCases();
+            QCoreApplication::processEvents();
+        };
+        const double unsorted = bestOf(3, load);
+        if (form.ListView1->rows().count() != size) {
+            std::fprintf(stderr, "the list holds %d rows, not %d\n", form.ListView1->rows().count(),
+                         size);
+            return 1;
+        }
+        // A header click on "Title" sorts; the clicks alternate the order, each a full sort.
+        const double click = bestOf(3, [&] {
+            form.ListView1_ColumnClick(2);
+            QCoreApplication::processEvents();
+        });
+        const double sorted = bestOf(3, load);
+        programPeak = peakMemoryKiB();
+        const double plain = bestOf(3, [&] { plainRead(db); });
+        std::printf("%9d %10.1fms %10.1fms %8.2f %12.1fms %8.2f %8.1fms\n", size, plain, unsorted,
+                    unsorted / plain, sorted, sorted / plain, click);
+        std::fflush(stdout);
+        form.Form_QueryUnload();
+        if (prompts.boxes != 0) {
+            return 1;
+        }
+    }
+    std::printf("peak memory of the program with the largest list: %.1f MB\n",
+                programPeak / 1024.0);
+    return 0;
+}
