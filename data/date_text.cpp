@@ -1,6 +1,7 @@
 #include "date_text.h"
 
 #include <QRegularExpression>
+#include <algorithm>
 #include <array>
 #include <cctype>
 
@@ -49,7 +50,7 @@ std::array<char, 3> fieldOrder(const QString& format) {
 // A time of day as typed: "h:mm", "h:mm:ss", optionally with AM or PM (or the locale's texts).
 std::optional<QTime> parseTime(const QString& text, const QLocale& locale) {
     static const QRegularExpression pattern(
-        QStringLiteral("^(\\d{1,2}):(\\d{2})(?::(\\d{2}))?\\s*(\\S+)?$"));
+        QStringLiteral("^(\\d{1,2})[:.](\\d{2})(?:[:.](\\d{2}))?\\s*(\\S+)?$"));
     const QRegularExpressionMatch match = pattern.match(text);
     if (!match.hasMatch()) {
         return std::nullopt;
@@ -78,7 +79,7 @@ std::optional<QTime> parseTime(const QString& text, const QLocale& locale) {
 // Splits "date time" into its two parts where the text ends in something shaped like a time.
 std::pair<QString, QString> splitTrailingTime(const QString& text) {
     static const QRegularExpression pattern(
-        QStringLiteral("^(.*?)[\\sT,]+(\\d{1,2}:\\d{2}(?::\\d{2})?(?:\\s*\\S+)?)$"));
+        QStringLiteral("^(.*?)[\\sT,]+(\\d{1,2}[:.]\\d{2}(?:[:.]\\d{2})?(?:\\s*\\S+)?)$"));
     const QRegularExpressionMatch match = pattern.match(text);
     if (!match.hasMatch()) {
         return {text, QString()};
@@ -102,7 +103,7 @@ std::optional<QDate> parseIsoDate(const QString& text) {
 
 std::optional<QDate> parseNumericDate(const QString& text, const QLocale& locale) {
     static const QRegularExpression pattern(
-        QStringLiteral("^(\\d{1,4})([./-])(\\d{1,2})\\2(\\d{1,4})$"));
+        QStringLiteral("^(\\d{1,4})(\\.\\s?|[/-])(\\d{1,2})\\2(\\d{1,4})\\.?$"));
     const QRegularExpressionMatch match = pattern.match(text);
     if (!match.hasMatch()) {
         return std::nullopt;
@@ -172,6 +173,11 @@ std::optional<QDate> parseDatePart(const QString& text, const QLocale& locale) {
     }
     if (auto numeric = parseNumericDate(text, locale)) {
         return numeric;
+    }
+    // Whatever the short date form looks like, its own texts read back.
+    const QDate shortForm = locale.toDate(text, DateText::shortDateFormat(locale));
+    if (inRange(shortForm)) {
+        return shortForm;
     }
     if (!text.isEmpty() && text.front().isLetterOrNumber()) {
         return parseNamedDate(text, locale);
@@ -338,13 +344,6 @@ DateFormatter::DateFormatter(const QLocale& locale) : m_locale(locale) {
         }
         i += run;
     }
-    m_timeFormat = locale.timeFormat(QLocale::ShortFormat);
-    if (!m_timeFormat.contains(QLatin1Char('s'))) {
-        const qsizetype minutes = m_timeFormat.lastIndexOf(QLatin1String("mm"));
-        if (minutes >= 0) {
-            m_timeFormat.insert(minutes + 2, QLatin1String(":ss"));
-        }
-    }
 }
 
 void DateFormatter::append(QString& out, QDate date) const {
@@ -395,9 +394,16 @@ QString DateFormatter::format(const QDateTime& value) const {
     QString out;
     out.reserve(24);
     append(out, value.date());
-    if (value.time() != QTime(0, 0)) {
+    const QTime time = value.time();
+    if (time != QTime(0, 0)) {
+        // The time of day as 24-hour "HH:mm:ss": understood in every language, and read back by
+        // the parser whatever the locale's own time format looks like.
         out.append(QLatin1Char(' '));
-        out.append(m_locale.toString(value.time(), m_timeFormat));
+        appendNumber(out, time.hour(), 2);
+        out.append(QLatin1Char(':'));
+        appendNumber(out, time.minute(), 2);
+        out.append(QLatin1Char(':'));
+        appendNumber(out, time.second(), 2);
     }
     return out;
 }

@@ -11,7 +11,7 @@
 //
 // Shown and written into statements: the user's short date form, always with a four-digit year
 // (a locale that shows two digits would otherwise store the wrong century), followed by the time
-// only when it is not midnight. Kept in the file: ISO 8601 text, "yyyy-MM-dd" or
+// as "HH:mm:ss" only when it is not midnight. Kept in the file: ISO 8601 text, "yyyy-MM-dd" or
 // "yyyy-MM-dd HH:mm:ss", so that the file reads the same whatever the locale.
 namespace DateText {
 
@@ -64,5 +64,4 @@ private:
 
     QLocale m_locale;
     std::vector<Token> m_tokens;
-    QString m_timeFormat;
 };

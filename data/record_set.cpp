@@ -112,7 +112,15 @@ void RecordSet::open(const QString& select, CaseStore& connection) {
     m_texts.assign(static_cast<size_t>(count), TextInterner{});
     m_dates = std::make_unique<DateFormatter>();
     m_atEnd = false;
-    step();
+    try {
+        step();
+    } catch (...) {
+        // A select that fails on its first row leaves the record set closed.
+        sqlite3_finalize(m_statement);
+        m_statement = nullptr;
+        m_atEnd = true;
+        throw;
+    }
 }
 
 void RecordSet::step() {

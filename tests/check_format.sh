@@ -2,5 +2,10 @@
 # Fails when a C++ source of the project is not formatted as .clang-format says.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-files=$(find app data ui editors reports launcher tests bench assets -name '*.cpp' -o -name '*.h' 2>/dev/null | sort)
-clang-format --dry-run --Werror $files
+folders=()
+for folder in app data ui editors reports launcher tests bench assets; do
+  [ -d "$folder" ] && folders+=("$folder")
+done
+mapfile -t files < <(find "${folders[@]}" \( -name '*.cpp' -o -name '*.h' \) | sort)
+clang-format --dry-run --Werror "${files[@]}"
+echo "${#files[@]} files formatted"
