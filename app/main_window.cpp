@@ -10,7 +10,9 @@
 #include <QScreen>
 #include <QSettings>
 
+#include "case_editor.h"
 #include "case_store.h"
+#include "contact.h"
 #include "data_paths.h"
 #include "database_file.h"
 #include "error_trap.h"
@@ -111,10 +113,10 @@ void Form1::createControls() {
         button->setAutoDefault(false);
         this->*design.button = button;
     }
-    // The commands arrive with the case editor; until then their buttons cannot be pressed.
-    for (const ButtonDesign& design : kButtons) {
-        (this->*design.button)->setEnabled(false);
-    }
+    // The report chooser and the sample data arrive later; until then their buttons cannot be
+    // pressed.
+    PushButton5->setEnabled(false);
+    PushButton4->setEnabled(false);
     m_pointer = new WindowPointer(this);
 }
 
@@ -137,6 +139,10 @@ void Form1::placeControls() {
 void Form1::connectHandlers() {
     connect(ListView1, &ReportListView::columnClicked, this,
             [this](int section) { ListView1_ColumnClick(section + 1); });
+    connect(PushButton2, &QPushButton::clicked, this, [this] { PushButton2_Click(); });
+    connect(PushButton1, &QPushButton::clicked, this, [this] { PushButton1_Click(); });
+    connect(PushButton3, &QPushButton::clicked, this, [this] { PushButton3_Click(); });
+    connect(PushButton6, &QPushButton::clicked, this, [this] { PushButton6_Click(); });
     for (const ButtonDesign& design : kButtons) {
         m_pointer->showCustomOver(this->*design.button);
     }
@@ -347,4 +353,73 @@ void Form1::closeEvent(QCloseEvent* event) {
     Form_QueryUnload();
     event->accept();
     Form_Unload();
+}
+
+void Form1::PushButton2_Click() {
+    ErrorTrap trap{m_prompts, kWindow, QStringLiteral("PushButton2_Click")};
+    Form2 editor(m_prompts, m_programFolder, this);
+    trap.at(116, [&] { editor.m_ID = QString(); });
+    trap.at(118, [&] { editor.setCaption(QStringLiteral("Add New Case")); });
+    trap.at(120, [&] { m_prompts.showModal(editor); });
+    trap.at(122, [this] { LoadCases(); });
+}
+
+void Form1::PushButton1_Click() {
+    ErrorTrap trap{m_prompts, kWindow, QStringLiteral("PushButton1_Click")};
+    // With no rows, or no row selected, there is nothing to edit.
+    if (trap.test(100, [this] {
+            return ListView1->rows().count() == 0 || ListView1->selectedPosition() < 0;
+        })) {
+        return;
+    }
+    // The edited case is found again by its ID after the reload, wherever it then stands.
+    QString editedId;
+    trap.at(102, [&] { editedId = ListView1->rows().text(ListView1->selectedPosition(), 0); });
+    Form2 editor(m_prompts, m_programFolder, this);
+    trap.at(104, [&] { editor.m_ID = editedId; });
+    trap.at(106, [&] { editor.setCaption(QStringLiteral("Edit Data")); });
+    trap.at(108, [&] { m_prompts.showModal(editor); });
+    trap.at(110, [this] { LoadCases(); });
+    int position = -1;
+    if (trap.test(112, [&] {
+            position = ListView1->positionOfText(editedId);
+            return position >= 0;
+        })) {
+        trap.at(114, [&] { ListView1->selectPosition(position); });
+    }
+}
+
+void Form1::PushButton3_Click() {
+    ErrorTrap trap{m_prompts, kWindow, QStringLiteral("PushButton3_Click")};
+    if (trap.test(100, [this] {
+            return ListView1->rows().count() == 0 || ListView1->selectedPosition() < 0;
+        })) {
+        return;
+    }
+    bool yes = false;
+    trap.at(102, [&] {
+        const int selected = ListView1->selectedPosition();
+        yes = m_prompts.confirm(QStringLiteral("Are you sure you want to delete [") +
+                                ListView1->rows().text(selected, 1) + QStringLiteral("]?"));
+    });
+    if (!yes) {
+        return;
+    }
+    trap.at(104, [this] {
+        const int selected = ListView1->selectedPosition();
+        if (selected < 0) {
+            throw Failure(QStringLiteral("No case is selected."));
+        }
+        CaseStore::shared().execute(QStringLiteral("delete from Cases where ID=") +
+                                    ListView1->rows().text(selected, 0));
+    });
+    trap.at(106, [this] { LoadCases(); });
+}
+
+void Form1::PushButton6_Click() {
+    ErrorTrap trap{m_prompts, kWindow, QStringLiteral("PushButton6_Click")};
+    trap.at(100, [this] {
+        m_prompts.inform(QStringLiteral("Questions? Please contact Team Orvanta at ") +
+                         Contact::contactPage());
+    });
 }

@@ -33,6 +33,11 @@ public:
     // Sorts the list on a click of the header of column `column` (1 = "ID").
     void ListView1_ColumnClick(int column);
 
+    void PushButton2_Click();  // Add New Case
+    void PushButton1_Click();  // Edit Selected Case
+    void PushButton3_Click();  // Delete Selected Case
+    void PushButton6_Click();  // Help
+
     bool layoutChanged() const { return m_layoutChanged; }
     // "0" normal, "1" minimized, "2" maximized.
     int windowStateCode() const;

@@ -110,6 +110,7 @@ void CaseStore::fail(const QString& context) const {
 
 int CaseStore::execute(const QString& statementText) {
     sqlite3* db = handle();
+    observe(statementText);
     if (statementText.contains(QChar(0))) {
         throw Failure(
             QStringLiteral("The statement contains a NUL character, which cannot be stored; "

@@ -40,6 +40,12 @@ public:
 
     sqlite3* handle() const;
 
+    // Sees every statement text that execute and query are given, before it runs (tests read
+    // what reached the database; empty to stop).
+    void setStatementObserver(std::function<void(const QString&)> observer) {
+        m_observer = std::move(observer);
+    }
+
     // The connection shared by every window for the whole run.
     static void createShared();
     static bool hasShared();
@@ -47,9 +53,16 @@ public:
     static void releaseShared();
 
 private:
+    friend class RecordSet;
     [[noreturn]] void fail(const QString& context) const;
+    void observe(const QString& statement) const {
+        if (m_observer) {
+            m_observer(statement);
+        }
+    }
 
     sqlite3* m_db = nullptr;
+    std::function<void(const QString&)> m_observer;
 };
 
 // Registers the program's SQL functions on a connection: the aggregates First and Last, and the

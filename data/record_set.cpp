@@ -78,6 +78,7 @@ void RecordSet::open(const QString& select, CaseStore& connection) {
         throw Failure(QStringLiteral("The statement contains a NUL character."));
     }
     sqlite3* db = connection.handle();
+    connection.observe(select);
     const QByteArray utf8 = select.toUtf8();
     const char* tail = nullptr;
     sqlite3_stmt* statement = nullptr;

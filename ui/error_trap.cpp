@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "case_store.h"
 #include "prompts.h"
 
 QString currentFailureDescription() {
@@ -24,4 +25,21 @@ void ErrorTrap::reportCurrent() {
 
 void ErrorTrap::report(const QString& description) {
     ErrorBox(m_prompts, description, m_location, m_line);
+}
+
+void ErrorTrap::transaction(std::initializer_list<Step> steps) {
+    if (steps.size() == 0) {
+        return;
+    }
+    m_line = steps.begin()->first;
+    try {
+        CaseStore::shared().transaction([&] {
+            for (const Step& step : steps) {
+                m_line = step.first;
+                step.second();
+            }
+        });
+    } catch (...) {
+        reportCurrent();
+    }
 }

@@ -2,6 +2,8 @@
 
 #include <QString>
 #include <exception>
+#include <functional>
+#include <initializer_list>
 #include <utility>
 
 #include "error_box.h"
@@ -68,6 +70,13 @@ public:
             }
         }
     }
+
+    // Numbered lines that belong together (a deletion and the deletion of the cases that refer
+    // to it) run as one transaction on the shared connection: when one of them fails, its
+    // failure is reported with its own line, the lines after it do not run, and nothing of the
+    // transaction stays.
+    using Step = std::pair<int, std::function<void()>>;
+    void transaction(std::initializer_list<Step> steps);
 
     // Reports a failure at the current line.
     void report(const QString& description);

@@ -229,6 +229,15 @@ double ReportListView::columnWidthTwips(int column) const {
     return Twips::fromPixels(header()->sectionSize(column), Twips::dpiX(this));
 }
 
+int ReportListView::positionOfText(const QString& text) const {
+    for (int position = 0; position < m_model.count(); ++position) {
+        if (m_model.text(position, 0) == text) {
+            return position;
+        }
+    }
+    return -1;
+}
+
 int ReportListView::selectedPosition() const {
     const QModelIndexList selected = selectionModel()->selectedRows();
     return selected.isEmpty() ? -1 : selected.first().row();

@@ -86,6 +86,9 @@ public:
     void setColumnWidthTwips(int column, double twips);
     double columnWidthTwips(int column) const;
 
+    // The shown position of the first row whose own text (column 0) is the text, or -1.
+    int positionOfText(const QString& text) const;
+
     // The selected row's shown position, or -1 when none is selected.
     int selectedPosition() const;
     void selectPosition(int position);

@@ -1,0 +1,578 @@
+#include "case_editor.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDate>
+#include <QDateEdit>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <limits>
+
+#include "case_statements.h"
+#include "case_store.h"
+#include "date_text.h"
+#include "dialog_frame.h"
+#include "error_trap.h"
+#include "fonts.h"
+#include "globals.h"
+#include "lookup_members.h"
+#include "main_module.h"
+#include "prompts.h"
+#include "record_set.h"
+#include "sql_text.h"
+#include "twips.h"
+#include "window_pointer.h"
+
+namespace {
+
+const QString kWindow = QStringLiteral("Form2");
+
+constexpr double kClientWidth = 8040;
+constexpr double kClientHeight = 8475;
+
+// Every control's place in twips and its tab position. Labels are placed from their fields.
+struct Place {
+    const char* name;
+    Twips::Rect rect;
+    int tab;
+};
+const std::array<Place, 34> kPlaces{{
+    {"Text1", {120, 405, 6120, 345}, 0},
+    {"Combo1", {120, 1155, 2520, 345}, 1},
+    {"PushButton5", {2640, 1155, 360, 345}, 2},
+    {"PushButton9", {3120, 1155, 360, 345}, 3},
+    {"PushButton6", {3600, 1155, 360, 345}, 4},
+    {"Combo6", {120, 1995, 2520, 345}, 5},
+    {"PushButton15", {2640, 1995, 360, 345}, 6},
+    {"PushButton17", {3120, 1995, 360, 345}, 7},
+    {"PushButton16", {3600, 1995, 360, 345}, 8},
+    {"Combo2", {120, 2715, 2520, 345}, 9},
+    {"PushButton3", {2640, 2715, 360, 345}, 10},
+    {"PushButton10", {3120, 2715, 360, 345}, 11},
+    {"PushButton4", {3600, 2715, 360, 345}, 12},
+    {"DateTimePicker1", {120, 3555, 3840, 345}, 13},
+    {"DateTimePicker2", {120, 4395, 3840, 345}, 14},
+    {"Combo3", {4080, 1155, 2880, 345}, 15},
+    {"PushButton7", {7080, 1155, 360, 345}, 16},
+    {"PushButton8", {7560, 1155, 360, 345}, 17},
+    {"Combo4", {4080, 1995, 2880, 345}, 18},
+    {"PushButton11", {7080, 1995, 360, 345}, 19},
+    {"PushButton12", {7560, 1995, 360, 345}, 20},
+    {"Combo5", {4080, 2715, 2880, 345}, 21},
+    {"PushButton13", {7080, 2715, 360, 345}, 22},
+    {"PushButton14", {7560, 2715, 360, 345}, 23},
+    {"Combo7", {4080, 3555, 2880, 345}, 24},
+    {"PushButton18", {7080, 3555, 360, 345}, 25},
+    {"PushButton19", {7560, 3555, 360, 345}, 26},
+    {"Text4", {4080, 4395, 3840, 345}, 27},
+    {"PushButton2", {120, 7950, 3840, 405}, 28},
+    {"PushButton1", {4080, 7950, 3840, 405}, 29},
+    {"Text2", {6720, 405, 1200, 345}, 38},
+    {"Text3", {120, 5205, 7800, 2625}, 40},
+    {nullptr, {}, 0},
+    {nullptr, {}, 0},
+}};
+
+// The small buttons beside the lists, and the two large ones.
+const std::array<std::pair<int, const char*>, 19> kButtonCaptions{{
+    {1, "Cancel"}, {2, "Save"}, {3, "+"},  {4, "-"},  {5, "+"},  {6, "-"},  {7, "+"},
+    {8, "-"},      {9, "*"},    {10, "*"}, {11, "+"}, {12, "-"}, {13, "+"}, {14, "-"},
+    {15, "+"},     {16, "-"},   {17, "*"}, {18, "+"}, {19, "-"},
+}};
+
+// The caption labels: array, index, caption, the field they stand over, twips above it.
+struct LabelPlace {
+    bool details;
+    int index;
+    const char* caption;
+    const char* field;
+    double above;
+};
+const std::array<LabelPlace, 12> kLabels{{
+    {false, 0, "Opened Date", "DateTimePicker1", 285},
+    {false, 2, "Title", "Text1", 255},
+    {false, 3, "Due Date", "DateTimePicker2", 285},
+    {false, 4, "Comments", "Text3", 255},
+    {false, 5, "Resolved Date", "Text4", 285},
+    {true, 0, "Opened By", "Combo2", 285},
+    {true, 1, "Status", "Combo3", 285},
+    {true, 2, "Category", "Combo4", 285},
+    {true, 3, "Priority", "Combo5", 285},
+    {true, 4, "Assigned To", "Combo1", 285},
+    {true, 5, "Customer", "Combo6", 285},
+    {true, 6, "Knowledge Base", "Combo7", 285},
+}};
+constexpr Twips::Rect kIdLabel{6480, 465, 240, 225};
+
+const char* const kMessageText = "Please input a valid Resolved Date or leave it empty.";
+
+// Adds an entry at the end of a list without selecting it: a list that had no selection keeps
+// none (a combo box would otherwise select the first entry added to it).
+void appendEntry(QComboBox* list, const QString& text) {
+    const bool unselected = list->currentIndex() < 0;
+    list->addItem(text);
+    if (unselected) {
+        list->setCurrentIndex(-1);
+    }
+}
+
+// A list "takes" a text by selecting its first entry with exactly that text.
+void takeText(QComboBox* list, const QVariant& value) {
+    if (value.isNull()) {
+        throw Failure(QStringLiteral("Invalid use of Null"));
+    }
+    const QString text = displayText(value);
+    const int index = list->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (index < 0) {
+        throw Failure(
+            QStringLiteral("The list %1 has no entry '%2'.").arg(list->objectName(), text));
+    }
+    list->setCurrentIndex(index);
+}
+
+QString requiredText(const QVariant& value) {
+    if (value.isNull()) {
+        throw Failure(QStringLiteral("Invalid use of Null"));
+    }
+    return displayText(value);
+}
+
+QDate requiredDate(const QVariant& value) {
+    if (value.isNull()) {
+        throw Failure(QStringLiteral("Invalid use of Null"));
+    }
+    if (value.typeId() != QMetaType::QDateTime) {
+        throw Failure(QStringLiteral("Type mismatch: '%1' is not a date.").arg(value.toString()));
+    }
+    return value.toDateTime().date();
+}
+
+// The ID kept at the list's selected position, from its parallel ID list.
+QString idAt(const QStringList& ids, const QComboBox* list) {
+    const int position = list->currentIndex();
+    if (position < 0 || position >= ids.size()) {
+        throw Failure(QStringLiteral("Subscript out of range: no ID for entry %1 of %2.")
+                          .arg(position)
+                          .arg(list->objectName()));
+    }
+    return ids.at(position);
+}
+
+}  // namespace
+
+Form2::Form2(Prompts& prompts, const QString& programFolder, QWidget* parent)
+    : QDialog(parent), m_prompts(prompts), m_programFolder(programFolder) {
+    setObjectName(kWindow);
+    setWindowTitle(QStringLiteral("Add New"));
+    createControls();
+    placeControls();
+    connectHandlers();
+}
+
+Form2::~Form2() = default;
+
+void Form2::createControls() {
+    DialogFrame::setUp(this, kClientWidth, kClientHeight);
+    const auto lineEdit = [this](const char* name) {
+        auto* edit = new QLineEdit(this);
+        edit->setObjectName(QString::fromLatin1(name));
+        edit->setMaxLength(std::numeric_limits<int>::max());
+        return edit;
+    };
+    Text1 = lineEdit("Text1");
+    Text2 = lineEdit("Text2");
+    Text2->setEnabled(false);  // shows the case's ID, greyed, for its whole life
+    Text4 = lineEdit("Text4");
+    Text3 = new QPlainTextEdit(this);
+    Text3->setObjectName(QStringLiteral("Text3"));
+    Text3->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Text3->setTabChangesFocus(true);
+
+    const auto pickList = [this](const char* name) {
+        auto* list = new QComboBox(this);
+        list->setObjectName(QString::fromLatin1(name));
+        list->setEditable(false);  // only an entry of the list can be picked
+        list->setInsertPolicy(QComboBox::NoInsert);
+        list->setMaxVisibleItems(16);
+        return list;
+    };
+    Combo1 = pickList("Combo1");
+    Combo2 = pickList("Combo2");
+    Combo3 = pickList("Combo3");
+    Combo4 = pickList("Combo4");
+    Combo5 = pickList("Combo5");
+    Combo6 = pickList("Combo6");
+    Combo7 = pickList("Combo7");
+    for (QComboBox* list : {Combo1, Combo2, Combo6, Combo7}) {
+        list->setToolTip(QStringLiteral("Double click to edit contact"));
+    }
+
+    const auto datePicker = [this](const char* name) {
+        auto* picker = new QDateEdit(this);
+        picker->setObjectName(QString::fromLatin1(name));
+        picker->setCalendarPopup(true);
+        picker->setDateRange(QDate(1601, 1, 1), QDate(9999, 12, 31));
+        picker->setDisplayFormat(DateText::shortDateFormat());
+        return picker;
+    };
+    DateTimePicker1 = datePicker("DateTimePicker1");
+    DateTimePicker2 = datePicker("DateTimePicker2");
+
+    for (const auto& [number, caption] : kButtonCaptions) {
+        auto* button = new QPushButton(QString::fromLatin1(caption), this);
+        button->setObjectName(QStringLiteral("PushButton%1").arg(number));
+        button->setFont(Fonts::button());
+        button->setAutoDefault(false);
+        PushButton[static_cast<size_t>(number)] = button;
+    }
+    // The people buttons open the contact editors, which come with the contact records.
+    for (int number : {3, 4, 5, 6, 9, 10, 15, 16, 17}) {
+        PushButton[static_cast<size_t>(number)]->setEnabled(false);
+    }
+    m_pointer = new WindowPointer(this);
+}
+
+void Form2::placeControls() {
+    QWidget* previous = nullptr;
+    for (const Place& place : kPlaces) {
+        if (place.name == nullptr) {
+            continue;
+        }
+        QWidget* control = findChild<QWidget*>(QString::fromLatin1(place.name));
+        Twips::place(control, place.rect);
+        if (previous != nullptr) {
+            setTabOrder(previous, control);
+        }
+        previous = control;
+    }
+    for (const LabelPlace& place : kLabels) {
+        QWidget* field = findChild<QWidget*>(QString::fromLatin1(place.field));
+        const QString name =
+            QString::fromLatin1(place.details ? "lblDetails_%1" : "Label1_%1").arg(place.index);
+        QLabel* label =
+            DialogFrame::labelAbove(field, name, QString::fromLatin1(place.caption), place.above);
+        (place.details ? lblDetails[static_cast<size_t>(place.index)]
+                       : Label1[static_cast<size_t>(place.index)]) = label;
+    }
+    auto* idLabel = new QLabel(QStringLiteral("ID"), this);
+    idLabel->setObjectName(QStringLiteral("Label1_1"));
+    Twips::place(idLabel, kIdLabel);
+    Label1[1] = idLabel;
+}
+
+void Form2::connectHandlers() {
+    connect(PushButton[2], &QPushButton::clicked, this, [this] { PushButton2_Click(); });
+    connect(PushButton[1], &QPushButton::clicked, this, [this] { PushButton1_Click(); });
+    for (const LookupMember& member : lookupMembers()) {
+        connect(PushButton[static_cast<size_t>(member.addButton)], &QPushButton::clicked, this,
+                [this, &member] { addLookupValue(member); });
+        connect(PushButton[static_cast<size_t>(member.deleteButton)], &QPushButton::clicked, this,
+                [this, &member] { deleteLookupValue(member); });
+    }
+    for (size_t number = 1; number < PushButton.size(); ++number) {
+        m_pointer->showCustomOver(PushButton[number]);
+    }
+}
+
+void Form2::setCaption(const QString& caption) {
+    if (!m_loaded) {
+        m_loaded = true;
+        Form_Load();
+    }
+    setWindowTitle(caption);
+}
+
+void Form2::Form_Load() {
+    m_loaded = true;
+    ErrorTrap trap{m_prompts, kWindow, QStringLiteral("Form_Load")};
+    trap.at(100, [this] { MainModule::ApplyFormColours(this); });
+    trap.at(102,
+            [this] { setWindowIcon(QIcon(m_programFolder + QLatin1String("/helvarine.png"))); });
+    const QString cursorFile = m_programFolder + QLatin1String("/HAND-M.CUR");
+    if (trap.test(104, [&] { return Globals::FileExists(cursorFile); })) {
+        trap.at(106, [&] { m_pointer->loadCustomPicture(cursorFile); });
+    }
+    trap.at(108, [this] { LoadEmployees(); });
+    trap.at(110, [this] { LoadCustomers(); });
+    trap.at(112, [this] { LoadStatus(); });
+    trap.at(114, [this] { LoadCategories(); });
+    trap.at(116, [this] { LoadPriorities(); });
+    trap.at(118, [this] { LoadKB(); });
+    trap.at(120, [this] { Combo1->setCurrentIndex(-1); });
+    trap.at(122, [this] { DateTimePicker1->setDate(QDate::currentDate()); });
+    trap.at(124, [this] { DateTimePicker2->setDate(QDate::currentDate()); });
+    if (trap.test(126, [this] { return !m_ID.isEmpty(); })) {
+        trap.at(128, [this] { LoadData(); });
+    }
+}
+
+void Form2::loadLookupList(const LookupMember& member) {
+    ErrorTrap trap{m_prompts, kWindow, QString::fromLatin1(member.loader)};
+    QComboBox* list = this->*member.list;
+    const QString column = QString::fromLatin1(member.column);
+    RecordSet rows;
+    trap.at(100, [&] { list->clear(); });
+    trap.at(102, [&] { rows = RecordSet(); });
+    trap.at(104, [&] { rows.open(QString::fromLatin1(member.select), CaseStore::shared()); });
+    trap.loop(
+        106, [&] { return !rows.eof(); },
+        [&] {
+            trap.at(108, [&] { appendEntry(list, rows.text(column)); });
+            trap.at(110, [&] { rows.moveNext(); });
+        });
+    trap.at(112, [&] { rows.close(); });
+}
+
+void Form2::LoadStatus() {
+    loadLookupList(lookupMembers()[0]);
+}
+void Form2::LoadCategories() {
+    loadLookupList(lookupMembers()[1]);
+}
+void Form2::LoadPriorities() {
+    loadLookupList(lookupMembers()[2]);
+}
+void Form2::LoadKB() {
+    loadLookupList(lookupMembers()[3]);
+}
+
+void Form2::LoadEmployees() {
+    ErrorTrap trap{m_prompts, kWindow, QStringLiteral("LoadEmployees")};
+    RecordSet rows;
+    trap.at(100, [&] { EmployeeIDs = QStringList(); });
+    trap.at(102, [&] { Combo1->clear(); });
+    trap.at(104, [&] { Combo2->clear(); });
+    trap.at(106, [&] { rows = RecordSet(); });
+    trap.at(108, [&] {
+        rows.open(QStringLiteral("select * from [Employees Extended]"), CaseStore::shared());
+    });
+    trap.loop(
+        110, [&] { return !rows.eof(); },
+        [&] {
+            trap.at(112, [&] { EmployeeIDs.append(rows.text(QStringLiteral("ID"))); });
+            trap.at(114, [&] { appendEntry(Combo1, rows.text(QStringLiteral("Employee Name"))); });
+            trap.at(116, [&] { appendEntry(Combo2, rows.text(QStringLiteral("Employee Name"))); });
+            trap.at(118, [&] { rows.moveNext(); });
+        });
+    trap.at(120, [&] { rows.close(); });
+}
+
+void Form2::LoadCustomers() {
+    ErrorTrap trap{m_prompts, kWindow, QStringLiteral("LoadCustomers")};
+    RecordSet rows;
+    trap.at(100, [&] { CustomerIDs = QStringList(); });
+    trap.at(102, [&] { Combo6->clear(); });
+    trap.at(104, [&] { rows = RecordSet(); });
+    trap.at(106, [&] {
+        rows.open(QStringLiteral("select * from [Customers Extended]"), CaseStore::shared());
+    });
+    trap.loop(
+        108, [&] { return !rows.eof(); },
+        [&] {
+            trap.at(110, [&] { CustomerIDs.append(rows.text(QStringLiteral("ID"))); });
+            trap.at(112, [&] { appendEntry(Combo6, rows.text(QStringLiteral("Customer Name"))); });
+            trap.at(114, [&] { rows.moveNext(); });
+        });
+    trap.at(116, [&] { rows.close(); });
+}
+
+void Form2::LoadData() {
+    ErrorTrap trap{m_prompts, kWindow, QStringLiteral("LoadData")};
+    RecordSet row;
+    trap.at(100, [&] { row = RecordSet(); });
+    trap.at(102, [&] {
+        row.open(QStringLiteral("select * from [Open Cases] where ID=") + m_ID,
+                 CaseStore::shared());
+    });
+    if (trap.test(104, [&] { return !row.eof(); })) {
+        const auto field = [&](const char* name) { return row.value(QString::fromLatin1(name)); };
+        trap.at(106, [&] { Text2->setText(requiredText(field("ID"))); });
+        trap.at(108, [&] { Text1->setText(requiredText(field("Title"))); });
+        trap.at(110, [&] { takeText(Combo1, field("Assigned To Name")); });
+        trap.at(112, [&] { takeText(Combo2, field("Opened By Name")); });
+        trap.at(114, [&] { takeText(Combo3, field("Status")); });
+        trap.at(116, [&] { takeText(Combo4, field("Category")); });
+        trap.at(118, [&] { takeText(Combo5, field("Priority")); });
+        trap.at(120, [&] { takeText(Combo6, field("Customer Name")); });
+        trap.at(122, [&] { takeText(Combo7, field("Knowledge Base")); });
+        trap.at(124, [&] { Text4->setText(displayText(field("Resolved Date"))); });
+        trap.at(126, [&] { DateTimePicker1->setDate(requiredDate(field("Opened Date"))); });
+        trap.at(128, [&] { DateTimePicker2->setDate(requiredDate(field("Due Date"))); });
+        trap.at(130, [&] { Text3->setPlainText(displayText(field("comments"))); });
+    }
+    trap.at(132, [&] { row.close(); });
+}
+
+void Form2::PushButton2_Click() {
+    ErrorTrap trap{m_prompts, kWindow, QStringLiteral("PushButton2_Click")};
+    // The required fields, in this order; the first one missing is the only one reported.
+    struct Required {
+        int line;
+        QComboBox* list;
+        const char* message;
+    };
+    const std::array<Required, 7> requiredLists{{
+        {106, Combo1, "You forgot to select Assigned To."},
+        {112, Combo2, "You forgot to select Opened By."},
+        {118, Combo6, "You forgot to select Customer."},
+        {124, Combo3, "You forgot to select Status."},
+        {130, Combo4, "You forgot to select Category."},
+        {136, Combo5, "You forgot to select Priority."},
+        {142, Combo7, "You forgot to select Knowledge Base."},
+    }};
+    if (trap.test(100, [this] { return Text1->text().trimmed().isEmpty(); })) {
+        trap.at(102, [this] { m_prompts.inform(QStringLiteral("You forgot to input Title.")); });
+        trap.at(104, [this] { Text1->setFocus(); });
+        return;
+    }
+    for (const Required& required : requiredLists) {
+        if (trap.test(required.line, [&] { return required.list->currentIndex() < 0; })) {
+            trap.at(required.line + 2,
+                    [&] { m_prompts.inform(QString::fromLatin1(required.message)); });
+            trap.at(required.line + 4, [&] { required.list->setFocus(); });
+            return;
+        }
+    }
+    // The resolved date: NULL when empty, the typed text when it is a date; any other text is
+    // refused, so that nothing the user typed is dropped without a word.
+    QString resolvedDate = QStringLiteral("NULL");
+    if (trap.test(148, [this] { return Text4->text().isEmpty(); })) {
+        trap.at(150, [&] { resolvedDate = QStringLiteral("NULL"); });
+    } else if (trap.test(152, [this] { return DateText::parse(Text4->text()).has_value(); })) {
+        trap.at(154, [&] { resolvedDate = SqlText::quoted(Text4->text()); });
+    } else {
+        trap.at(156, [this] {
+            m_prompts.inform(QString::fromLatin1(kMessageText));
+            Text4->setFocus();
+        });
+        return;
+    }
+    CaseRecord record;
+    trap.at(158, [&] { record.callTime = DateText::toText(QDate::currentDate()); });
+    const auto fillRecord = [&] {
+        record.title = Text1->text();
+        record.assignedTo = idAt(EmployeeIDs, Combo1);
+        record.openedBy = idAt(EmployeeIDs, Combo2);
+        record.openedDate = DateText::toText(DateTimePicker1->date());
+        record.status = Combo3->currentText();
+        record.category = Combo4->currentText();
+        record.priority = Combo5->currentText();
+        record.comments = Text3->toPlainText();
+        record.dueDate = DateText::toText(DateTimePicker2->date());
+        record.knowledgeBase = Combo7->currentText();
+        record.resolvedDate = resolvedDate;
+        record.customer = idAt(CustomerIDs, Combo6);
+    };
+    // A statement the database refuses keeps the window open with everything the user typed.
+    bool written = false;
+    if (trap.test(160, [this] { return !m_ID.isEmpty(); })) {
+        QString statement;
+        trap.at(162, [&] {
+            fillRecord();
+            statement = CaseStatements::update(record, m_ID);
+        });
+        int changed = 0;
+        trap.at(164, [&] {
+            changed = CaseStore::shared().execute(statement);
+            written = true;
+        });
+        if (!written) {
+            return;
+        }
+        if (changed == 0) {
+            trap.at(166, [this] {
+                m_prompts.inform(
+                    QStringLiteral("This case no longer exists; it may have been deleted."));
+            });
+            return;
+        }
+        trap.at(166, [this] { m_prompts.inform(QStringLiteral("Record Successfully Updated")); });
+    } else {
+        QString statement;
+        trap.at(168, [&] {
+            fillRecord();
+            statement = CaseStatements::insert(record);
+        });
+        trap.at(170, [&] {
+            CaseStore::shared().execute(statement);
+            written = true;
+        });
+        if (!written) {
+            return;
+        }
+        trap.at(172, [this] { m_prompts.inform(QStringLiteral("Record Successfully Saved")); });
+    }
+    trap.at(174, [this] { finish(); });
+}
+
+void Form2::PushButton1_Click() {
+    ErrorTrap trap{m_prompts, kWindow, QStringLiteral("PushButton1_Click")};
+    trap.at(100, [this] { reject(); });
+}
+
+void Form2::finish() {
+    accept();
+}
+
+void Form2::done(int result) {
+    m_closed = true;
+    QDialog::done(result);
+}
+
+void Form2::closeEvent(QCloseEvent* event) {
+    // The title bar's close is a Cancel: nothing is written and nothing is asked.
+    m_closed = true;
+    QDialog::closeEvent(event);
+}
+
+void Form2::addLookupValue(const LookupMember& member) {
+    ErrorTrap trap{m_prompts, kWindow, QStringLiteral("PushButton%1_Click").arg(member.addButton)};
+    QString answer;
+    trap.at(100, [&] {
+        answer =
+            m_prompts.input(QString::fromLatin1(member.prompt), QString::fromLatin1(member.title));
+    });
+    if (trap.test(102, [&] { return answer.isEmpty(); })) {
+        return;  // cancelled, or nothing typed: nothing is written and the selection stays
+    }
+    trap.at(104, [&] {
+        CaseStore::shared().execute(QString::fromLatin1(member.insert) +
+                                    SqlText::doubledQuotes(answer) + QLatin1String("')"));
+    });
+    trap.at(106, [&] { loadLookupList(member); });
+}
+
+void Form2::deleteLookupValue(const LookupMember& member) {
+    ErrorTrap trap{m_prompts, kWindow,
+                   QStringLiteral("PushButton%1_Click").arg(member.deleteButton)};
+    QComboBox* list = this->*member.list;
+    if (trap.test(100, [&] { return list->currentIndex() < 0; })) {
+        return;
+    }
+    bool yes = false;
+    trap.at(102, [&] {
+        yes = m_prompts.confirm(QString::fromLatin1(member.question) +
+                                QLatin1String("\r\nDo you wish to continue?"));
+    });
+    if (!yes) {
+        return;
+    }
+    // The value and the cases that carry it go together, or neither does.
+    const QString value = SqlText::doubledQuotes(list->currentText());
+    trap.transaction({
+        {104,
+         [&] {
+             CaseStore::shared().execute(QString::fromLatin1(member.deleteLookup) + value +
+                                         QLatin1String("'"));
+         }},
+        {106,
+         [&] {
+             CaseStore::shared().execute(QString::fromLatin1(member.deleteCases) + value +
+                                         QLatin1String("'"));
+         }},
+    });
+    trap.at(108, [&] { loadLookupList(member); });
+}

@@ -1,0 +1,755 @@
+// The case editor: loading, the validation chain, the exact statements of a save, the lookup
+// lists' "+" and "-" buttons, and the main window's commands around it.
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTest>
+#include <memory>
+
+#include "case_editor.h"
+#include "case_store.h"
+#include "date_text.h"
+#include "lookup_members.h"
+#include "main_window.h"
+#include "report_list.h"
+#include "scripted_prompts.h"
+#include "test_environment.h"
+
+namespace {
+
+const QString kInsertStart = QStringLiteral(
+    "insert into Cases (Title,[Assigned To],[Opened By],[Opened Date],Status,Category,Priority,"
+    "Comments,[Due Date],KB,[Resolved Date],Customer,[Call Time]) values (");
+
+void execute(const QString& statement) {
+    CaseStore::shared().execute(statement);
+}
+
+int count(const QString& table) {
+    return scalar("select count(*) from " + table).toInt();
+}
+
+QString today() {
+    return DateText::toText(QDate::currentDate());
+}
+
+QList<int> reportedLines(const ScriptedPrompts& prompts) {
+    static const QRegularExpression line(QStringLiteral("at line (\\d+)\r\r"));
+    QList<int> lines;
+    for (const ScriptedPrompts::Box& box : prompts.boxes()) {
+        if (box.caption == QStringLiteral("Application Error")) {
+            lines.append(line.match(box.text).captured(1).toInt());
+        }
+    }
+    return lines;
+}
+
+// Two employees, two customers and two values in each lookup list; case 1 assigned to Daniel,
+// opened by John, for Hanna.
+void seed() {
+    for (const char* person : {"'John','Wilson'", "'Daniel','Carter'"}) {
+        execute(QStringLiteral("insert into Employees ([First Name],[Last Name]) values (%1)")
+                    .arg(QLatin1String(person)));
+    }
+    for (const char* person : {"'Hanna','Simmons'", "'Neil','Burgess'"}) {
+        execute(QStringLiteral("insert into Customers ([First Name],[Last Name]) values (%1)")
+                    .arg(QLatin1String(person)));
+    }
+    for (const char* value : {"Open", "Waiting"}) {
+        execute(QStringLiteral("insert into [Status] values ('%1')").arg(QLatin1String(value)));
+    }
+    for (const char* value : {"General", "Billing"}) {
+        execute(QStringLiteral("insert into [Categories] values ('%1')").arg(QLatin1String(value)));
+    }
+    for (const char* value : {"High", "Low"}) {
+        execute(QStringLiteral("insert into [Priorities] values ('%1')").arg(QLatin1String(value)));
+    }
+    for (const char* value : {"KB1", "KB2"}) {
+        execute(
+            QStringLiteral("insert into [KnowledgeBase] values ('%1')").arg(QLatin1String(value)));
+    }
+    execute(kInsertStart +
+            "'Printer jams',2,1,'12/1/2026','Waiting','Billing','Low','first line\nsecond line',"
+            "'12/24/2026','KB2',NULL,1,'1/1/2020')");
+}
+
+void pick(QComboBox* list, const QString& text) {
+    const int index = list->findText(text);
+    QVERIFY2(index >= 0, qPrintable(text));
+    list->setCurrentIndex(index);
+}
+
+// Fills every required field of a new case.
+void fillNewCase(Form2& editor) {
+    editor.Text1->setText(QStringLiteral("O'Brien's printer"));
+    pick(editor.Combo1, QStringLiteral("Daniel Carter"));
+    pick(editor.Combo2, QStringLiteral("John Wilson"));
+    pick(editor.Combo6, QStringLiteral("Neil Burgess"));
+    pick(editor.Combo3, QStringLiteral("Open"));
+    pick(editor.Combo4, QStringLiteral("General"));
+    pick(editor.Combo5, QStringLiteral("High"));
+    pick(editor.Combo7, QStringLiteral("KB1"));
+    editor.DateTimePicker1->setDate(QDate(2026, 12, 1));
+    editor.DateTimePicker2->setDate(QDate(2026, 12, 24));
+    editor.Text3->setPlainText(QStringLiteral("Toner 'HP 12A'\nsecond line"));
+}
+
+QStringList listEntries(const QComboBox* list) {
+    QStringList entries;
+    for (int i = 0; i < list->count(); ++i) {
+        entries.append(list->itemText(i));
+    }
+    return entries;
+}
+
+}  // namespace
+
+class TestCaseEditor : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TestEnvironment> m_env;
+    ScriptedPrompts m_prompts;
+    QStringList m_statements;
+    std::unique_ptr<Form2> m_editor;
+
+    Form2& openEditor(const QString& id = {}) {
+        m_editor = std::make_unique<Form2>(m_prompts, TestEnvironment::programFolder());
+        m_editor->m_ID = id;
+        m_statements.clear();
+        m_editor->setCaption(id.isEmpty() ? QStringLiteral("Add New Case")
+                                          : QStringLiteral("Edit Data"));
+        return *m_editor;
+    }
+
+    void watchStatements() {
+        CaseStore::shared().setStatementObserver(
+            [this](const QString& statement) { m_statements.append(statement); });
+    }
+
+    // The statements that wrote something, in order.
+    QStringList writes() const {
+        QStringList result;
+        for (const QString& statement : m_statements) {
+            if (!statement.startsWith(QStringLiteral("select"), Qt::CaseInsensitive)) {
+                result.append(statement);
+            }
+        }
+        return result;
+    }
+
+    void expectOk(int boxes = 1) {
+        for (int i = 0; i < boxes; ++i) {
+            m_prompts.answer(Prompts::Answer::Ok);
+        }
+    }
+
+private Q_SLOTS:
+    void init() {
+        m_env = std::make_unique<TestEnvironment>();
+        m_env->openDatabase();
+        seed();
+        watchStatements();
+        m_prompts.clear();
+        m_prompts.setApplicationTitle(QStringLiteral("Helvarine"));
+    }
+
+    void cleanup() {
+        m_editor.reset();
+        m_env.reset();
+        QVERIFY2(m_prompts.unexpected().isEmpty(),
+                 qPrintable(m_prompts.unexpected().join(QLatin1Char('\n'))));
+    }
+
+    void newCaseOpensEmptyWithTodaysDates() {
+        Form2& editor = openEditor();
+        QVERIFY(m_prompts.boxes().empty());
+        QCOMPARE(editor.windowTitle(), QStringLiteral("Add New Case"));
+        QCOMPARE(listEntries(editor.Combo1), (QStringList{"Daniel Carter", "John Wilson"}));
+        QCOMPARE(listEntries(editor.Combo2), listEntries(editor.Combo1));
+        QCOMPARE(listEntries(editor.Combo3), (QStringList{"Open", "Waiting"}));
+        QCOMPARE(listEntries(editor.Combo4), (QStringList{"Billing", "General"}));
+        for (QComboBox* list : {editor.Combo1, editor.Combo2, editor.Combo3, editor.Combo4,
+                                editor.Combo5, editor.Combo6, editor.Combo7}) {
+            QCOMPARE(list->currentIndex(), -1);
+            QVERIFY(!list->isEditable());
+        }
+        // Each list entry's ID stands at the same position in its ID list.
+        QCOMPARE(editor.EmployeeIDs, (QStringList{"2", "1"}));
+        QCOMPARE(editor.CustomerIDs, (QStringList{"1", "2"}));
+        QCOMPARE(editor.DateTimePicker1->date(), QDate::currentDate());
+        QCOMPARE(editor.DateTimePicker2->date(), QDate::currentDate());
+        QCOMPARE(editor.DateTimePicker1->minimumDate(), QDate(1601, 1, 1));
+        QCOMPARE(editor.DateTimePicker1->maximumDate(), QDate(9999, 12, 31));
+        QVERIFY(editor.Text1->text().isEmpty() && editor.Text2->text().isEmpty());
+        QVERIFY(!editor.Text2->isEnabled());
+        QCOMPARE(editor.Combo1->toolTip(), QStringLiteral("Double click to edit contact"));
+        QCOMPARE(editor.size(), QSize(536, 565));  // 8040 x 8475 twips
+        QCOMPARE(editor.Text3->geometry(), QRect(8, 347, 520, 175));
+    }
+
+    void emptyDatabaseGivesEmptyLists() {
+        for (const char* table : {"Employees", "Customers", "Status", "Categories", "Priorities",
+                                  "KnowledgeBase", "Cases"}) {
+            execute(QStringLiteral("delete from ") + QLatin1String(table));
+        }
+        Form2& editor = openEditor();
+        QVERIFY(m_prompts.boxes().empty());
+        QCOMPARE(editor.Combo1->count() + editor.Combo6->count() + editor.Combo7->count(), 0);
+    }
+
+    void storedCaseFillsEveryField() {
+        Form2& editor = openEditor(QStringLiteral("1"));
+        QVERIFY(m_prompts.boxes().empty());
+        QCOMPARE(m_statements.last(), QStringLiteral("select * from [Open Cases] where ID=1"));
+        QCOMPARE(editor.Text2->text(), QStringLiteral("1"));
+        QCOMPARE(editor.Text1->text(), QStringLiteral("Printer jams"));
+        QCOMPARE(editor.Combo1->currentText(), QStringLiteral("Daniel Carter"));
+        QCOMPARE(editor.Combo2->currentText(), QStringLiteral("John Wilson"));
+        QCOMPARE(editor.Combo3->currentText(), QStringLiteral("Waiting"));
+        QCOMPARE(editor.Combo4->currentText(), QStringLiteral("Billing"));
+        QCOMPARE(editor.Combo5->currentText(), QStringLiteral("Low"));
+        QCOMPARE(editor.Combo6->currentText(), QStringLiteral("Hanna Simmons"));
+        QCOMPARE(editor.Combo7->currentText(), QStringLiteral("KB2"));
+        QCOMPARE(editor.DateTimePicker1->date(), QDate(2026, 12, 1));
+        QCOMPARE(editor.DateTimePicker2->date(), QDate(2026, 12, 24));
+        QCOMPARE(editor.Text4->text(), QString());
+        QCOMPARE(editor.Text3->toPlainText(), QStringLiteral("first line\nsecond line"));
+    }
+
+    void twoEmployeesOfOneNameSelectTheFirst() {
+        execute(QStringLiteral(
+            "insert into Employees ([First Name],[Last Name]) values ('Daniel','Carter')"));
+        execute(QStringLiteral("update Cases set [Assigned To]=3 where ID=1"));
+        Form2& editor = openEditor(QStringLiteral("1"));
+        QCOMPARE(listEntries(editor.Combo1),
+                 (QStringList{"Daniel Carter", "Daniel Carter", "John Wilson"}));
+        QCOMPARE(editor.Combo1->currentIndex(), 0);  // the first entry of that name
+        QCOMPARE(editor.EmployeeIDs.mid(0, 2), (QStringList{"2", "3"}));
+        expectOk();
+        editor.PushButton2_Click();
+        QCOMPARE(scalar("select [Assigned To] from Cases where ID=1"), QStringLiteral("2"));
+    }
+
+    void caseThatIsNotOpenOpensAsANewCase() {
+        execute(QStringLiteral("update Cases set [Resolved Date]='12/9/2026' where ID=1"));
+        Form2& editor = openEditor(QStringLiteral("1"));
+        QVERIFY(m_prompts.boxes().empty());
+        QCOMPARE(editor.windowTitle(), QStringLiteral("Edit Data"));
+        QVERIFY(editor.Text1->text().isEmpty() && editor.Text2->text().isEmpty());
+        QCOMPARE(editor.Combo3->currentIndex(), -1);
+    }
+
+    void valueMissingFromItsListIsReportedAtItsLine() {
+        execute(QStringLiteral("update Cases set Status='Gone', Title=NULL where ID=1"));
+        expectOk(2);
+        Form2& editor = openEditor(QStringLiteral("1"));
+        QCOMPARE(reportedLines(m_prompts), (QList<int>{108, 114}));
+        QVERIFY(m_prompts.texts()[0].contains(
+            QStringLiteral("in Casewright2021/08/31.Form2.LoadData ")));
+        QCOMPARE(editor.Combo3->currentIndex(), -1);
+        QCOMPARE(editor.Combo4->currentText(), QStringLiteral("Billing"));  // the next line ran
+    }
+
+    void validationNamesTheFirstMissingField_data() {
+        QTest::addColumn<int>("filled");  // how many of the required fields are filled, in order
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("focus");
+        QTest::newRow("title of spaces") << 0 << "You forgot to input Title."
+                                         << "Text1";
+        QTest::newRow("assigned to") << 1 << "You forgot to select Assigned To."
+                                     << "Combo1";
+        QTest::newRow("opened by") << 2 << "You forgot to select Opened By."
+                                   << "Combo2";
+        QTest::newRow("customer") << 3 << "You forgot to select Customer."
+                                  << "Combo6";
+        QTest::newRow("status") << 4 << "You forgot to select Status."
+                                << "Combo3";
+        QTest::newRow("category") << 5 << "You forgot to select Category."
+                                  << "Combo4";
+        QTest::newRow("priority") << 6 << "You forgot to select Priority."
+                                  << "Combo5";
+        QTest::newRow("knowledge base") << 7 << "You forgot to select Knowledge Base."
+                                        << "Combo7";
+        QTest::newRow("resolved date not a date")
+            << 8 << "Please input a valid Resolved Date or leave it empty."
+            << "Text4";
+    }
+
+    void validationNamesTheFirstMissingField() {
+        QFETCH(int, filled);
+        QFETCH(QString, message);
+        QFETCH(QString, focus);
+        Form2& editor = openEditor();
+        editor.Text1->setText(filled > 0 ? QStringLiteral("A title") : QStringLiteral("   "));
+        const std::array<std::pair<QComboBox*, const char*>, 7> lists{{
+            {editor.Combo1, "John Wilson"},
+            {editor.Combo2, "John Wilson"},
+            {editor.Combo6, "Hanna Simmons"},
+            {editor.Combo3, "Open"},
+            {editor.Combo4, "General"},
+            {editor.Combo5, "High"},
+            {editor.Combo7, "KB1"},
+        }};
+        for (int i = 0; i < 7 && i < filled - 1; ++i) {
+            pick(lists[static_cast<size_t>(i)].first,
+                 QLatin1String(lists[static_cast<size_t>(i)].second));
+        }
+        editor.Text4->setText(QStringLiteral("next Tuesday"));
+        expectOk();
+        editor.PushButton2_Click();
+        QCOMPARE(m_prompts.texts(), QStringList{message});
+        QCOMPARE(m_prompts.boxes().front().caption, QStringLiteral("Helvarine"));
+        QCOMPARE(m_prompts.boxes().front().icon, Prompts::Icon::None);
+        QCOMPARE(editor.focusWidget()->objectName(), focus);
+        QVERIFY(writes().isEmpty());
+        QVERIFY(!editor.closed());
+        QCOMPARE(count(QStringLiteral("Cases")), 1);
+    }
+
+    void insertIsWrittenExactly() {
+        Form2& editor = openEditor();
+        fillNewCase(editor);
+        editor.Text4->setText(QStringLiteral("12/9/2026"));
+        expectOk();
+        editor.PushButton2_Click();
+        QCOMPARE(m_prompts.texts(), QStringList{QStringLiteral("Record Successfully Saved")});
+        QCOMPARE(writes(), QStringList{kInsertStart +
+                                       "'O''Brien''s printer',2,1,'12/1/2026','Open','General',"
+                                       "'High','Toner ''HP 12A''\nsecond line','12/24/2026','KB1',"
+                                       "'12/9/2026',2,'" +
+                                       today() + "')"});
+        QVERIFY(editor.closed());
+        QCOMPARE(scalar("select Title from Cases where ID=2"), QStringLiteral("O'Brien's printer"));
+        QCOMPARE(scalar("select Comments from Cases where ID=2"),
+                 QStringLiteral("Toner 'HP 12A'\nsecond line"));
+        QCOMPARE(scalar("select [Resolved Date] || '' from Cases where ID=2"),
+                 QStringLiteral("2026-12-09"));
+    }
+
+    void resolvedDateForms_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("empty") << ""
+                               << "NULL";
+        QTest::newRow("a date as typed") << "12/09/2026"
+                                         << "'12/09/2026'";
+        QTest::newRow("a long form as typed") << "December 9, 2026"
+                                              << "'December 9, 2026'";
+    }
+
+    void resolvedDateForms() {
+        QFETCH(QString, typed);
+        QFETCH(QString, written);
+        Form2& editor = openEditor();
+        fillNewCase(editor);
+        editor.Text4->setText(typed);
+        expectOk();
+        editor.PushButton2_Click();
+        QCOMPARE(writes().size(), 1);
+        QVERIFY2(writes().front().endsWith(",'KB1'," + written + ",2,'" + today() + "')"),
+                 qPrintable(writes().front()));
+    }
+
+    void titleKeepsItsSpaces() {
+        Form2& editor = openEditor();
+        fillNewCase(editor);
+        editor.Text1->setText(QStringLiteral("  padded  "));
+        expectOk();
+        editor.PushButton2_Click();
+        QCOMPARE(scalar("select Title from Cases where ID=2"), QStringLiteral("  padded  "));
+    }
+
+    void updateIsWrittenExactlyAndRenewsTheCallTime() {
+        Form2& editor = openEditor(QStringLiteral("1"));
+        editor.Text1->setText(QStringLiteral("Printer jams, won't print"));
+        pick(editor.Combo6, QStringLiteral("Neil Burgess"));
+        expectOk();
+        editor.PushButton2_Click();
+        QCOMPARE(m_prompts.texts(), QStringList{QStringLiteral("Record Successfully Updated")});
+        QCOMPARE(writes(),
+                 QStringList{"update Cases set Title='Printer jams, won''t print',[Assigned To]=2,"
+                             "[Opened By]=1,[Opened Date]='12/1/2026',Status='Waiting',"
+                             "Category='Billing',Priority='Low',Comments='first line\nsecond line',"
+                             "[Due Date]='12/24/2026',KB='KB2',[Resolved Date]=NULL,Customer=2,"
+                             "[Call Time]='" +
+                             today() + "' where ID=1"});
+        QCOMPARE(scalar("select [Call Time] from Cases where ID=1"), today());
+        QCOMPARE(count(QStringLiteral("Cases")), 1);
+    }
+
+    void refusedSaveKeepsTheEditorOpenWithTheInput() {
+        execute(
+            QStringLiteral("create trigger refuse before insert on Cases "
+                           "begin select raise(abort, 'database or disk is full'); end"));
+        Form2& editor = openEditor();
+        fillNewCase(editor);
+        expectOk();
+        editor.PushButton2_Click();
+        QCOMPARE(reportedLines(m_prompts), QList<int>{170});
+        QVERIFY(m_prompts.texts()[0].startsWith(
+            QStringLiteral("database or disk is full\r\n"
+                           "in Casewright2021/08/31.Form2.PushButton2_Click ")));
+        QCOMPARE(m_prompts.boxes().size(), size_t{1});  // no success message
+        QVERIFY(!editor.closed());
+        QCOMPARE(editor.Text1->text(), QStringLiteral("O'Brien's printer"));
+        QCOMPARE(editor.Combo7->currentText(), QStringLiteral("KB1"));
+        // Once the database takes it, a second Save succeeds.
+        execute(QStringLiteral("drop trigger refuse"));
+        expectOk();
+        editor.PushButton2_Click();
+        QCOMPARE(m_prompts.texts().last(), QStringLiteral("Record Successfully Saved"));
+        QCOMPARE(count(QStringLiteral("Cases")), 2);
+    }
+
+    void savingADeletedCaseSaysSoAndStaysOpen() {
+        Form2& editor = openEditor(QStringLiteral("1"));
+        execute(QStringLiteral("delete from Cases where ID=1"));
+        expectOk();
+        editor.PushButton2_Click();
+        QCOMPARE(
+            m_prompts.texts(),
+            QStringList{QStringLiteral("This case no longer exists; it may have been deleted.")});
+        QVERIFY(!editor.closed());
+        QCOMPARE(count(QStringLiteral("Cases")), 0);  // no row is made by an update
+    }
+
+    void cancelWritesNothingAndAsksNothing() {
+        Form2& editor = openEditor(QStringLiteral("1"));
+        editor.Text1->setText(QStringLiteral("changed"));
+        editor.PushButton1_Click();
+        QVERIFY(editor.closed());
+        QVERIFY(m_prompts.boxes().empty());
+        QVERIFY(writes().isEmpty());
+        QCOMPARE(scalar("select Title from Cases where ID=1"), QStringLiteral("Printer jams"));
+        Form2& again = openEditor(QStringLiteral("1"));
+        again.show();
+        again.close();  // the title bar's close
+        QVERIFY(again.closed());
+        QVERIFY(m_prompts.boxes().empty());
+        QVERIFY(writes().isEmpty());
+    }
+
+    // Every lookup list through the one table of differences.
+    void lookupMembers_data() {
+        QTest::addColumn<int>("member");
+        QTest::addColumn<QString>("prompt");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("column");
+        QTest::addColumn<QString>("noun");
+        QTest::newRow("status") << 0 << "Enter new Status: "
+                                << "Input Status"
+                                << "Status"
+                                << "Status"
+                                << "status";
+        QTest::newRow("category") << 1 << "Enter new Category: "
+                                  << "Input Category"
+                                  << "Categories"
+                                  << "Category"
+                                  << "category";
+        QTest::newRow("priority") << 2 << "Enter new Priority: "
+                                  << "Input Priority"
+                                  << "Priorities"
+                                  << "Priority"
+                                  << "priority";
+        QTest::newRow("knowledge base") << 3 << "Enter new Knowledge Base: "
+                                        << "Input Knowledge Base"
+                                        << "KnowledgeBase"
+                                        << "KB"
+                                        << "knowledge base";
+    }
+
+    void lookupMembers() {
+        QFETCH(int, member);
+        QFETCH(QString, prompt);
+        QFETCH(QString, title);
+        QFETCH(QString, table);
+        QFETCH(QString, column);
+        QFETCH(QString, noun);
+        const LookupMember& lookup = ::lookupMembers()[static_cast<size_t>(member)];
+        Form2& editor = openEditor();
+        QComboBox* list = editor.*lookup.list;
+        QPushButton* add = editor.PushButton[static_cast<size_t>(lookup.addButton)];
+        QPushButton* remove = editor.PushButton[static_cast<size_t>(lookup.deleteButton)];
+        QCOMPARE(add->text(), QStringLiteral("+"));
+        QCOMPARE(remove->text(), QStringLiteral("-"));
+
+        // Cancelled and empty answers write nothing and keep the selection.
+        list->setCurrentIndex(1);
+        m_prompts.type(std::nullopt);
+        m_prompts.type(QString());
+        add->click();
+        add->click();
+        QCOMPARE(m_prompts.inputPrompts(), (QStringList{prompt, prompt}));
+        QCOMPARE(m_prompts.inputTitles(), (QStringList{title, title}));
+        QVERIFY(writes().isEmpty());
+        QCOMPARE(list->currentIndex(), 1);
+
+        // An apostrophe is doubled in the statement, listed as typed, sorted, not selected.
+        m_prompts.type(QStringLiteral("Won't fix"));
+        add->click();
+        QCOMPARE(writes(), QStringList{"insert into [" + table + "] values ('Won''t fix')"});
+        QVERIFY(listEntries(list).contains(QStringLiteral("Won't fix")));
+        QCOMPARE(list->currentIndex(), -1);
+
+        // Delete with nothing selected: no question, no statement.
+        remove->click();
+        QCOMPARE(m_prompts.boxes().size(), size_t{0});
+
+        // Delete answered No: nothing written, the selection stays.
+        pick(list, QStringLiteral("Won't fix"));
+        m_prompts.answer(Prompts::Answer::No);
+        remove->click();
+        QCOMPARE(m_prompts.texts().last(),
+                 "Warning: Deleting " + noun +
+                     " will also delete issue data that is linked to this " + noun +
+                     ".\r\nDo you wish to continue?");
+        QCOMPARE(m_prompts.boxes().back().buttons, Prompts::Buttons::YesNo);
+        QCOMPARE(writes().size(), 1);
+        QCOMPARE(list->currentText(), QStringLiteral("Won't fix"));
+
+        // Deleting the value of case 1 deletes the case too, in one transaction.
+        const QString caseValue = scalar("select " + column + " from Cases where ID=1");
+        pick(list, caseValue);
+        m_prompts.answer(Prompts::Answer::Yes);
+        m_statements.clear();
+        remove->click();
+        QCOMPARE(
+            writes(),
+            (QStringList{"BEGIN IMMEDIATE",
+                         "delete from [" + table + "] where " + column + "='" + caseValue + "'",
+                         "delete from Cases where " + column + "='" + caseValue + "'", "COMMIT"}));
+        QCOMPARE(count(QStringLiteral("Cases")), 0);
+        QVERIFY(!listEntries(list).contains(caseValue));
+        QCOMPARE(list->currentIndex(), -1);
+    }
+
+    void refusedLookupInsertIsReportedAndTheListReloaded() {
+        execute(
+            QStringLiteral("create trigger refuse before insert on Status "
+                           "begin select raise(abort, 'value too long'); end"));
+        Form2& editor = openEditor();
+        m_prompts.type(QStringLiteral("Escalated"));
+        expectOk();
+        editor.PushButton[7]->click();
+        QCOMPARE(reportedLines(m_prompts), QList<int>{104});
+        QVERIFY(m_prompts.texts()[0].contains(QStringLiteral("Form2.PushButton7_Click ")));
+        QCOMPARE(listEntries(editor.Combo3), (QStringList{"Open", "Waiting"}));
+    }
+
+    void failedCascadeChangesNothing() {
+        execute(
+            QStringLiteral("create trigger refuse before delete on Cases "
+                           "begin select raise(abort, 'disk I/O error'); end"));
+        Form2& editor = openEditor();
+        pick(editor.Combo4, QStringLiteral("Billing"));
+        m_prompts.answer(Prompts::Answer::Yes);
+        expectOk();
+        editor.PushButton[12]->click();
+        QCOMPARE(reportedLines(m_prompts), QList<int>{106});
+        QVERIFY(m_prompts.texts()[1].startsWith(QStringLiteral("disk I/O error\r\n")));
+        QCOMPARE(count(QStringLiteral("Categories where Category='Billing'")), 1);
+        QCOMPARE(count(QStringLiteral("Cases")), 1);
+        QCOMPARE(listEntries(editor.Combo4), (QStringList{"Billing", "General"}));  // reloaded
+        QCOMPARE(editor.Combo4->currentIndex(), -1);
+    }
+
+    void deletingTheOpenCasesValueMakesItsSaveSaySo() {
+        Form2& editor = openEditor(QStringLiteral("1"));
+        m_prompts.answer(Prompts::Answer::Yes);
+        editor.PushButton[8]->click();  // delete status "Waiting", which case 1 carries
+        pick(editor.Combo3, QStringLiteral("Open"));
+        expectOk();
+        editor.PushButton2_Click();
+        QCOMPARE(m_prompts.texts().last(),
+                 QStringLiteral("This case no longer exists; it may have been deleted."));
+    }
+};
+
+// The main window's commands around the editor.
+class TestCaseCommands : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TestEnvironment> m_env;
+    ScriptedPrompts m_prompts;
+    std::unique_ptr<Form1> m_form;
+
+    Form1& startedForm() {
+        m_form =
+            std::make_unique<Form1>(m_prompts, m_env->settings(), TestEnvironment::programFolder());
+        m_form->setProgramEnd([] {});
+        m_form->Form_Load();
+        return *m_form;
+    }
+
+    QStringList titles() const {
+        QStringList result;
+        for (int row = 0; row < m_form->ListView1->rows().count(); ++row) {
+            result.append(m_form->ListView1->rows().text(row, 1));
+        }
+        return result;
+    }
+
+private Q_SLOTS:
+    void init() {
+        m_env = std::make_unique<TestEnvironment>();
+        m_env->openDatabase();
+        seed();
+        for (const char* title : {"Second", "Third ]?", ""}) {
+            execute(kInsertStart + "'" + QLatin1String(title) +
+                    "',1,1,'12/1/2026','Open','General','High','','12/2/2026','KB1',NULL,1,"
+                    "'12/1/2026')");
+        }
+        m_env->closeDatabase();
+        m_prompts.clear();
+    }
+
+    void cleanup() {
+        m_form.reset();
+        m_env.reset();
+        QVERIFY2(m_prompts.unexpected().isEmpty(),
+                 qPrintable(m_prompts.unexpected().join(QLatin1Char('\n'))));
+    }
+
+    void addOpensANewCaseAndReloadsEvenAfterCancel() {
+        Form1& form = startedForm();
+        QString caption;
+        QString id = QStringLiteral("unset");
+        m_prompts.onModal([&](QDialog& window) {
+            auto& editor = static_cast<Form2&>(window);
+            caption = editor.windowTitle();
+            id = editor.m_ID;
+            execute(kInsertStart +
+                    "'Made meanwhile',1,1,'12/1/2026','Open','General','High','',"
+                    "'12/2/2026','KB1',NULL,1,'12/1/2026')");
+            editor.PushButton1_Click();  // Cancel
+        });
+        form.PushButton2->click();
+        QCOMPARE(caption, QStringLiteral("Add New Case"));
+        QCOMPARE(id, QString());
+        QCOMPARE(m_prompts.modalWindows(), QStringList{QStringLiteral("Form2")});
+        QCOMPARE(titles().last(), QStringLiteral("Made meanwhile"));  // reloaded
+    }
+
+    void addSavesThroughTheEditor() {
+        Form1& form = startedForm();
+        m_prompts.onModal([&](QDialog& window) {
+            auto& editor = static_cast<Form2&>(window);
+            fillNewCase(editor);
+            m_prompts.answer(Prompts::Answer::Ok);
+            editor.PushButton[2]->click();
+        });
+        form.PushButton2->click();
+        QCOMPARE(m_prompts.texts(), QStringList{QStringLiteral("Record Successfully Saved")});
+        QCOMPARE(titles().last(), QStringLiteral("O'Brien's printer"));
+    }
+
+    void editOpensTheSelectedCaseAndSelectsItAgain() {
+        Form1& form = startedForm();
+        form.ListView1_ColumnClick(2);  // sorted by title: "", "Printer jams", "Second", "Third ]?"
+        form.ListView1->selectPosition(3);  // the last row: case 3, "Third ]?"
+        QString id;
+        m_prompts.onModal([&](QDialog& window) {
+            auto& editor = static_cast<Form2&>(window);
+            id = editor.m_ID;
+            QCOMPARE(editor.windowTitle(), QStringLiteral("Edit Data"));
+            editor.Text1->setText(QStringLiteral("A renamed case"));  // moves to the top
+            m_prompts.answer(Prompts::Answer::Ok);
+            editor.PushButton2_Click();
+        });
+        form.PushButton1->click();
+        QCOMPARE(id, QStringLiteral("3"));
+        QCOMPARE(titles().mid(0, 2), (QStringList{"", "A renamed case"}));
+        const int selected = form.ListView1->selectedPosition();
+        QCOMPARE(form.ListView1->rows().text(selected, 0), QStringLiteral("3"));
+    }
+
+    void editAndDeleteWithoutSelectionDoNothing() {
+        Form1& form = startedForm();
+        form.PushButton1->click();
+        form.PushButton3->click();
+        QVERIFY(m_prompts.boxes().empty());
+        QVERIFY(m_prompts.modalWindows().isEmpty());
+    }
+
+    void editAndDeleteOnAnEmptyListDoNothing() {
+        m_env->openDatabase();
+        execute(QStringLiteral("delete from Cases"));
+        Form1& form = startedForm();
+        form.PushButton1->click();
+        form.PushButton3->click();
+        QVERIFY(m_prompts.boxes().empty());
+    }
+
+    void deleteAsksWithTheTitleAndNoLeavesEverything() {
+        Form1& form = startedForm();
+        form.ListView1->selectPosition(2);  // "Third ]?"
+        CaseStore::shared().setStatementObserver([](const QString& statement) {
+            QVERIFY2(false, qPrintable("no statement expected: " + statement));
+        });
+        m_prompts.answer(Prompts::Answer::No);
+        form.PushButton3->click();
+        CaseStore::shared().setStatementObserver({});
+        QCOMPARE(m_prompts.texts(),
+                 QStringList{QStringLiteral("Are you sure you want to delete [Third ]?]?")});
+        QCOMPARE(m_prompts.boxes().front().buttons, Prompts::Buttons::YesNo);
+        QCOMPARE(m_prompts.boxes().front().icon, Prompts::Icon::None);
+        QCOMPARE(form.ListView1->rows().count(), 4);
+        QCOMPARE(form.ListView1->selectedPosition(), 2);  // not even reloaded
+    }
+
+    void deleteYesDeletesOnlyTheCase() {
+        Form1& form = startedForm();
+        form.ListView1->selectPosition(3);  // the case with an empty title
+        m_prompts.answer(Prompts::Answer::Yes);
+        QStringList statements;
+        CaseStore::shared().setStatementObserver([&](const QString& s) { statements.append(s); });
+        form.PushButton3->click();
+        QCOMPARE(m_prompts.texts(),
+                 QStringList{QStringLiteral("Are you sure you want to delete []?")});
+        QCOMPARE(statements.front(), QStringLiteral("delete from Cases where ID=4"));
+        QCOMPARE(titles(), (QStringList{"Printer jams", "Second", "Third ]?"}));
+        QCOMPARE(count(QStringLiteral("Employees")), 2);
+        QCOMPARE(count(QStringLiteral("Status")), 2);
+    }
+
+    void refusedDeleteIsReportedAndTheListStillShowsTheCase() {
+        Form1& form = startedForm();
+        execute(
+            QStringLiteral("create trigger refuse before delete on Cases "
+                           "begin select raise(abort, 'database is locked'); end"));
+        form.ListView1->selectPosition(0);
+        m_prompts.answer(Prompts::Answer::Yes);
+        m_prompts.answer(Prompts::Answer::Ok);
+        form.PushButton3->click();
+        QCOMPARE(reportedLines(m_prompts), QList<int>{104});
+        QCOMPARE(form.ListView1->rows().count(), 4);
+    }
+
+    void helpNamesOurContactPage() {
+        Form1& form = startedForm();
+        m_prompts.answer(Prompts::Answer::Ok);
+        form.PushButton6->click();
+        QCOMPARE(m_prompts.texts(),
+                 QStringList{QStringLiteral("Questions? Please contact Team Orvanta at "
+                                            "https://www.orvanta.example/contact/")});
+        QCOMPARE(m_prompts.boxes().front().caption, QStringLiteral("Helvarine"));
+    }
+};
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    TestCaseEditor editor;
+    TestCaseCommands commands;
+    int failures = QTest::qExec(&editor, argc, argv);
+    failures += QTest::qExec(&commands, argc, argv);
+    return failures;
+}
+
+#include "test_case_editor.moc"
