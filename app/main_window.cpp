@@ -22,6 +22,7 @@
 #include "main_module.h"
 #include "number_text.h"
 #include "prompts.h"
+#include "report_chooser.h"
 #include "report_list.h"
 #include "twips.h"
 #include "window_pointer.h"
@@ -113,9 +114,7 @@ void Form1::createControls() {
         button->setAutoDefault(false);
         this->*design.button = button;
     }
-    // The report chooser and the sample data arrive later; until then their buttons cannot be
-    // pressed.
-    PushButton5->setEnabled(false);
+    // The sample data arrive later; until then its button cannot be pressed.
     PushButton4->setEnabled(false);
     m_pointer = new WindowPointer(this);
 }
@@ -142,6 +141,7 @@ void Form1::connectHandlers() {
     connect(PushButton2, &QPushButton::clicked, this, [this] { PushButton2_Click(); });
     connect(PushButton1, &QPushButton::clicked, this, [this] { PushButton1_Click(); });
     connect(PushButton3, &QPushButton::clicked, this, [this] { PushButton3_Click(); });
+    connect(PushButton5, &QPushButton::clicked, this, [this] { PushButton5_Click(); });
     connect(PushButton6, &QPushButton::clicked, this, [this] { PushButton6_Click(); });
     for (const ButtonDesign& design : kButtons) {
         m_pointer->showCustomOver(this->*design.button);
@@ -414,6 +414,15 @@ void Form1::PushButton3_Click() {
                                     ListView1->rows().text(selected, 0));
     });
     trap.at(106, [this] { LoadCases(); });
+}
+
+void Form1::PushButton5_Click() {
+    ErrorTrap trap{m_prompts, kWindow, QStringLiteral("PushButton5_Click")};
+    trap.at(100, [this] {
+        Form4 chooser(m_prompts, m_programFolder, this);
+        chooser.Form_Load();
+        m_prompts.showModal(chooser);
+    });
 }
 
 void Form1::PushButton6_Click() {

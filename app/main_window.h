@@ -36,6 +36,7 @@ public:
     void PushButton2_Click();  // Add New Case
     void PushButton1_Click();  // Edit Selected Case
     void PushButton3_Click();  // Delete Selected Case
+    void PushButton5_Click();  // Show Reports
     void PushButton6_Click();  // Help
 
     bool layoutChanged() const { return m_layoutChanged; }

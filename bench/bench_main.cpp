@@ -16,10 +16,14 @@
 #include <functional>
 #include <vector>
 
+#include "band_report.h"
 #include "case_store.h"
 #include "main_window.h"
 #include "prompts.h"
+#include "record_set.h"
+#include "report_layout.h"
 #include "report_list.h"
+#include "report_preview.h"
 
 namespace {
 
@@ -29,6 +33,7 @@ public:
     int boxes = 0;
     QString input(const QString&, const QString&, const QString&) override { return {}; }
     void showModal(QDialog&) override {}
+    QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
 
 protected:
     Answer showMessage(const QString& text, Buttons, Icon, const QString&) override {
@@ -46,7 +51,7 @@ void check(int rc, sqlite3* db, const char* what) {
 }
 
 // Fills the database with `cases` cases and people and lookup values to match.
-void populate(sqlite3* db, int cases) {
+void populate(sqlite3* db, int cases, int resolvedEvery = 4) {
     check(sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr), db, "begin");
     const int employees = std::max(10, cases / 100);
     const int customers = std::max(20, cases / 50);
@@ -103,7 +108,7 @@ void populate(sqlite3* db, int cases) {
         sqlite3_bind_text(statement, 8, "Customer called twice about this.", -1, SQLITE_STATIC);
         sqlite3_bind_text(statement, 9, due.constData(), -1, SQLITE_TRANSIENT);
         sqlite3_bind_text(statement, 10, kb.constData(), -1, SQLITE_TRANSIENT);
-        if (i % 4 == 0) {
+        if (resolvedEvery > 0 && i % resolvedEvery == 0) {
             sqlite3_bind_text(statement, 11, due.constData(), -1, SQLITE_TRANSIENT);
         } else {
             sqlite3_bind_null(statement, 11);
@@ -166,6 +171,43 @@ long peakMemoryKiB() {
         }
     }
     return -1;
+}
+
+// The "Case Details" report of every open case: laid out, drawn to a PDF file, and shown in the
+// print preview.
+void benchmarkCaseDetails(sqlite3* db, Prompts& prompts, const QString& pdfPath) {
+    // Long comments for some cases, so that some blocks grow.
+    check(sqlite3_exec(db,
+                       "update Cases set Comments = Comments || ' ' || Comments || ' ' || Comments"
+                       " || ' ' || Comments || ' ' || Comments || ' ' || Comments where ID % 7 = 0",
+                       nullptr, nullptr, nullptr),
+          db, "comments");
+    const ReportLayout layout = ReportLayouts::rptCaseDetails();
+    ReportData data;
+    const double read = bestOf(1, [&] {
+        RecordSet rows =
+            CaseStore::shared().query(QStringLiteral("select * from [Open Cases] order by Title"));
+        data = ReportData::read(rows, layout);
+    });
+    ReportPages pages;
+    const double layOut = bestOf(3, [&] {
+        pages = BandReport::layOut(layout, data, BandReport::preferredLandscapePaper());
+    });
+    const double pdf = bestOf(1, [&] {
+        ReportPreview preview(prompts, layout, data);
+        preview.exportPdf(pdfPath);
+    });
+    std::printf("\nCase Details of %zu open cases: %d pages\n", data.records.size(),
+                pages.pageCount);
+    std::printf("  read %.0f ms, lay out %.0f ms, lay out and draw to PDF %.0f ms: %.0f pages/s\n",
+                read, layOut, pdf, pages.pageCount / (pdf / 1000.0));
+    const double firstPage = bestOf(1, [&] {
+        ReportPreview preview(prompts, layout, data);
+        preview.show();
+        QCoreApplication::processEvents();
+        preview.close();
+    });
+    std::printf("  print preview shown with its first page: %.0f ms\n", firstPage);
 }
 
 }  // namespace
@@ -233,5 +275,19 @@ int main(int argc, char** argv) {
     }
     std::printf("peak memory of the program with the largest list: %.1f MB\n",
                 programPeak / 1024.0);
-    return 0;
+
+    // The report: a database of 10 000 open cases.
+    QTemporaryDir root;
+    const QString database = root.path() + QStringLiteral("/dbData.mdb");
+    QFile::copy(programFolder + QStringLiteral("/dbBlank.mdb"), database);
+    QFile::setPermissions(database, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    CaseStore::createShared();
+    CaseStore::shared().openFile(database);
+    populate(CaseStore::shared().handle(), std::min(largest, 10000), 0);
+    SilentPrompts prompts;
+    benchmarkCaseDetails(
+        CaseStore::shared().handle(), prompts,
+        qEnvironmentVariable("HELVARINE_BENCH_PDF", root.path() + QStringLiteral("/details.pdf")));
+    CaseStore::releaseShared();
+    return prompts.boxes == 0 ? 0 : 1;
 }

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 
@@ -56,4 +57,9 @@ QString QtPrompts::input(const QString& prompt, const QString& title, const QStr
 
 void QtPrompts::showModal(QDialog& window) {
     window.exec();
+}
+
+QString QtPrompts::saveFileName(const QString& caption, const QString& suggestedPath,
+                                const QString& filter) {
+    return QFileDialog::getSaveFileName(activeParent(m_parent), caption, suggestedPath, filter);
 }

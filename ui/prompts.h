@@ -22,6 +22,9 @@ public:
                           const QString& defaultText = {}) = 0;
     // Shows a window modally and returns when it has been closed.
     virtual void showModal(QDialog& window) = 0;
+    // Asks where to save a file; gives the chosen path, or the empty text when cancelled.
+    virtual QString saveFileName(const QString& caption, const QString& suggestedPath,
+                                 const QString& filter) = 0;
 
     // The OK box without icon that the program uses for validation and success messages.
     void inform(const QString& text) { message(text, Buttons::Ok, Icon::None); }
@@ -50,6 +53,8 @@ public:
     QString input(const QString& prompt, const QString& title,
                   const QString& defaultText = {}) override;
     void showModal(QDialog& window) override;
+    QString saveFileName(const QString& caption, const QString& suggestedPath,
+                         const QString& filter) override;
 
 protected:
     Answer showMessage(const QString& text, Buttons buttons, Icon icon,

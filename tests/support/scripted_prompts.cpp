@@ -15,6 +15,8 @@ void ScriptedPrompts::clear() {
     m_answers.clear();
     m_inputs.clear();
     m_modals.clear();
+    m_files.clear();
+    m_fileCaptions.clear();
     m_inputPrompts.clear();
     m_inputTitles.clear();
     m_modalWindows.clear();
@@ -28,6 +30,9 @@ QStringList ScriptedPrompts::unexpected() const {
     }
     if (!m_inputs.empty()) {
         problems.append(QStringLiteral("%1 scripted input answers left over").arg(m_inputs.size()));
+    }
+    if (!m_files.empty()) {
+        problems.append(QStringLiteral("%1 scripted file choices left over").arg(m_files.size()));
     }
     if (!m_modals.empty()) {
         problems.append(
@@ -73,4 +78,15 @@ void ScriptedPrompts::showModal(QDialog& window) {
     const auto handler = std::move(m_modals.front());
     m_modals.pop_front();
     handler(window);
+}
+
+QString ScriptedPrompts::saveFileName(const QString& caption, const QString&, const QString&) {
+    m_fileCaptions.append(caption);
+    if (m_files.empty()) {
+        m_unexpected.append(QStringLiteral("unexpected file choice: ") + caption);
+        return {};
+    }
+    const QString path = m_files.front();
+    m_files.pop_front();
+    return path;
 }

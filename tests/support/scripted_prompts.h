@@ -25,6 +25,8 @@ public:
     void answer(Answer answer) { m_answers.push_back(answer); }
     // Answers for the next input boxes: a text, or std::nullopt for Cancel.
     void type(std::optional<QString> text) { m_inputs.push_back(std::move(text)); }
+    // Answers for the next save-file questions: a path, or the empty text for Cancel.
+    void chooseFile(const QString& path) { m_files.push_back(path); }
     // What happens inside the next modal windows; each handler must close its window.
     void onModal(std::function<void(QDialog&)> handler) { m_modals.push_back(std::move(handler)); }
 
@@ -41,6 +43,9 @@ public:
     QString input(const QString& prompt, const QString& title,
                   const QString& defaultText = {}) override;
     void showModal(QDialog& window) override;
+    QString saveFileName(const QString& caption, const QString& suggestedPath,
+                         const QString& filter) override;
+    QStringList fileCaptions() const { return m_fileCaptions; }
 
 protected:
     Answer showMessage(const QString& text, Buttons buttons, Icon icon,
@@ -51,6 +56,8 @@ private:
     std::deque<Answer> m_answers;
     std::deque<std::optional<QString>> m_inputs;
     std::deque<std::function<void(QDialog&)>> m_modals;
+    std::deque<QString> m_files;
+    QStringList m_fileCaptions;
     QStringList m_inputPrompts;
     QStringList m_inputTitles;
     QStringList m_modalWindows;

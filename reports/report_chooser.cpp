@@ -1,0 +1,153 @@
+#include "report_chooser.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QIcon>
+#include <QPushButton>
+
+#include "band_report.h"
+#include "case_store.h"
+#include "dialog_frame.h"
+#include "error_trap.h"
+#include "fonts.h"
+#include "globals.h"
+#include "main_module.h"
+#include "prompts.h"
+#include "record_set.h"
+#include "report_layout.h"
+#include "report_preview.h"
+#include "twips.h"
+#include "window_pointer.h"
+
+namespace {
+
+const QString kWindow = QStringLiteral("Form4");
+
+constexpr double kClientWidth = 4800;
+constexpr double kClientHeight = 1935;
+constexpr Twips::Rect kFrame{120, 60, 4560, 1080};
+constexpr Twips::Rect kList{240, 480, 4080, 345};  // inside the frame
+constexpr Twips::Rect kPreviewButton{120, 1350, 2220, 405};
+constexpr Twips::Rect kCancelButton{2460, 1350, 2220, 405};
+
+}  // namespace
+
+const std::array<ReportChoice, 6>& reportChoices() {
+    static const std::array<ReportChoice, 6> choices{{
+        {"Open Cases", "select * from [Open Cases] order by Title", &ReportLayouts::rptOpenCases,
+         ""},
+        {"Cases by Categories", "select * from [Open Cases] order by Category",
+         &ReportLayouts::rptCasesByCategory, ""},
+        {"Cases by Status", "select * from [Open Cases] order by Status",
+         &ReportLayouts::rptCasesByStatus, ""},
+        {"Cases by Assigned To", "select * from [Open Cases] order by [Assigned To Name]",
+         &ReportLayouts::rptCasesByAssigned, ""},
+        {"Case Details", "select * from [Open Cases] order by Title",
+         &ReportLayouts::rptCaseDetails, ""},
+        {"Closed Cases", "select * from [Closed Cases] order by Title",
+         &ReportLayouts::rptOpenCases, "Closed Cases"},
+    }};
+    return choices;
+}
+
+Form4::Form4(Prompts& prompts, const QString& programFolder, QWidget* parent)
+    : QDialog(parent), m_prompts(prompts), m_programFolder(programFolder) {
+    setObjectName(kWindow);
+    setWindowTitle(QStringLiteral("Reports"));
+    createControls();
+    placeControls();
+    connectHandlers();
+}
+
+Form4::~Form4() = default;
+
+void Form4::createControls() {
+    DialogFrame::setUp(this, kClientWidth, kClientHeight);
+    Frame1 = new QGroupBox(QStringLiteral("Report Type"), this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    Combo1 = new QComboBox(Frame1);
+    Combo1->setObjectName(QStringLiteral("Combo1"));
+    Combo1->setEditable(false);
+    PushButton1 = new QPushButton(QStringLiteral("Print Preview"), this);
+    PushButton1->setObjectName(QStringLiteral("PushButton1"));
+    PushButton2 = new QPushButton(QStringLiteral("Cancel"), this);
+    PushButton2->setObjectName(QStringLiteral("PushButton2"));
+    for (QPushButton* button : {PushButton1, PushButton2}) {
+        button->setFont(Fonts::button());
+        button->setAutoDefault(false);
+    }
+    m_pointer = new WindowPointer(this);
+}
+
+void Form4::placeControls() {
+    Twips::place(Frame1, kFrame);
+    Twips::place(Combo1, kList);
+    Twips::place(PushButton1, kPreviewButton);
+    Twips::place(PushButton2, kCancelButton);
+    setTabOrder(Combo1, PushButton1);
+    setTabOrder(PushButton1, PushButton2);
+}
+
+void Form4::connectHandlers() {
+    connect(PushButton1, &QPushButton::clicked, this, [this] { PushButton1_Click(); });
+    connect(PushButton2, &QPushButton::clicked, this, [this] { PushButton2_Click(); });
+    m_pointer->showCustomOver(PushButton1);
+    m_pointer->showCustomOver(PushButton2);
+    m_pointer->showDefaultOver(Frame1);
+}
+
+void Form4::Form_Load() {
+    ErrorTrap trap{m_prompts, kWindow, QStringLiteral("Form_Load")};
+    trap.at(100, [this] { MainModule::ApplyFormColours(this); });
+    trap.at(102,
+            [this] { setWindowIcon(QIcon(m_programFolder + QLatin1String("/helvarine.png"))); });
+    const QString cursorFile = m_programFolder + QLatin1String("/HAND-M.CUR");
+    if (trap.test(104, [&] { return Globals::FileExists(cursorFile); })) {
+        trap.at(106, [&] { m_pointer->loadCustomPicture(cursorFile); });
+    }
+    int line = 108;
+    for (const ReportChoice& choice : reportChoices()) {
+        trap.at(line, [&] { Combo1->addItem(QString::fromLatin1(choice.entry)); });
+        line += 2;
+    }
+    trap.at(120, [this] { Combo1->setCurrentIndex(-1); });
+}
+
+void Form4::PushButton1_Click() {
+    ErrorTrap trap{m_prompts, kWindow, QStringLiteral("PushButton1_Click")};
+    // The first entry whose text equals the list's text, exactly and with its letter case.
+    const ReportChoice* chosen = nullptr;
+    trap.at(100, [&] {
+        for (const ReportChoice& choice : reportChoices()) {
+            if (Combo1->currentText() == QString::fromLatin1(choice.entry)) {
+                chosen = &choice;
+                break;
+            }
+        }
+    });
+    if (chosen == nullptr) {
+        return;
+    }
+    RecordSet rows;
+    trap.at(102, [&] { rows = RecordSet(); });
+    trap.at(104, [&] { rows.open(QString::fromLatin1(chosen->statement), CaseStore::shared()); });
+    ReportLayout layout;
+    trap.at(106, [&] { layout = chosen->layout(); });
+    ReportData records;
+    trap.at(108, [&] { records = ReportData::read(rows, layout); });
+    if (*chosen->retitle != '\0') {
+        trap.at(110, [&] { layout.titleLabel().caption = QString::fromLatin1(chosen->retitle); });
+        trap.at(112, [&] { layout.caption = QString::fromLatin1(chosen->retitle); });
+    }
+    // The preview always shows a landscape page (ReportPreview's printer).
+    trap.at(114, [&] {
+        ReportPreview preview(m_prompts, layout, records, this);
+        m_prompts.showModal(preview);
+    });
+    trap.at(116, [&] { rows.close(); });
+}
+
+void Form4::PushButton2_Click() {
+    ErrorTrap trap{m_prompts, kWindow, QStringLiteral("PushButton2_Click")};
+    trap.at(100, [this] { reject(); });
+}
