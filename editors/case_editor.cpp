@@ -7,12 +7,12 @@
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <limits>
 
 #include "case_statements.h"
 #include "case_store.h"
+#include "contact_editor.h"
 #include "date_text.h"
 #include "dialog_frame.h"
 #include "error_trap.h"
@@ -20,6 +20,8 @@
 #include "globals.h"
 #include "lookup_members.h"
 #include "main_module.h"
+#include "multi_line_field.h"
+#include "people_members.h"
 #include "prompts.h"
 #include "record_set.h"
 #include "sql_text.h"
@@ -186,10 +188,8 @@ void Form2::createControls() {
     Text2 = lineEdit("Text2");
     Text2->setEnabled(false);  // shows the case's ID, greyed, for its whole life
     Text4 = lineEdit("Text4");
-    Text3 = new QPlainTextEdit(this);
+    Text3 = new MultiLineField(this);
     Text3->setObjectName(QStringLiteral("Text3"));
-    Text3->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Text3->setTabChangesFocus(true);
 
     const auto pickList = [this](const char* name) {
         auto* list = new QComboBox(this);
@@ -227,10 +227,6 @@ void Form2::createControls() {
         button->setFont(Fonts::button());
         button->setAutoDefault(false);
         PushButton[static_cast<size_t>(number)] = button;
-    }
-    // The people buttons open the contact editors, which come with the contact records.
-    for (int number : {3, 4, 5, 6, 9, 10, 15, 16, 17}) {
-        PushButton[static_cast<size_t>(number)]->setEnabled(false);
     }
     m_pointer = new WindowPointer(this);
 }
@@ -271,6 +267,14 @@ void Form2::connectHandlers() {
                 [this, &member] { addLookupValue(member); });
         connect(PushButton[static_cast<size_t>(member.deleteButton)], &QPushButton::clicked, this,
                 [this, &member] { deleteLookupValue(member); });
+    }
+    for (const PeopleMember& member : peopleMembers()) {
+        connect(PushButton[static_cast<size_t>(member.addButton)], &QPushButton::clicked, this,
+                [this, &member] { addPerson(member); });
+        connect(PushButton[static_cast<size_t>(member.editButton)], &QPushButton::clicked, this,
+                [this, &member] { editPerson(member); });
+        connect(PushButton[static_cast<size_t>(member.deleteButton)], &QPushButton::clicked, this,
+                [this, &member] { deletePerson(member); });
     }
     for (size_t number = 1; number < PushButton.size(); ++number) {
         m_pointer->showCustomOver(PushButton[number]);
@@ -401,7 +405,7 @@ void Form2::LoadData() {
         trap.at(124, [&] { Text4->setText(displayText(field("Resolved Date"))); });
         trap.at(126, [&] { DateTimePicker1->setDate(requiredDate(field("Opened Date"))); });
         trap.at(128, [&] { DateTimePicker2->setDate(requiredDate(field("Due Date"))); });
-        trap.at(130, [&] { Text3->setPlainText(displayText(field("comments"))); });
+        trap.at(130, [&] { Text3->setStoredText(displayText(field("comments"))); });
     }
     trap.at(132, [&] { row.close(); });
 }
@@ -460,7 +464,7 @@ void Form2::PushButton2_Click() {
         record.status = Combo3->currentText();
         record.category = Combo4->currentText();
         record.priority = Combo5->currentText();
-        record.comments = Text3->toPlainText();
+        record.comments = Text3->storedText();
         record.dueDate = DateText::toText(DateTimePicker2->date());
         record.knowledgeBase = Combo7->currentText();
         record.resolvedDate = resolvedDate;
@@ -575,4 +579,67 @@ void Form2::deleteLookupValue(const LookupMember& member) {
          }},
     });
     trap.at(108, [&] { loadLookupList(member); });
+}
+
+void Form2::addPerson(const PeopleMember& member) {
+    ErrorTrap trap{m_prompts, kWindow, QStringLiteral("PushButton%1_Click").arg(member.addButton)};
+    ContactEditor editor(member.editor(), m_prompts, m_programFolder, this);
+    trap.at(100, [&] { editor.m_ID = QString(); });
+    trap.at(102, [&] {
+        editor.Form_Load();
+        m_prompts.showModal(editor);
+    });
+    // The list is rebuilt without a selection; a person just created is listed, not selected.
+    trap.at(104, [&] { (this->*member.loader)(); });
+}
+
+void Form2::editPerson(const PeopleMember& member) {
+    ErrorTrap trap{m_prompts, kWindow, QStringLiteral("PushButton%1_Click").arg(member.editButton)};
+    QComboBox* list = this->*member.list;
+    if (trap.test(100, [&] { return list->currentIndex() < 0; })) {
+        return;
+    }
+    ContactEditor editor(member.editor(), m_prompts, m_programFolder, this);
+    trap.at(102, [&] { editor.m_ID = idAt(this->*member.ids, list); });
+    trap.at(104, [&] {
+        editor.Form_Load();
+        m_prompts.showModal(editor);
+    });
+    // Rebuilt also after a Cancel, without a selection, showing any changed name.
+    trap.at(106, [&] { (this->*member.loader)(); });
+}
+
+void Form2::deletePerson(const PeopleMember& member) {
+    ErrorTrap trap{m_prompts, kWindow,
+                   QStringLiteral("PushButton%1_Click").arg(member.deleteButton)};
+    QComboBox* list = this->*member.list;
+    if (trap.test(100, [&] { return list->currentIndex() < 0; })) {
+        return;
+    }
+    bool yes = false;
+    trap.at(102, [&] {
+        yes = m_prompts.confirm(QString::fromLatin1(member.question) +
+                                QLatin1String("\r\nDo you wish to continue?"));
+    });
+    if (!yes) {
+        return;
+    }
+    // The person and every case linked to the person go together, or neither does.
+    QString id;
+    trap.transaction({
+        {104,
+         [&] {
+             id = idAt(this->*member.ids, list);
+             CaseStore::shared().execute(QString::fromLatin1(member.deletePerson) + id);
+         }},
+        {106,
+         [&] {
+             QString cascade = QString::fromLatin1(member.deleteCases) + id;
+             if (*member.deleteCasesAgain != '\0') {
+                 cascade += QString::fromLatin1(member.deleteCasesAgain) + id;
+             }
+             CaseStore::shared().execute(cascade);
+         }},
+    });
+    trap.at(108, [&] { (this->*member.loader)(); });
 }

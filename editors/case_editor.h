@@ -8,11 +8,12 @@ class QComboBox;
 class QDateEdit;
 class QLabel;
 class QLineEdit;
-class QPlainTextEdit;
+class MultiLineField;
 class QPushButton;
 class Prompts;
 class WindowPointer;
 struct LookupMember;
+struct PeopleMember;
 
 // The case editor: creates a new case (m_ID empty) or changes the case whose ID m_ID holds.
 // The opener sets m_ID, then the caption (which loads the window, as its first use), then shows
@@ -50,13 +51,18 @@ public:
     void addLookupValue(const LookupMember& member);
     void deleteLookupValue(const LookupMember& member);
 
+    // The "+", "*" and "-" buttons of the three people lists.
+    void addPerson(const PeopleMember& member);
+    void editPerson(const PeopleMember& member);
+    void deletePerson(const PeopleMember& member);
+
     QStringList EmployeeIDs;
     QStringList CustomerIDs;
 
     QLineEdit* Text1 = nullptr;            // Title
     QLineEdit* Text2 = nullptr;            // ID, shown only
     QLineEdit* Text4 = nullptr;            // Resolved Date, typed as text
-    QPlainTextEdit* Text3 = nullptr;       // Comments
+    MultiLineField* Text3 = nullptr;       // Comments
     QComboBox* Combo1 = nullptr;           // Assigned To
     QComboBox* Combo2 = nullptr;           // Opened By
     QComboBox* Combo3 = nullptr;           // Status

@@ -4,11 +4,11 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
 #include <memory>
+#include "multi_line_field.h"
 
 #include "case_editor.h"
 #include "case_store.h"

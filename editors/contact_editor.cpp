@@ -1,0 +1,419 @@
+#include "contact_editor.h"
+
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTextDocument>
+#include <limits>
+
+#include "case_store.h"
+#include "contact_statements.h"
+#include "dialog_frame.h"
+#include "employee_case_lists.h"
+#include "error_trap.h"
+#include "fonts.h"
+#include "globals.h"
+#include "main_module.h"
+#include "multi_line_field.h"
+#include "prompts.h"
+#include "record_set.h"
+#include "report_list.h"
+#include "window_pointer.h"
+
+namespace {
+
+constexpr int kFieldCount = 16;
+constexpr double kLineHeight = 345;
+constexpr double kNotesHeight = 1425;
+constexpr double kLabelAbove = 255;
+
+// Where a field's width comes from: its own, the same in both editors, or one of the three widths
+// that differ between them.
+enum class Width { Own, Right, Full, Country };
+
+// The sixteen fields in their order (Text1 ... Text16): the caption of the label above, the
+// column that fills it, and its place in twips.
+struct FieldPlace {
+    const char* caption;
+    const char* column;
+    double left;
+    double top;
+    Width widthFrom;
+    double width;
+};
+constexpr std::array<FieldPlace, kFieldCount> kFields{{
+    {"First Name", "First Name", 120, 375, Width::Own, 2640},
+    {"Last Name", "Last Name", 3000, 375, Width::Right, 0},
+    {"Job Title", "Job Title", 120, 1095, Width::Own, 2640},
+    {"Company", "Company", 3000, 1095, Width::Right, 0},
+    {"Business Phone", "Business Phone", 120, 1935, Width::Own, 2640},
+    {"Home Phone", "Home Phone", 3000, 1935, Width::Right, 0},
+    {"Mobile Phone", "Mobile Phone", 120, 2655, Width::Own, 2640},
+    {"Fax Number", "Fax Number", 3000, 2655, Width::Right, 0},
+    {"Address", "Address", 120, 3375, Width::Full, 0},
+    {"City", "City", 120, 4095, Width::Own, 1440},
+    {"State", "State", 1680, 4110, Width::Own, 720},
+    {"Postal Code", "ZIP", 2520, 4095, Width::Own, 1440},
+    {"Country", "Country", 4080, 4095, Width::Country, 0},
+    {"Email Address", "E-mail Address", 120, 4815, Width::Own, 2640},
+    {"Webpage", "Web Page", 3000, 4815, Width::Right, 0},
+    {"Notes", "Notes", 120, 5520, Width::Full, 0},
+}};
+
+const ContactKind kEmployees{
+    .window = "Form3",
+    .caption = "Employees",
+    .table = "Employees",
+    .clientWidth = 11400,
+    .clientHeight = 7605,
+    .rightFieldWidth = 2640,
+    .fullFieldWidth = 5520,
+    .countryWidth = 1560,
+    .savePlace = {120, 7080, 5520, 405},
+    .cancelButton = 1,
+    .cancelPlace = {5760, 7080, 5520, 405},
+    .caseLists = true,
+};
+const ContactKind kCustomers{
+    .window = "Form5",
+    .caption = "Customers",
+    .table = "Customers",
+    .clientWidth = 5880,
+    .clientHeight = 7605,
+    .rightFieldWidth = 2760,
+    .fullFieldWidth = 5640,
+    .countryWidth = 1680,
+    .savePlace = {120, 7080, 2760, 405},
+    .cancelButton = 3,
+    .cancelPlace = {3000, 7080, 2760, 405},
+    .caseLists = false,
+};
+
+double fieldWidth(const FieldPlace& place, const ContactKind& kind) {
+    switch (place.widthFrom) {
+        case Width::Right:
+            return kind.rightFieldWidth;
+        case Width::Full:
+            return kind.fullFieldWidth;
+        case Width::Country:
+            return kind.countryWidth;
+        case Width::Own:
+            break;
+    }
+    return place.width;
+}
+
+// A name counts as missing when it is empty or made of blanks only; other white space counts.
+bool onlyBlanks(const QString& text) {
+    for (const QChar character : text) {
+        if (character != QLatin1Char(' ')) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+const ContactKind& ContactKind::employees() {
+    return kEmployees;
+}
+
+const ContactKind& ContactKind::customers() {
+    return kCustomers;
+}
+
+ContactEditor::ContactEditor(const ContactKind& kind, Prompts& prompts,
+                             const QString& programFolder, QWidget* parent)
+    : QDialog(parent), m_kind(kind), m_prompts(prompts), m_programFolder(programFolder) {
+    setObjectName(window());
+    setWindowTitle(QString::fromLatin1(m_kind.caption));
+    createControls();
+    placeControls();
+    connectHandlers();
+}
+
+ContactEditor::~ContactEditor() = default;
+
+QString ContactEditor::window() const {
+    return QString::fromLatin1(m_kind.window);
+}
+
+void ContactEditor::createControls() {
+    DialogFrame::setUp(this, m_kind.clientWidth, m_kind.clientHeight);
+    for (int number = 1; number < kFieldCount; ++number) {
+        auto* edit = new QLineEdit(this);
+        edit->setObjectName(QStringLiteral("Text%1").arg(number));
+        edit->setMaxLength(std::numeric_limits<int>::max());  // the columns set the only limits
+        m_lines[static_cast<size_t>(number - 1)] = edit;
+    }
+    Text1 = m_lines[0];
+    Text2 = m_lines[1];
+    Text3 = m_lines[2];
+    Text4 = m_lines[3];
+    Text5 = m_lines[4];
+    Text6 = m_lines[5];
+    Text7 = m_lines[6];
+    Text8 = m_lines[7];
+    Text9 = m_lines[8];
+    Text10 = m_lines[9];
+    Text11 = m_lines[10];
+    Text12 = m_lines[11];
+    Text13 = m_lines[12];
+    Text14 = m_lines[13];
+    Text15 = m_lines[14];
+    Text16 = new MultiLineField(this);
+    Text16->setObjectName(QStringLiteral("Text16"));
+
+    const auto button = [this](int number, const char* caption) {
+        auto* push = new QPushButton(QString::fromLatin1(caption), this);
+        push->setObjectName(QStringLiteral("PushButton%1").arg(number));
+        push->setFont(Fonts::button());
+        push->setAutoDefault(false);  // Enter in a field does not save
+        return push;
+    };
+    PushButton2 = button(2, "Save");
+    CancelButton = button(m_kind.cancelButton, "Cancel");
+
+    if (m_kind.caseLists) {
+        const auto& members = EmployeeCaseLists::members();
+        const auto caseList = [this](const CaseListMember& member, QGroupBox*& frame,
+                                     ReportListView*& list) {
+            frame = new QGroupBox(QString::fromLatin1(member.caption), this);
+            frame->setObjectName(QString::fromLatin1(member.frame));
+            list = new ReportListView(frame);
+            list->setObjectName(QString::fromLatin1(member.list));
+        };
+        caseList(members[0], Frame1, ListView1);
+        caseList(members[1], Frame2, ListView2);
+    }
+    m_pointer = new WindowPointer(this);
+}
+
+void ContactEditor::placeControls() {
+    QWidget* previous = nullptr;
+    const auto nextInTab = [this, &previous](QWidget* control) {
+        if (previous != nullptr) {
+            setTabOrder(previous, control);
+        }
+        previous = control;
+    };
+    for (int index = 0; index < kFieldCount; ++index) {
+        const FieldPlace& place = kFields[static_cast<size_t>(index)];
+        QWidget* control = field(index + 1);
+        Twips::place(control, {place.left, place.top, fieldWidth(place, m_kind),
+                               index + 1 == kFieldCount ? kNotesHeight : kLineHeight});
+        Label1[static_cast<size_t>(index)] =
+            DialogFrame::labelAbove(control, QStringLiteral("Label1_%1").arg(index),
+                                    QString::fromLatin1(place.caption), kLabelAbove);
+        nextInTab(control);
+    }
+    Twips::place(PushButton2, m_kind.savePlace);
+    Twips::place(CancelButton, m_kind.cancelPlace);
+    nextInTab(PushButton2);
+    nextInTab(CancelButton);
+    if (m_kind.caseLists) {
+        const auto& members = EmployeeCaseLists::members();
+        Twips::place(Frame1, members[0].framePlace);
+        Twips::place(Frame2, members[1].framePlace);
+        Twips::place(ListView1, EmployeeCaseLists::kListPlace);
+        Twips::place(ListView2, EmployeeCaseLists::kListPlace);
+        nextInTab(ListView2);  // the "Assigned Cases" list comes first
+        nextInTab(ListView1);
+    }
+}
+
+void ContactEditor::connectHandlers() {
+    connect(PushButton2, &QPushButton::clicked, this, [this] { PushButton2_Click(); });
+    connect(CancelButton, &QPushButton::clicked, this, [this] { cancelClick(); });
+    m_pointer->showCustomOver(PushButton2);
+    m_pointer->showCustomOver(CancelButton);
+    // The employee editor shows the default pointer again over its lists and frames. Both
+    // editors also show it over the window's own surface, so that the customer editor, which
+    // has neither, does not keep the hand once the mouse has left its buttons.
+    if (m_kind.caseLists) {
+        for (QWidget* control : {static_cast<QWidget*>(Frame1), static_cast<QWidget*>(Frame2)}) {
+            m_pointer->showDefaultOver(control);
+        }
+        for (ReportListView* list : {ListView1, ListView2}) {
+            m_pointer->showDefaultOver(list->viewport());
+            m_pointer->showDefaultOver(list->header()->viewport());
+        }
+    }
+}
+
+QWidget* ContactEditor::field(int number) const {
+    if (number == kFieldCount) {
+        return Text16;
+    }
+    if (number < 1 || number > kFieldCount) {
+        return nullptr;
+    }
+    return m_lines[static_cast<size_t>(number - 1)];
+}
+
+QString ContactEditor::fieldText(int number) const {
+    if (number == kFieldCount) {
+        return Text16->storedText();
+    }
+    if (number < 1 || number > kFieldCount) {
+        return {};
+    }
+    return m_lines[static_cast<size_t>(number - 1)]->text();
+}
+
+void ContactEditor::setFieldText(int number, const QString& text) {
+    if (number == kFieldCount) {
+        Text16->setStoredText(text);
+    } else if (number >= 1 && number < kFieldCount) {
+        m_lines[static_cast<size_t>(number - 1)]->setText(text);
+    }
+}
+
+ContactRecord ContactEditor::record() const {
+    ContactRecord record;
+    record.firstName = fieldText(1);
+    record.lastName = fieldText(2);
+    record.jobTitle = fieldText(3);
+    record.company = fieldText(4);
+    record.businessPhone = fieldText(5);
+    record.homePhone = fieldText(6);
+    record.mobilePhone = fieldText(7);
+    record.faxNumber = fieldText(8);
+    record.address = fieldText(9);
+    record.city = fieldText(10);
+    record.state = fieldText(11);
+    record.zip = fieldText(12);
+    record.country = fieldText(13);
+    record.email = fieldText(14);
+    record.webPage = fieldText(15);
+    record.notes = fieldText(16);
+    return record;
+}
+
+void ContactEditor::Form_Load() {
+    ErrorTrap trap{m_prompts, window(), QStringLiteral("Form_Load")};
+    trap.at(100, [this] { MainModule::ApplyFormColours(this); });
+    trap.at(102,
+            [this] { setWindowIcon(QIcon(m_programFolder + QLatin1String("/helvarine.png"))); });
+    const QString cursorFile = m_programFolder + QLatin1String("/HAND-M.CUR");
+    if (trap.test(104, [&] { return Globals::FileExists(cursorFile); })) {
+        trap.at(106, [&] { m_pointer->loadCustomPicture(cursorFile); });
+    }
+    if (!m_kind.caseLists) {
+        if (trap.test(108, [this] { return !m_ID.isEmpty(); })) {
+            trap.at(110, [this] { LoadData(); });
+        }
+        return;
+    }
+    const auto& members = EmployeeCaseLists::members();
+    EmployeeCaseLists::addColumns(trap, ListView1, members[0].firstColumnLine);
+    EmployeeCaseLists::addColumns(trap, ListView2, members[1].firstColumnLine);
+    if (trap.test(176, [this] { return !m_ID.isEmpty(); })) {
+        trap.at(178, [this] { LoadData(); });
+        trap.at(180, [this] { LoadOpenedCases(); });
+        trap.at(182, [this] { LoadAssignedCases(); });
+    }
+}
+
+void ContactEditor::LoadData() {
+    ErrorTrap trap{m_prompts, window(), QStringLiteral("LoadData")};
+    RecordSet row;
+    trap.at(100, [&] { row = RecordSet(); });
+    trap.at(102, [&] {
+        row.open(ContactStatements::select(QString::fromLatin1(m_kind.table), m_ID),
+                 CaseStore::shared());
+    });
+    if (trap.test(104, [&] { return !row.eof(); })) {
+        for (int index = 0; index < kFieldCount; ++index) {
+            const QString column = QString::fromLatin1(kFields[static_cast<size_t>(index)].column);
+            trap.at(106 + 2 * index, [&] {
+                const QString text = row.text(column);
+                if (index + 1 == kFieldCount) {
+                    Text16->setStoredText(text);
+                } else {
+                    m_lines[static_cast<size_t>(index)]->setText(text);
+                }
+            });
+        }
+    }
+    trap.at(138, [&] { row.close(); });
+}
+
+void ContactEditor::loadCaseList(const CaseListMember& member, ReportListView* list) {
+    if (list == nullptr) {
+        return;  // the customer editor has no case lists
+    }
+    EmployeeCaseLists::fill(m_prompts, window(), member, list, m_ID);
+}
+
+void ContactEditor::LoadOpenedCases() {
+    loadCaseList(EmployeeCaseLists::members()[0], ListView1);
+}
+
+void ContactEditor::LoadAssignedCases() {
+    loadCaseList(EmployeeCaseLists::members()[1], ListView2);
+}
+
+void ContactEditor::PushButton2_Click() {
+    ErrorTrap trap{m_prompts, window(), QStringLiteral("PushButton2_Click")};
+    if (trap.test(100, [this] { return onlyBlanks(Text1->text()); })) {
+        trap.at(102,
+                [this] { m_prompts.inform(QStringLiteral("You forgot to input first name.")); });
+        trap.at(104, [this] { Text1->setFocus(); });
+        return;
+    }
+    if (trap.test(106, [this] { return onlyBlanks(Text2->text()); })) {
+        trap.at(108,
+                [this] { m_prompts.inform(QStringLiteral("You forgot to input last name.")); });
+        trap.at(110, [this] { Text2->setFocus(); });
+        return;
+    }
+    const QString table = QString::fromLatin1(m_kind.table);
+    // A statement that the database refuses is reported, and the window stays open with
+    // everything the user typed.
+    bool written = false;
+    if (trap.test(112, [this] { return !m_ID.isEmpty(); })) {
+        int changed = 0;
+        trap.at(114, [&] {
+            changed = CaseStore::shared().execute(ContactStatements::update(table, record(), m_ID));
+            written = true;
+        });
+        if (!written) {
+            return;
+        }
+        if (changed == 0) {
+            // The row was deleted since the window opened: nothing was saved, so say so.
+            trap.at(116, [this] {
+                m_prompts.inform(
+                    QStringLiteral("This record no longer exists; it may have been deleted."));
+            });
+            return;
+        }
+        trap.at(116, [this] { m_prompts.inform(QStringLiteral("Record Successfully Updated")); });
+    } else {
+        trap.at(118, [&] {
+            CaseStore::shared().execute(ContactStatements::insert(table, record()));
+            written = true;
+        });
+        if (!written) {
+            return;
+        }
+        trap.at(120, [this] { m_prompts.inform(QStringLiteral("Record Successfully Saved")); });
+    }
+    trap.at(122, [this] { accept(); });
+}
+
+void ContactEditor::cancelClick() {
+    ErrorTrap trap{m_prompts, window(),
+                   QStringLiteral("PushButton%1_Click").arg(m_kind.cancelButton)};
+    trap.at(100, [this] { reject(); });
+}
+
+void ContactEditor::done(int result) {
+    m_closed = true;
+    QDialog::done(result);
+}

@@ -1,0 +1,279 @@
+// The "+", "*" and "-" buttons beside the case editor's three people lists: the contact editor
+// they open, the person deleted with the cases linked to it, and the lists they reload.
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <memory>
+
+#include "case_editor.h"
+#include "case_store.h"
+#include "contact_editor.h"
+#include "people_members.h"
+#include "scripted_prompts.h"
+#include "test_environment.h"
+
+namespace {
+
+void execute(const QString& statement) {
+    CaseStore::shared().execute(statement);
+}
+
+int count(const QString& from) {
+    return scalar("select count(*) from " + from).toInt();
+}
+
+void addCase(int assignedTo, int openedBy, int customer) {
+    execute(
+        QStringLiteral("insert into Cases (Title,[Assigned To],[Opened By],[Opened Date],Status,"
+                       "Category,Priority,Comments,[Due Date],KB,[Resolved Date],Customer,"
+                       "[Call Time]) values ('Case',%1,%2,'12/1/2026','Open','General','High',"
+                       "'','12/2/2026','KB1',NULL,%3,'12/1/2026')")
+            .arg(assignedTo)
+            .arg(openedBy)
+            .arg(customer));
+}
+
+QStringList entries(const QComboBox* list) {
+    QStringList result;
+    for (int i = 0; i < list->count(); ++i) {
+        result.append(list->itemText(i));
+    }
+    return result;
+}
+
+}  // namespace
+
+class TestContactPickers : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TestEnvironment> m_env;
+    ScriptedPrompts m_prompts;
+    std::unique_ptr<Form2> m_editor;
+    QStringList m_writes;
+
+    Form2& openEditor() {
+        m_editor = std::make_unique<Form2>(m_prompts, TestEnvironment::programFolder());
+        m_editor->setCaption(QStringLiteral("Add New Case"));
+        return *m_editor;
+    }
+
+    QPushButton* button(int number) { return m_editor->PushButton[static_cast<size_t>(number)]; }
+
+    void select(QComboBox* list, int position) { list->setCurrentIndex(position); }
+
+private Q_SLOTS:
+    void init() {
+        m_env = std::make_unique<TestEnvironment>();
+        m_env->openDatabase();
+        // Employees 1 John Wilson, 2 Daniel Carter; customers 1 Hanna Simmons, 2 Neil Burgess.
+        execute(QStringLiteral(
+            "insert into Employees ([First Name],[Last Name]) values ('John','Wilson')"));
+        execute(QStringLiteral(
+            "insert into Employees ([First Name],[Last Name]) values ('Daniel','Carter')"));
+        execute(QStringLiteral(
+            "insert into Customers ([First Name],[Last Name]) values ('Hanna','Simmons')"));
+        execute(QStringLiteral(
+            "insert into Customers ([First Name],[Last Name]) values ('Neil','Burgess')"));
+        execute(QStringLiteral("insert into [Status] values ('Open')"));
+        execute(QStringLiteral("insert into [Categories] values ('General')"));
+        execute(QStringLiteral("insert into [Priorities] values ('High')"));
+        execute(QStringLiteral("insert into [KnowledgeBase] values ('KB1')"));
+        addCase(2, 1, 1);  // case 1
+        addCase(1, 1, 2);  // case 2
+        addCase(2, 2, 2);  // case 3
+        m_prompts.clear();
+        m_writes.clear();
+        CaseStore::shared().setStatementObserver([this](const QString& statement) {
+            if (!statement.startsWith(QStringLiteral("select"), Qt::CaseInsensitive)) {
+                m_writes.append(statement);
+            }
+        });
+    }
+
+    void cleanup() {
+        m_editor.reset();
+        m_env.reset();
+        QVERIFY2(m_prompts.unexpected().isEmpty(),
+                 qPrintable(m_prompts.unexpected().join(QLatin1Char('\n'))));
+    }
+
+    void buttonsOfEveryList_data() {
+        QTest::addColumn<int>("member");
+        QTest::addColumn<QString>("window");
+        QTest::newRow("assigned to") << 0 << "Form3";
+        QTest::newRow("opened by") << 1 << "Form3";
+        QTest::newRow("customer") << 2 << "Form5";
+    }
+
+    void buttonsOfEveryList() {
+        QFETCH(int, member);
+        QFETCH(QString, window);
+        const PeopleMember& people = peopleMembers()[static_cast<size_t>(member)];
+        Form2& editor = openEditor();
+        QComboBox* list = editor.*people.list;
+        QCOMPARE(button(people.addButton)->text(), QStringLiteral("+"));
+        QCOMPARE(button(people.editButton)->text(), QStringLiteral("*"));
+        QCOMPARE(button(people.deleteButton)->text(), QStringLiteral("-"));
+        select(editor.Combo3, 0);  // another list keeps its selection through every reload
+
+        // "*" and "-" with nothing selected: nothing happens.
+        button(people.editButton)->click();
+        button(people.deleteButton)->click();
+        QVERIFY(m_prompts.boxes().empty());
+        QVERIFY(m_prompts.modalWindows().isEmpty());
+
+        // "+" then Cancel: the editor opens empty, and the list is reloaded without selection.
+        select(list, 0);
+        m_prompts.onModal([&](QDialog& opened) {
+            auto& contact = static_cast<ContactEditor&>(opened);
+            QCOMPARE(contact.m_ID, QString());
+            QVERIFY(contact.Text1->text().isEmpty());
+            contact.reject();
+        });
+        button(people.addButton)->click();
+        QCOMPARE(m_prompts.modalWindows(), QStringList{window});
+        QCOMPARE(list->currentIndex(), -1);
+        QCOMPARE(editor.Combo3->currentIndex(), 0);
+        QVERIFY(m_writes.isEmpty());
+
+        // "+" then Save: the new person is listed, not selected.
+        m_prompts.onModal([&](QDialog& opened) {
+            auto& contact = static_cast<ContactEditor&>(opened);
+            contact.Text1->setText(QStringLiteral("Ann"));
+            contact.Text2->setText(QStringLiteral("O'Neil"));
+            m_prompts.answer(Prompts::Answer::Ok);
+            contact.PushButton2_Click();
+        });
+        button(people.addButton)->click();
+        QVERIFY(entries(list).contains(QStringLiteral("Ann O'Neil")));
+        QCOMPARE(list->currentIndex(), -1);
+
+        // "*" opens the person at the selected position (person 1: John Wilson or Hanna
+        // Simmons); a changed name shows after the reload.
+        const auto position = static_cast<int>((editor.*people.ids).indexOf(QStringLiteral("1")));
+        select(list, position);
+        const QString firstName = member < 2 ? QStringLiteral("John") : QStringLiteral("Hanna");
+        m_prompts.onModal([&](QDialog& opened) {
+            auto& contact = static_cast<ContactEditor&>(opened);
+            QCOMPARE(contact.m_ID, QStringLiteral("1"));
+            QCOMPARE(contact.Text1->text(), firstName);
+            contact.Text1->setText(QStringLiteral("Renamed"));
+            m_prompts.answer(Prompts::Answer::Ok);
+            contact.PushButton2_Click();
+        });
+        button(people.editButton)->click();
+        QVERIFY(entries(list).filter(QStringLiteral("Renamed ")).size() == 1);
+        QCOMPARE(list->currentIndex(), -1);
+        if (member < 2) {
+            QCOMPARE(entries(editor.Combo1), entries(editor.Combo2));  // both employee lists
+        }
+        QCOMPARE(editor.Combo3->currentIndex(), 0);
+    }
+
+    void deleteAnsweredNoChangesNothing() {
+        Form2& editor = openEditor();
+        select(editor.Combo6, 0);
+        m_prompts.answer(Prompts::Answer::No);
+        button(16)->click();
+        QCOMPARE(m_prompts.texts(),
+                 QStringList{
+                     QStringLiteral("Warning: Deleting customer will also delete issue data that "
+                                    "is linked to this customer.\r\nDo you wish to continue?")});
+        QCOMPARE(m_prompts.boxes().front().buttons, Prompts::Buttons::YesNo);
+        QVERIFY(m_writes.isEmpty());
+        QCOMPARE(editor.Combo6->currentIndex(), 0);
+    }
+
+    void deletingACustomerDeletesItsCases() {
+        Form2& editor = openEditor();
+        select(editor.Combo6,
+               static_cast<int>(entries(editor.Combo6).indexOf(QStringLiteral("Neil Burgess"))));
+        m_prompts.answer(Prompts::Answer::Yes);
+        button(16)->click();
+        QCOMPARE(m_writes, (QStringList{"BEGIN IMMEDIATE", "delete from Customers where ID=2",
+                                        "delete from Cases where [Customer]=2", "COMMIT"}));
+        QCOMPARE(count(QStringLiteral("Cases")), 1);
+        QCOMPARE(entries(editor.Combo6), QStringList{QStringLiteral("Hanna Simmons")});
+        QCOMPARE(editor.CustomerIDs, QStringList{QStringLiteral("1")});
+    }
+
+    void deletingFromOpenedByTakesOnlyThatEmployee() {
+        Form2& editor = openEditor();
+        // Assigned To shows Daniel Carter (2); Opened By is set to John Wilson (1) and deleted.
+        select(editor.Combo1,
+               static_cast<int>(entries(editor.Combo1).indexOf(QStringLiteral("Daniel Carter"))));
+        select(editor.Combo2,
+               static_cast<int>(entries(editor.Combo2).indexOf(QStringLiteral("John Wilson"))));
+        m_prompts.answer(Prompts::Answer::Yes);
+        button(4)->click();
+        QCOMPARE(m_prompts.texts().front(),
+                 QStringLiteral("Warning: Deleting opened by will also delete issue data that is "
+                                "linked to this employee.\r\nDo you wish to continue?"));
+        QCOMPARE(m_writes.mid(1, 2),
+                 (QStringList{"delete from Employees where ID=1",
+                              "delete from Cases where [Assigned To]=1 Or [Opened By] = 1"}));
+        // Cases 1 and 2 named John; case 3 is Daniel's alone and stays.
+        QCOMPARE(scalar("select group_concat(ID) from Cases"), QStringLiteral("3"));
+        QCOMPARE(entries(editor.Combo1), QStringList{QStringLiteral("Daniel Carter")});
+        QCOMPARE(editor.Combo1->currentIndex(), -1);  // both employee lists were reloaded
+    }
+
+    void twoPeopleOfOneNameAreTakenByPosition() {
+        execute(QStringLiteral(
+            "insert into Employees ([First Name],[Last Name]) values ('John','Wilson')"));
+        addCase(3, 3, 1);  // case 4, John Wilson number 3's
+        Form2& editor = openEditor();
+        QCOMPARE(entries(editor.Combo1),
+                 (QStringList{"Daniel Carter", "John Wilson", "John Wilson"}));
+        QCOMPARE(editor.EmployeeIDs, (QStringList{"2", "1", "3"}));
+        select(editor.Combo1, 2);
+        m_prompts.onModal([](QDialog& opened) {
+            QCOMPARE(static_cast<ContactEditor&>(opened).m_ID, QStringLiteral("3"));
+            opened.reject();
+        });
+        button(9)->click();
+        select(editor.Combo1, 2);
+        m_prompts.answer(Prompts::Answer::Yes);
+        button(6)->click();
+        QCOMPARE(scalar("select group_concat(ID) from Employees"), QStringLiteral("1,2"));
+        QCOMPARE(scalar("select group_concat(ID) from Cases"), QStringLiteral("1,2,3"));
+    }
+
+    void failedCascadeKeepsThePersonAndTheCases() {
+        execute(
+            QStringLiteral("create trigger refuse before delete on Cases "
+                           "begin select raise(abort, 'database is locked'); end"));
+        Form2& editor = openEditor();
+        select(editor.Combo1, 0);
+        m_prompts.answer(Prompts::Answer::Yes);
+        m_prompts.answer(Prompts::Answer::Ok);
+        button(6)->click();
+        QCOMPARE(m_prompts.boxes().size(), size_t{2});
+        QVERIFY(m_prompts.texts()[1].startsWith(QStringLiteral(
+            "database is locked\r\nin Casewright2021/08/31.Form2.PushButton6_Click at line 106")));
+        QCOMPARE(count(QStringLiteral("Employees")), 2);
+        QCOMPARE(count(QStringLiteral("Cases")), 3);
+        QCOMPARE(editor.Combo1->currentIndex(), -1);  // reloaded all the same
+    }
+
+    void deletingTheOpenCasesPersonMakesItsSaveSaySo() {
+        m_editor = std::make_unique<Form2>(m_prompts, TestEnvironment::programFolder());
+        m_editor->m_ID = QStringLiteral("1");
+        m_editor->setCaption(QStringLiteral("Edit Data"));
+        Form2& editor = *m_editor;
+        m_prompts.answer(Prompts::Answer::Yes);
+        button(16)->click();  // Combo6 shows case 1's customer, Hanna Simmons
+        editor.Combo6->setCurrentIndex(0);
+        m_prompts.answer(Prompts::Answer::Ok);
+        editor.PushButton2_Click();
+        QCOMPARE(m_prompts.texts().last(),
+                 QStringLiteral("This case no longer exists; it may have been deleted."));
+        QVERIFY(!editor.closed());
+    }
+};
+
+QTEST_MAIN(TestContactPickers)
+#include "test_contact_pickers.moc"
