@@ -7,6 +7,7 @@
 #include <QHeaderView>
 #include <QIcon>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QSettings>
 
@@ -19,11 +20,13 @@
 #include "fonts.h"
 #include "globals.h"
 #include "library_check.h"
+#include "main_layout.h"
 #include "main_module.h"
 #include "number_text.h"
 #include "prompts.h"
 #include "report_chooser.h"
 #include "report_list.h"
+#include "sample_data.h"
 #include "twips.h"
 #include "window_pointer.h"
 
@@ -40,19 +43,17 @@ struct ButtonDesign {
     QPushButton* Form1::*button;
     const char* name;
     const char* caption;
-    Twips::Rect place;
 };
 
-// In tab order: the list first (tab 0), then the buttons as listed.
+// In tab order (the list is tab 0) and in the order of MainLayout's buttons.
 const std::array<ButtonDesign, 6> kButtons{{
-    {&Form1::PushButton2, "PushButton2", "Add New Case", {120, 5680, 3840, 405}},
-    {&Form1::PushButton1, "PushButton1", "Edit Selected Case", {4080, 5680, 3840, 405}},
-    {&Form1::PushButton3, "PushButton3", "Delete Selected Case", {8040, 5680, 3840, 405}},
-    {&Form1::PushButton5, "PushButton5", "Show Reports", {120, 6190, 3840, 405}},
-    {&Form1::PushButton4, "PushButton4", "Load Sample/Example Data", {4080, 6190, 3840, 405}},
-    {&Form1::PushButton6, "PushButton6", "Help", {8040, 6190, 3840, 405}},
+    {&Form1::PushButton2, "PushButton2", "Add New Case"},
+    {&Form1::PushButton1, "PushButton1", "Edit Selected Case"},
+    {&Form1::PushButton3, "PushButton3", "Delete Selected Case"},
+    {&Form1::PushButton5, "PushButton5", "Show Reports"},
+    {&Form1::PushButton4, "PushButton4", "Load Sample/Example Data"},
+    {&Form1::PushButton6, "PushButton6", "Help"},
 }};
-constexpr Twips::Rect kListPlace{120, 120, 11760, 5475};
 
 // The twelve columns: header text, and the field of [Cases Extended] shown in it, by the exact
 // name it is asked for (letter case does not matter).
@@ -114,18 +115,15 @@ void Form1::createControls() {
         button->setAutoDefault(false);
         this->*design.button = button;
     }
-    // The sample data arrive later; until then its button cannot be pressed.
-    PushButton4->setEnabled(false);
     m_pointer = new WindowPointer(this);
 }
 
 void Form1::placeControls() {
     Twips::resizeClientArea(this, kClientWidth, kClientHeight);
-    Twips::place(ListView1, kListPlace);
+    applyLayout(MainLayout::designed());
     QWidget* previous = ListView1;
     for (const ButtonDesign& design : kButtons) {
         QPushButton* button = this->*design.button;
-        Twips::place(button, design.place);
         setTabOrder(previous, button);
         previous = button;
     }
@@ -141,6 +139,7 @@ void Form1::connectHandlers() {
     connect(PushButton2, &QPushButton::clicked, this, [this] { PushButton2_Click(); });
     connect(PushButton1, &QPushButton::clicked, this, [this] { PushButton1_Click(); });
     connect(PushButton3, &QPushButton::clicked, this, [this] { PushButton3_Click(); });
+    connect(PushButton4, &QPushButton::clicked, this, [this] { PushButton4_Click(); });
     connect(PushButton5, &QPushButton::clicked, this, [this] { PushButton5_Click(); });
     connect(PushButton6, &QPushButton::clicked, this, [this] { PushButton6_Click(); });
     for (const ButtonDesign& design : kButtons) {
@@ -431,4 +430,62 @@ void Form1::PushButton6_Click() {
         m_prompts.inform(QStringLiteral("Questions? Please contact Team Orvanta at ") +
                          Contact::contactPage());
     });
+}
+
+void Form1::PushButton4_Click() {
+    ErrorTrap trap{m_prompts, kWindow, QStringLiteral("PushButton4_Click")};
+    SampleData::load(trap);
+    trap.at(SampleData::kReloadLine, [this] { LoadCases(); });
+}
+
+void Form1::applyLayout(const MainLayout& layout) {
+    Twips::place(ListView1, layout.list);
+    for (size_t i = 0; i < kButtons.size(); ++i) {
+        Twips::place(this->*kButtons[i].button, layout.buttons[i]);
+    }
+}
+
+double Form1::smallestListHeight() const {
+    const int rowPixels = std::max(ListView1->sizeHintForRow(0), ListView1->fontMetrics().height());
+    const int pixels =
+        ListView1->header()->sizeHint().height() + rowPixels + 2 * ListView1->frameWidth();
+    return Twips::fromPixels(pixels, Twips::dpiY(this));
+}
+
+void Form1::Form_Resize() {
+    untrapped(kWindow, QStringLiteral("Form_Resize"), [this] {
+        const int dpiX = Twips::dpiX(this);
+        const int dpiY = Twips::dpiY(this);
+        // The window's outer size, borders and caption included, in twips.
+        const auto width = static_cast<float>(Twips::fromPixels(frameGeometry().width(), dpiX));
+        const auto height = static_cast<float>(Twips::fromPixels(frameGeometry().height(), dpiY));
+        const int state = windowStateCode();
+        if (state == 2) {
+            applyLayout(
+                MainLayout::maximized(width, height, static_cast<float>(smallestListHeight())));
+            m_layoutChanged = true;
+        } else if (state == 0 && m_layoutChanged) {
+            applyLayout(MainLayout::designed());
+            if (const QScreen* display = screen()) {
+                const QRect area = display->geometry();
+                const auto screenWidth = static_cast<float>(Twips::fromPixels(area.width(), dpiX));
+                const auto screenHeight =
+                    static_cast<float>(Twips::fromPixels(area.height(), dpiY));
+                move(area.left() + Twips::toPixels((screenWidth - width) / 2, dpiX),
+                     area.top() + Twips::toPixels((screenHeight - height) / 2, dpiY));
+            }
+        }
+    });
+}
+
+void Form1::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    Form_Resize();
+}
+
+void Form1::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange) {
+        Form_Resize();
+    }
 }

@@ -7,6 +7,7 @@
 class QPushButton;
 class QSettings;
 class Prompts;
+struct MainLayout;
 class ReportListView;
 class WindowPointer;
 
@@ -36,8 +37,13 @@ public:
     void PushButton2_Click();  // Add New Case
     void PushButton1_Click();  // Edit Selected Case
     void PushButton3_Click();  // Delete Selected Case
+    void PushButton4_Click();  // Load Sample/Example Data
     void PushButton5_Click();  // Show Reports
     void PushButton6_Click();  // Help
+
+    // Lays the list and the buttons out for a maximized window, and back to the designed layout
+    // (centred on the screen) when it is normal again after a maximized layout.
+    void Form_Resize();
 
     bool layoutChanged() const { return m_layoutChanged; }
     // "0" normal, "1" minimized, "2" maximized.
@@ -58,6 +64,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void createControls();
@@ -68,6 +76,9 @@ private:
     void setColumnWidthFromSetting(int column, const QString& defaultWidth);
     void saveColumnWidth(int column);
     void setWindowStateCode(int code);
+    void applyLayout(const MainLayout& layout);
+    // The list's smallest height in twips: its header and one row.
+    double smallestListHeight() const;
 
     Prompts& m_prompts;
     QSettings& m_settings;
