@@ -21,6 +21,9 @@ int main(int argc, char** argv) {
 
     Form1 mainWindow(prompts, settings, programFolder);
     mainWindow.Form_Load();
+    if (mainWindow.programEnded()) {
+        return 0;  // the user stopped the program after a repair; nothing is saved
+    }
     mainWindow.show();
     return application.exec();
 }

@@ -26,6 +26,7 @@
 #include "prompts.h"
 #include "report_chooser.h"
 #include "report_list.h"
+#include "runtime_check.h"
 #include "sample_data.h"
 #include "twips.h"
 #include "window_pointer.h"
@@ -175,6 +176,9 @@ void Form1::Form_Load() {
         trap.at(116, [&] { m_pointer->loadCustomPicture(cursorFile); });
     }
     trap.at(138, [this] { IsADOInstalled(); });
+    if (m_programEnded) {
+        return;  // stopped after a repair: no further start-up step
+    }
     trap.at(140, [this] {
         setWindowTitle(QStringLiteral("Helvarine"));
         setWindowIcon(QIcon(m_programFolder + QLatin1String("/helvarine.png")));
@@ -210,15 +214,11 @@ void Form1::Form_Load() {
 }
 
 void Form1::IsADOInstalled() {
-    // Errors are suppressed throughout: the check never shows the error box.
-    try {
-        if (m_libraryCheck()) {
-            return;
-        }
-    } catch (...) {
+    RuntimeCheck check(m_prompts, m_programFolder, m_libraryCheck);
+    if (check.IsADOInstalled()) {
+        m_programEnded = true;
+        m_endProgram();
     }
-    // The database library cannot be used. The repair dialogue is offered by a later step of
-    // start-up's development; start-up goes on and the connection reports its own failure.
 }
 
 void Form1::setColumnWidthFromSetting(int column, const QString& defaultWidth) {

@@ -46,6 +46,8 @@ public:
     void Form_Resize();
 
     bool layoutChanged() const { return m_layoutChanged; }
+    // True when start-up ended the program (after a repair of the database library).
+    bool programEnded() const { return m_programEnded; }
     // "0" normal, "1" minimized, "2" maximized.
     int windowStateCode() const;
 
@@ -85,6 +87,7 @@ private:
     QString m_programFolder;
     WindowPointer* m_pointer = nullptr;
     bool m_layoutChanged = false;
+    bool m_programEnded = false;
     std::function<void()> m_endProgram;
     std::function<bool()> m_libraryCheck;
     // The widths read at start-up, so that a width the user did not change is written back as

@@ -7,6 +7,7 @@
 #include <QHeaderView>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 
@@ -455,6 +456,79 @@ private Q_SLOTS:
         m_env->reopenSettings();
         QCOMPARE(m_env->settings().value(QStringLiteral("Helvarine/WindowState")).toString(),
                  QStringLiteral("0"));
+    }
+
+    void repairThenStopQuestionDecidesWhetherStartUpGoesOn_data() {
+        QTest::addColumn<bool>("stop");
+        QTest::newRow("Yes: ends before the window shows") << true;
+        QTest::newRow("No: start-up goes on") << false;
+    }
+    void repairThenStopQuestionDecidesWhetherStartUpGoesOn() {
+        QFETCH(bool, stop);
+        // A program folder of its own: the template and a repair package for either width, a
+        // script that notes the window style it was started with beside itself.
+        QTemporaryDir programFolder;
+        QVERIFY(QFile::copy(TestEnvironment::templateFile(),
+                            programFolder.filePath(QStringLiteral("dbBlank.mdb"))));
+        for (const QString& name :
+             {QStringLiteral("ADOFix64.msu"), QStringLiteral("ADOFix86.msu")}) {
+            QFile package(programFolder.filePath(name));
+            QVERIFY(package.open(QIODevice::WriteOnly));
+            package.write("printf %s \"$HELVARINE_WINDOW_STYLE\" > \"$(dirname \"$0\")/ran\"\n");
+        }
+        m_form = std::make_unique<Form1>(m_prompts, m_env->settings(), programFolder.path());
+        m_form->setProgramEnd([this] { m_ended = true; });
+        m_form->setLibraryCheck([] { return false; });
+        // "repair it now?" Yes, then "stop software now?" as the row says.
+        m_prompts.answer(Prompts::Answer::Yes);
+        m_prompts.answer(stop ? Prompts::Answer::Yes : Prompts::Answer::No);
+        m_form->Form_Load();
+
+        QCOMPARE(m_prompts.texts(),
+                 (QStringList{QStringLiteral("Error #193: ADO is not properly installed on this "
+                                             "computer. \r\nYou need to have it installed to use "
+                                             "this software without error.\r\n\r\nWould you like "
+                                             "to repair it now?"),
+                              QStringLiteral("ADO is fixed on this computer. \r\nYou need to "
+                                             "restart your computer and software.\r\n\r\nWould "
+                                             "you like to stop software now?")}));
+        QCOMPARE(m_prompts.boxes().front().caption, QStringLiteral("Helvarine"));
+        QCOMPARE(m_prompts.boxes().front().buttons, Prompts::Buttons::YesNo);
+        QFile ran(programFolder.filePath(QStringLiteral("ran")));
+        QVERIFY(ran.open(QIODevice::ReadOnly));
+        QCOMPARE(ran.readAll(), QByteArray("0"));  // run hidden, and waited for
+        QCOMPARE(m_ended, stop);
+        QCOMPARE(m_form->programEnded(), stop);
+        QVERIFY(!m_form->isVisible());
+        if (stop) {
+            // No further start-up step ran: no caption, no connection, no columns, no state.
+            QVERIFY(m_form->windowTitle().isEmpty());
+            QVERIFY(!CaseStore::hasShared());
+            QCOMPARE(m_form->ListView1->rows().columnCount(), 0);
+        } else {
+            QCOMPARE(m_form->windowTitle(), QStringLiteral("Helvarine"));
+            QCOMPARE(CaseStore::shared().state(), 1);
+            QCOMPARE(m_form->ListView1->rows().columnCount(), 12);
+        }
+        m_env->settings().sync();
+        QCOMPARE(m_env->settings().allKeys(), QStringList());  // nothing saved either way
+    }
+
+    void brokenLibraryAndNoShowsTheAdviceOnceAndStartsUp() {
+        m_form =
+            std::make_unique<Form1>(m_prompts, m_env->settings(), TestEnvironment::programFolder());
+        m_form->setProgramEnd([this] { m_ended = true; });
+        m_form->setLibraryCheck([] { return false; });
+        m_prompts.answer(Prompts::Answer::No);
+        m_prompts.answer(Prompts::Answer::Ok);
+        m_form->Form_Load();
+        QCOMPARE(m_prompts.texts().size(), 2);
+        QVERIFY(m_prompts.texts()[1].startsWith(QStringLiteral(
+            "Please check for MDAC installation.\r\n\r\nPlease check this: https://")));
+        QVERIFY(!m_ended);
+        QVERIFY(!m_form->programEnded());
+        QCOMPARE(CaseStore::shared().state(), 1);
+        QCOMPARE(m_form->ListView1->rows().columnCount(), 12);
     }
 };
 

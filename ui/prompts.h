@@ -42,7 +42,8 @@ protected:
                                const QString& caption) = 0;
 
 private:
-    QString m_applicationTitle;
+    // Until start-up sets it, the title is the product's name.
+    QString m_applicationTitle = QStringLiteral("Helvarine");
 };
 
 // The real boxes and windows, with Qt's widgets.
