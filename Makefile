@@ -14,11 +14,19 @@ run:
 	cmake --build $(BUILD) --target helvarine
 	$(BUILD)/bin/helvarine
 
+# The whole suite twice: a normal build with warnings as errors, then a build with clang,
+# AddressSanitizer and UndefinedBehaviorSanitizer, where any report fails its test, and the
+# fuzzers run for a bounded time.
 test:
 	scripts/setup.sh test
 	cmake $(CMAKE_FLAGS) -DHELVARINE_WERROR=ON -S . -B $(BUILD)
 	cmake --build $(BUILD)
 	ctest --test-dir $(BUILD) --output-on-failure
+	cmake -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ -DHELVARINE_WERROR=ON \
+	      -DHELVARINE_SANITIZE=ON -DHELVARINE_FUZZ=ON -DHELVARINE_BUILD_BENCH=OFF \
+	      -S . -B $(BUILD)-sanitize
+	cmake --build $(BUILD)-sanitize
+	ctest --test-dir $(BUILD)-sanitize --output-on-failure
 
 bench:
 	scripts/setup.sh test
@@ -30,4 +38,4 @@ format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf $(BUILD) $(BUILD)-bench
+	rm -rf $(BUILD) $(BUILD)-bench $(BUILD)-sanitize

@@ -303,7 +303,7 @@ void Form1::LoadCases() {
 }
 
 void Form1::ListView1_ColumnClick(int column) {
-    untrapped(kWindow, QStringLiteral("ListView1_ColumnClick"), [&] {
+    untrapped(m_prompts, kWindow, QStringLiteral("ListView1_ColumnClick"), [&] {
         ReportListModel& rows = ListView1->rows();
         const int previousKey = rows.sorted() ? rows.sortKey() : -1;
         rows.setSorted(false);
@@ -453,7 +453,7 @@ double Form1::smallestListHeight() const {
 }
 
 void Form1::Form_Resize() {
-    untrapped(kWindow, QStringLiteral("Form_Resize"), [this] {
+    untrapped(m_prompts, kWindow, QStringLiteral("Form_Resize"), [this] {
         const int dpiX = Twips::dpiX(this);
         const int dpiY = Twips::dpiY(this);
         // The window's outer size, borders and caption included, in twips.

@@ -195,9 +195,9 @@ void ContactEditor::createControls() {
 
 void ContactEditor::placeControls() {
     QWidget* previous = nullptr;
-    const auto nextInTab = [this, &previous](QWidget* control) {
+    const auto nextInTab = [&previous](QWidget* control) {
         if (previous != nullptr) {
-            setTabOrder(previous, control);
+            QWidget::setTabOrder(previous, control);
         }
         previous = control;
     };

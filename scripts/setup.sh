@@ -8,7 +8,7 @@ set -euo pipefail
 purpose=${1:-run}
 packages=(cmake ninja-build g++ qt6-base-dev libsqlite3-dev fonts-liberation)
 if [ "$purpose" = test ]; then
-  packages+=(xvfb xauth xdotool poppler-utils clang-format)
+  packages+=(xvfb xauth xdotool poppler-utils clang-format clang libclang-rt-14-dev)
 fi
 
 as_root() {

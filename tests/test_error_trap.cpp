@@ -21,21 +21,34 @@ void fail(const char* description) {
 // A widget whose resize handler has no trap and fails.
 class FailingWidget : public QWidget {
 public:
+    explicit FailingWidget(Prompts& prompts) : m_prompts(prompts) {}
     bool failing = false;
 
 protected:
     void resizeEvent(QResizeEvent*) override {
-        untrapped(QStringLiteral("Form1"), QStringLiteral("Form_Resize"), [this] {
+        untrapped(m_prompts, QStringLiteral("Form1"), QStringLiteral("Form_Resize"), [this] {
             if (failing) {
                 fail("Invalid procedure call or argument");
             }
         });
     }
+
+private:
+    Prompts& m_prompts;
 };
 
-class FailingUntaggedWidget : public QWidget {
+// A widget whose handler of some event lets a failure escape into the event delivery.
+class EscapingWidget : public QWidget {
+public:
+    static constexpr QEvent::Type kFailingEvent = QEvent::User;
+
 protected:
-    void mousePressEvent(QMouseEvent*) override { throw std::runtime_error("plain failure"); }
+    bool event(QEvent* event) override {
+        if (event->type() == kFailingEvent) {
+            throw std::runtime_error("plain failure");
+        }
+        return QWidget::event(event);
+    }
 };
 
 }  // namespace
@@ -186,11 +199,9 @@ private Q_SLOTS:
         QVERIFY(m_prompts.texts().front().startsWith(QStringLiteral("disk full\r\n")));
     }
 
-    void escapedFailureIsReportedWithTheHandlersName() {
-        auto* application = static_cast<GuardedApplication*>(QCoreApplication::instance());
-        application->setPrompts(&m_prompts);
+    void untrappedHandlerReportsWithItsNameAndGoesOn() {
         m_prompts.answer(Prompts::Answer::Ok);
-        FailingWidget widget;
+        FailingWidget widget(m_prompts);
         widget.resize(100, 100);
         widget.show();
         QVERIFY(QTest::qWaitForWindowExposed(&widget));
@@ -199,21 +210,19 @@ private Q_SLOTS:
         QTRY_COMPARE(m_prompts.boxes().size(), size_t{1});
         QVERIFY(m_prompts.texts().front().startsWith(QStringLiteral(
             "Invalid procedure call or argument\r\nin Casewright2021/08/31.Form1.Form_Resize ")));
+        QVERIFY(m_prompts.texts().front().contains(QStringLiteral("at line 0\r\r")));
         QCOMPARE(m_prompts.boxes().front().caption, QStringLiteral("Application Error"));
         QVERIFY(widget.isVisible());
-        application->setPrompts(nullptr);
     }
 
-    void untaggedEscapedFailureNamesTheWindow() {
+    void failureEscapingTheDeliveryNamesTheWindow() {
         auto* application = static_cast<GuardedApplication*>(QCoreApplication::instance());
         application->setPrompts(&m_prompts);
         m_prompts.answer(Prompts::Answer::Ok);
-        FailingUntaggedWidget widget;
+        EscapingWidget widget;
         widget.setObjectName(QStringLiteral("Form4"));
-        widget.resize(100, 100);
-        widget.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&widget));
-        QTest::mouseClick(&widget, Qt::LeftButton);
+        QEvent failing(EscapingWidget::kFailingEvent);
+        QCoreApplication::sendEvent(&widget, &failing);
         QCOMPARE(m_prompts.boxes().size(), size_t{1});
         QVERIFY(m_prompts.texts().front().startsWith(
             QStringLiteral("plain failure\r\nin Casewright2021/08/31.Form4.Form4 at line 0")));

@@ -99,30 +99,19 @@ private:
     int m_line = 0;
 };
 
-// A failure that left an event handler without a trap (resize, sorting, pointer), tagged with
-// the handler's location; the application reports it where events are delivered.
-class HandlerFailure : public Failure {
-public:
-    HandlerFailure(const QString& description, const QString& location)
-        : Failure(description), m_location(location) {}
-    const QString& location() const { return m_location; }
-
-private:
-    QString m_location;
-};
-
 // The description of the exception being handled, whatever its type.
 QString currentFailureDescription();
 
-// Runs an event handler that has no trap. A failure passes on to the caller, tagged with the
-// handler's location, so that the report names the handler.
+// Runs an event handler that has no trap (resize, sorting, pointer). A failure must not end the
+// program, nor unwind through Qt's event delivery (whose frames are built without exception
+// cleanup and would leak what they hold): it is reported here, in the error box with the
+// handler's location, and the program goes on. Anything that still escapes an event handler is
+// caught where events are delivered (GuardedApplication).
 template <class Body>
-void untrapped(const QString& window, const QString& procedure, Body&& body) {
+void untrapped(Prompts& prompts, const QString& window, const QString& procedure, Body&& body) {
     try {
         body();
-    } catch (const HandlerFailure&) {
-        throw;
     } catch (...) {
-        throw HandlerFailure(currentFailureDescription(), procedureLocation(window, procedure));
+        ErrorBox(prompts, currentFailureDescription(), procedureLocation(window, procedure), 0);
     }
 }

@@ -21,19 +21,12 @@ bool GuardedApplication::notify(QObject* receiver, QEvent* event) {
 void reportEscapedFailure(Prompts* prompts, QObject* receiver) {
     QString description;
     QString location;
-    try {
-        throw;
-    } catch (const HandlerFailure& failure) {
-        description = failure.description();
-        location = failure.location();
-    } catch (...) {
-        description = currentFailureDescription();
-        // Without a tag the best name is the receiving window's and object's.
-        const auto* widget = qobject_cast<const QWidget*>(receiver);
-        const QObject* window = widget != nullptr ? widget->window() : receiver;
-        location = procedureLocation(window != nullptr ? window->objectName() : QString(),
-                                     receiver != nullptr ? receiver->objectName() : QString());
-    }
+    description = currentFailureDescription();
+    // The handler is known only by its receiver: the window's name and the object's.
+    const auto* widget = qobject_cast<const QWidget*>(receiver);
+    const QObject* window = widget != nullptr ? widget->window() : receiver;
+    location = procedureLocation(window != nullptr ? window->objectName() : QString(),
+                                 receiver != nullptr ? receiver->objectName() : QString());
     if (prompts == nullptr) {
         std::fprintf(stderr, "%s\n", qPrintable(errorBoxText(description, location, 0)));
         return;

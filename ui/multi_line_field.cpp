@@ -20,8 +20,9 @@ QString MultiLineField::storedText() const {
 }
 
 QString MultiLineField::shownText() const {
+    // The document keeps each line break as a paragraph separator; every other character, a line
+    // separator or a no-break space included, stays as it is.
     QString text = document()->toRawText();
     text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    text.replace(QChar::LineSeparator, QLatin1Char('\n'));
     return text;
 }
