@@ -185,6 +185,27 @@ private Q_SLOTS:
         QVERIFY(found);
         QCOMPARE(layout.bands[ReportLayout::PageFooter].height, 0.0);
         QCOMPARE(layout.bands[ReportLayout::ReportFooter].height, report == 0 ? 570.0 : 0.0);
+
+        // Laid out with one case: every caption and every field stands where the layout puts it,
+        // inside the margins, below the title (and the page header).
+        addCase(QStringLiteral("Placed"));
+        const ReportPages pages = BandReport::layOut(
+            layout, dataFor(layout, QStringLiteral("select * from [Open Cases]")), kLetter);
+        const double pageHeaderTop = 1440 + layout.bands[ReportLayout::ReportHeader].height;
+        const double detailTop = pageHeaderTop + layout.bands[ReportLayout::PageHeader].height;
+        for (const int band : {int(ReportLayout::PageHeader), int(ReportLayout::Detail)}) {
+            const double top = band == ReportLayout::PageHeader ? pageHeaderTop : detailTop;
+            for (const ReportControl& control : layout.bands[static_cast<size_t>(band)].controls) {
+                const PlacedText* placed = find(pages.texts, control.name);
+                QVERIFY2(placed, qPrintable(control.name));
+                QCOMPARE(placed->rect.topLeft(), QPointF(1440 + control.left, top + control.top));
+                QCOMPARE(placed->rect.width(), control.width);
+                if (control.kind == ReportControl::Kind::Label) {
+                    QCOMPARE(placed->text(), control.caption);
+                }
+            }
+        }
+        QCOMPARE(find(pages.texts, QStringLiteral("Text2"))->text(), QStringLiteral("Placed"));
     }
 
     void emptyRecordSetGivesTheHeadersOnly() {
