@@ -8,11 +8,12 @@
 #include "guarded_application.h"
 #include "main_window.h"
 #include "prompts.h"
+#include "window_dressing.h"
 
 int main(int argc, char** argv) {
     GuardedApplication application(argc, argv);
     const QString programFolder = QCoreApplication::applicationDirPath();
-    application.setWindowIcon(QIcon(programFolder + QLatin1String("/helvarine.png")));
+    application.setWindowIcon(QIcon(WindowDressing::iconFile(programFolder)));
 
     QtPrompts prompts;
     application.setPrompts(&prompts);

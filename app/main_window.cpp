@@ -29,6 +29,7 @@
 #include "runtime_check.h"
 #include "sample_data.h"
 #include "twips.h"
+#include "window_dressing.h"
 #include "window_pointer.h"
 
 namespace {
@@ -171,7 +172,7 @@ void Form1::Form_Load() {
         });
     }
     trap.at(112, [this] { MainModule::ApplySkin(this, m_programFolder); });
-    const QString cursorFile = m_programFolder + QLatin1String("/HAND-M.CUR");
+    const QString cursorFile = WindowDressing::cursorFile(m_programFolder);
     if (trap.test(114, [&] { return Globals::FileExists(cursorFile); })) {
         trap.at(116, [&] { m_pointer->loadCustomPicture(cursorFile); });
     }
@@ -181,7 +182,7 @@ void Form1::Form_Load() {
     }
     trap.at(140, [this] {
         setWindowTitle(QStringLiteral("Helvarine"));
-        setWindowIcon(QIcon(m_programFolder + QLatin1String("/helvarine.png")));
+        setWindowIcon(QIcon(WindowDressing::iconFile(m_programFolder)));
         m_prompts.setApplicationTitle(MainModule::ShortenAppTitle());
     });
     trap.at(142, [] { CaseStore::createShared(); });

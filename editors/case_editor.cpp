@@ -26,6 +26,7 @@
 #include "record_set.h"
 #include "sql_text.h"
 #include "twips.h"
+#include "window_dressing.h"
 #include "window_pointer.h"
 
 namespace {
@@ -292,13 +293,7 @@ void Form2::setCaption(const QString& caption) {
 void Form2::Form_Load() {
     m_loaded = true;
     ErrorTrap trap{m_prompts, kWindow, QStringLiteral("Form_Load")};
-    trap.at(100, [this] { MainModule::ApplyFormColours(this); });
-    trap.at(102,
-            [this] { setWindowIcon(QIcon(m_programFolder + QLatin1String("/helvarine.png"))); });
-    const QString cursorFile = m_programFolder + QLatin1String("/HAND-M.CUR");
-    if (trap.test(104, [&] { return Globals::FileExists(cursorFile); })) {
-        trap.at(106, [&] { m_pointer->loadCustomPicture(cursorFile); });
-    }
+    WindowDressing::dress(trap, this, *m_pointer, m_programFolder);
     trap.at(108, [this] { LoadEmployees(); });
     trap.at(110, [this] { LoadCustomers(); });
     trap.at(112, [this] { LoadStatus(); });
@@ -343,44 +338,49 @@ void Form2::LoadKB() {
     loadLookupList(lookupMembers()[3]);
 }
 
-void Form2::LoadEmployees() {
-    ErrorTrap trap{m_prompts, kWindow, QStringLiteral("LoadEmployees")};
+void Form2::loadPeopleList(const QString& procedure, const QString& select,
+                           const QString& nameColumn, QStringList& ids,
+                           std::initializer_list<QComboBox*> lists) {
+    ErrorTrap trap{m_prompts, kWindow, procedure};
+    int line = 100;
+    const auto next = [&line] { return std::exchange(line, line + 2); };
     RecordSet rows;
-    trap.at(100, [&] { EmployeeIDs = QStringList(); });
-    trap.at(102, [&] { Combo1->clear(); });
-    trap.at(104, [&] { Combo2->clear(); });
-    trap.at(106, [&] { rows = RecordSet(); });
-    trap.at(108, [&] {
-        rows.open(QStringLiteral("select * from [Employees Extended]"), CaseStore::shared());
-    });
+    trap.at(next(), [&] { ids = QStringList(); });
+    for (QComboBox* list : lists) {
+        trap.at(next(), [&] { list->clear(); });
+    }
+    trap.at(next(), [&] { rows = RecordSet(); });
+    trap.at(next(), [&] { rows.open(select, CaseStore::shared()); });
+    const int loopLine = next();
+    const int idLine = next();
+    const int firstListLine = line;
+    line += 2 * static_cast<int>(lists.size());
+    const int nextRowLine = next();
     trap.loop(
-        110, [&] { return !rows.eof(); },
+        loopLine, [&] { return !rows.eof(); },
         [&] {
-            trap.at(112, [&] { EmployeeIDs.append(rows.text(QStringLiteral("ID"))); });
-            trap.at(114, [&] { appendEntry(Combo1, rows.text(QStringLiteral("Employee Name"))); });
-            trap.at(116, [&] { appendEntry(Combo2, rows.text(QStringLiteral("Employee Name"))); });
-            trap.at(118, [&] { rows.moveNext(); });
+            trap.at(idLine, [&] { ids.append(rows.text(QStringLiteral("ID"))); });
+            int listLine = firstListLine;
+            for (QComboBox* list : lists) {
+                trap.at(listLine, [&] { appendEntry(list, rows.text(nameColumn)); });
+                listLine += 2;
+            }
+            trap.at(nextRowLine, [&] { rows.moveNext(); });
         });
-    trap.at(120, [&] { rows.close(); });
+    trap.at(next(), [&] { rows.close(); });
+}
+
+// Both employee lists hold the same entries in the same order, parallel to EmployeeIDs.
+void Form2::LoadEmployees() {
+    loadPeopleList(QStringLiteral("LoadEmployees"),
+                   QStringLiteral("select * from [Employees Extended]"),
+                   QStringLiteral("Employee Name"), EmployeeIDs, {Combo1, Combo2});
 }
 
 void Form2::LoadCustomers() {
-    ErrorTrap trap{m_prompts, kWindow, QStringLiteral("LoadCustomers")};
-    RecordSet rows;
-    trap.at(100, [&] { CustomerIDs = QStringList(); });
-    trap.at(102, [&] { Combo6->clear(); });
-    trap.at(104, [&] { rows = RecordSet(); });
-    trap.at(106, [&] {
-        rows.open(QStringLiteral("select * from [Customers Extended]"), CaseStore::shared());
-    });
-    trap.loop(
-        108, [&] { return !rows.eof(); },
-        [&] {
-            trap.at(110, [&] { CustomerIDs.append(rows.text(QStringLiteral("ID"))); });
-            trap.at(112, [&] { appendEntry(Combo6, rows.text(QStringLiteral("Customer Name"))); });
-            trap.at(114, [&] { rows.moveNext(); });
-        });
-    trap.at(116, [&] { rows.close(); });
+    loadPeopleList(QStringLiteral("LoadCustomers"),
+                   QStringLiteral("select * from [Customers Extended]"),
+                   QStringLiteral("Customer Name"), CustomerIDs, {Combo6});
 }
 
 void Form2::LoadData() {

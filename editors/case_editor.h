@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QStringList>
 #include <array>
+#include <initializer_list>
 
 class QComboBox;
 class QDateEdit;
@@ -85,6 +86,10 @@ private:
     void placeControls();
     void connectHandlers();
     void loadLookupList(const LookupMember& member);
+    // A people list loader: the ID list and the lists rebuilt together, entry by entry, each
+    // step on its own numbered line.
+    void loadPeopleList(const QString& procedure, const QString& select, const QString& nameColumn,
+                        QStringList& ids, std::initializer_list<QComboBox*> lists);
     // Closes the window after a save or a cancel.
     void finish();
 

@@ -21,6 +21,7 @@
 #include "prompts.h"
 #include "record_set.h"
 #include "report_list.h"
+#include "window_dressing.h"
 #include "window_pointer.h"
 
 namespace {
@@ -296,13 +297,7 @@ ContactRecord ContactEditor::record() const {
 
 void ContactEditor::Form_Load() {
     ErrorTrap trap{m_prompts, window(), QStringLiteral("Form_Load")};
-    trap.at(100, [this] { MainModule::ApplyFormColours(this); });
-    trap.at(102,
-            [this] { setWindowIcon(QIcon(m_programFolder + QLatin1String("/helvarine.png"))); });
-    const QString cursorFile = m_programFolder + QLatin1String("/HAND-M.CUR");
-    if (trap.test(104, [&] { return Globals::FileExists(cursorFile); })) {
-        trap.at(106, [&] { m_pointer->loadCustomPicture(cursorFile); });
-    }
+    WindowDressing::dress(trap, this, *m_pointer, m_programFolder);
     if (!m_kind.caseLists) {
         if (trap.test(108, [this] { return !m_ID.isEmpty(); })) {
             trap.at(110, [this] { LoadData(); });

@@ -17,6 +17,7 @@
 #include "report_layout.h"
 #include "report_preview.h"
 #include "twips.h"
+#include "window_dressing.h"
 #include "window_pointer.h"
 
 namespace {
@@ -98,13 +99,7 @@ void Form4::connectHandlers() {
 
 void Form4::Form_Load() {
     ErrorTrap trap{m_prompts, kWindow, QStringLiteral("Form_Load")};
-    trap.at(100, [this] { MainModule::ApplyFormColours(this); });
-    trap.at(102,
-            [this] { setWindowIcon(QIcon(m_programFolder + QLatin1String("/helvarine.png"))); });
-    const QString cursorFile = m_programFolder + QLatin1String("/HAND-M.CUR");
-    if (trap.test(104, [&] { return Globals::FileExists(cursorFile); })) {
-        trap.at(106, [&] { m_pointer->loadCustomPicture(cursorFile); });
-    }
+    WindowDressing::dress(trap, this, *m_pointer, m_programFolder);
     int line = 108;
     for (const ReportChoice& choice : reportChoices()) {
         trap.at(line, [&] { Combo1->addItem(QString::fromLatin1(choice.entry)); });

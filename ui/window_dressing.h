@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+class ErrorTrap;
+class QWidget;
+class WindowPointer;
+
+// The companion files beside the program, and the first lines of every secondary window's load
+// handler: the window colours (line 100), the application icon (102), and the hand pointer
+// (104, 106) when its file exists.
+namespace WindowDressing {
+
+QString iconFile(const QString& programFolder);
+QString cursorFile(const QString& programFolder);
+
+void dress(ErrorTrap& trap, QWidget* window, WindowPointer& pointer, const QString& programFolder);
+
+}  // namespace WindowDressing
