@@ -332,7 +332,9 @@ void Form1::Form_QueryUnload() {
         m_settings.setValue(settingKey(QStringLiteral("WindowState")),
                             QString::number(windowStateCode()));
         m_settings.sync();
-        if (m_settings.status() != QSettings::NoError) {
+        // A settings file that could not be read (FormatError) is written anew all the same;
+        // only a file that cannot be written loses the settings.
+        if (m_settings.status() == QSettings::AccessError) {
             throw Failure(
                 QStringLiteral("The settings cannot be saved to %1.").arg(m_settings.fileName()));
         }
