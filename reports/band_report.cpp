@@ -96,9 +96,9 @@ private:
     }
 
     const QFontMetricsF& metrics(const ReportFont& font) {
-        for (auto& [spec, fontMetrics] : m_fonts) {
-            if (spec.pointSize == font.pointSize && spec.bold == font.bold &&
-                spec.italic == font.italic) {
+        for (auto& [kept, fontMetrics] : m_fonts) {
+            if (kept.pointSize == font.pointSize && kept.bold == font.bold &&
+                kept.italic == font.italic) {
                 return fontMetrics;
             }
         }
@@ -248,13 +248,13 @@ std::vector<PlacedText> ReportPages::ofControl(const QString& control) const {
 
 namespace BandReport {
 
-QFont fontFor(const ReportFont& spec) {
+QFont fontFor(const ReportFont& style) {
     QFont font(QStringLiteral("Arial"));
     font.setFamilies(QStringList() << QStringLiteral("Arial") << QStringLiteral("Liberation Sans"));
     font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(static_cast<int>(std::lround(spec.pointSize * kTwipsPerPoint)));
-    font.setBold(spec.bold);
-    font.setItalic(spec.italic);
+    font.setPixelSize(static_cast<int>(std::lround(style.pointSize * kTwipsPerPoint)));
+    font.setBold(style.bold);
+    font.setItalic(style.italic);
     font.setHintingPreference(QFont::PreferNoHinting);  // the same metrics on screen and paper
     return font;
 }
