@@ -549,19 +549,23 @@ void Form2::addLookupValue(const LookupMember& member) {
     trap.at(106, [&] { loadLookupList(member); });
 }
 
+bool Form2::deletionConfirmed(ErrorTrap& trap, const QComboBox* list, const char* question) {
+    if (trap.test(100, [&] { return list->currentIndex() < 0; })) {
+        return false;  // nothing selected: no question, no statement
+    }
+    bool yes = false;
+    trap.at(102, [&] {
+        yes = m_prompts.confirm(QString::fromLatin1(question) +
+                                QLatin1String("\r\nDo you wish to continue?"));
+    });
+    return yes;
+}
+
 void Form2::deleteLookupValue(const LookupMember& member) {
     ErrorTrap trap{m_prompts, kWindow,
                    QStringLiteral("PushButton%1_Click").arg(member.deleteButton)};
     QComboBox* list = this->*member.list;
-    if (trap.test(100, [&] { return list->currentIndex() < 0; })) {
-        return;
-    }
-    bool yes = false;
-    trap.at(102, [&] {
-        yes = m_prompts.confirm(QString::fromLatin1(member.question) +
-                                QLatin1String("\r\nDo you wish to continue?"));
-    });
-    if (!yes) {
+    if (!deletionConfirmed(trap, list, member.question)) {
         return;
     }
     // The value and the cases that carry it go together, or neither does.
@@ -613,15 +617,7 @@ void Form2::deletePerson(const PeopleMember& member) {
     ErrorTrap trap{m_prompts, kWindow,
                    QStringLiteral("PushButton%1_Click").arg(member.deleteButton)};
     QComboBox* list = this->*member.list;
-    if (trap.test(100, [&] { return list->currentIndex() < 0; })) {
-        return;
-    }
-    bool yes = false;
-    trap.at(102, [&] {
-        yes = m_prompts.confirm(QString::fromLatin1(member.question) +
-                                QLatin1String("\r\nDo you wish to continue?"));
-    });
-    if (!yes) {
+    if (!deletionConfirmed(trap, list, member.question)) {
         return;
     }
     // The person and every case linked to the person go together, or neither does.

@@ -11,6 +11,7 @@ class QLabel;
 class QLineEdit;
 class MultiLineField;
 class QPushButton;
+class ErrorTrap;
 class Prompts;
 class WindowPointer;
 struct LookupMember;
@@ -86,6 +87,9 @@ private:
     void placeControls();
     void connectHandlers();
     void loadLookupList(const LookupMember& member);
+    // The start of every "-" button: a selection in the list, then Yes to the question whose
+    // first line is given (lines 100 and 102).
+    bool deletionConfirmed(ErrorTrap& trap, const QComboBox* list, const char* question);
     // A people list loader: the ID list and the lists rebuilt together, entry by entry, each
     // step on its own numbered line.
     void loadPeopleList(const QString& procedure, const QString& select, const QString& nameColumn,
