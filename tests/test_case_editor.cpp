@@ -11,6 +11,7 @@
 #include "multi_line_field.h"
 
 #include "case_editor.h"
+#include "case_fixture.h"
 #include "case_store.h"
 #include "date_text.h"
 #include "lookup_members.h"
@@ -21,89 +22,8 @@
 
 namespace {
 
-const QString kInsertStart = QStringLiteral(
-    "insert into Cases (Title,[Assigned To],[Opened By],[Opened Date],Status,Category,Priority,"
-    "Comments,[Due Date],KB,[Resolved Date],Customer,[Call Time]) values (");
-
-void execute(const QString& statement) {
-    CaseStore::shared().execute(statement);
-}
-
-int count(const QString& table) {
-    return scalar("select count(*) from " + table).toInt();
-}
-
 QString today() {
     return DateText::toText(QDate::currentDate());
-}
-
-QList<int> reportedLines(const ScriptedPrompts& prompts) {
-    static const QRegularExpression line(QStringLiteral("at line (\\d+)\r\r"));
-    QList<int> lines;
-    for (const ScriptedPrompts::Box& box : prompts.boxes()) {
-        if (box.caption == QStringLiteral("Application Error")) {
-            lines.append(line.match(box.text).captured(1).toInt());
-        }
-    }
-    return lines;
-}
-
-// Two employees, two customers and two values in each lookup list; case 1 assigned to Daniel,
-// opened by John, for Hanna.
-void seed() {
-    for (const char* person : {"'John','Wilson'", "'Daniel','Carter'"}) {
-        execute(QStringLiteral("insert into Employees ([First Name],[Last Name]) values (%1)")
-                    .arg(QLatin1String(person)));
-    }
-    for (const char* person : {"'Hanna','Simmons'", "'Neil','Burgess'"}) {
-        execute(QStringLiteral("insert into Customers ([First Name],[Last Name]) values (%1)")
-                    .arg(QLatin1String(person)));
-    }
-    for (const char* value : {"Open", "Waiting"}) {
-        execute(QStringLiteral("insert into [Status] values ('%1')").arg(QLatin1String(value)));
-    }
-    for (const char* value : {"General", "Billing"}) {
-        execute(QStringLiteral("insert into [Categories] values ('%1')").arg(QLatin1String(value)));
-    }
-    for (const char* value : {"High", "Low"}) {
-        execute(QStringLiteral("insert into [Priorities] values ('%1')").arg(QLatin1String(value)));
-    }
-    for (const char* value : {"KB1", "KB2"}) {
-        execute(
-            QStringLiteral("insert into [KnowledgeBase] values ('%1')").arg(QLatin1String(value)));
-    }
-    execute(kInsertStart +
-            "'Printer jams',2,1,'12/1/2026','Waiting','Billing','Low','first line\nsecond line',"
-            "'12/24/2026','KB2',NULL,1,'1/1/2020')");
-}
-
-void pick(QComboBox* list, const QString& text) {
-    const int index = list->findText(text);
-    QVERIFY2(index >= 0, qPrintable(text));
-    list->setCurrentIndex(index);
-}
-
-// Fills every required field of a new case.
-void fillNewCase(Form2& editor) {
-    editor.Text1->setText(QStringLiteral("O'Brien's printer"));
-    pick(editor.Combo1, QStringLiteral("Daniel Carter"));
-    pick(editor.Combo2, QStringLiteral("John Wilson"));
-    pick(editor.Combo6, QStringLiteral("Neil Burgess"));
-    pick(editor.Combo3, QStringLiteral("Open"));
-    pick(editor.Combo4, QStringLiteral("General"));
-    pick(editor.Combo5, QStringLiteral("High"));
-    pick(editor.Combo7, QStringLiteral("KB1"));
-    editor.DateTimePicker1->setDate(QDate(2026, 12, 1));
-    editor.DateTimePicker2->setDate(QDate(2026, 12, 24));
-    editor.Text3->setPlainText(QStringLiteral("Toner 'HP 12A'\nsecond line"));
-}
-
-QStringList listEntries(const QComboBox* list) {
-    QStringList entries;
-    for (int i = 0; i < list->count(); ++i) {
-        entries.append(list->itemText(i));
-    }
-    return entries;
 }
 
 }  // namespace
@@ -152,7 +72,7 @@ private Q_SLOTS:
     void init() {
         m_env = std::make_unique<TestEnvironment>();
         m_env->openDatabase();
-        seed();
+        seedCaseDatabase();
         watchStatements();
         m_prompts.clear();
         m_prompts.setApplicationTitle(QStringLiteral("Helvarine"));
@@ -248,7 +168,7 @@ private Q_SLOTS:
         execute(QStringLiteral("update Cases set Status='Gone', Title=NULL where ID=1"));
         expectOk(2);
         Form2& editor = openEditor(QStringLiteral("1"));
-        QCOMPARE(reportedLines(m_prompts), (QList<int>{108, 114}));
+        QCOMPARE(errorLines(m_prompts), (QList<int>{108, 114}));
         QVERIFY(m_prompts.texts()[0].contains(
             QStringLiteral("in Casewright2021/08/31.Form2.LoadData ")));
         QCOMPARE(editor.Combo3->currentIndex(), -1);
@@ -390,7 +310,7 @@ private Q_SLOTS:
         fillNewCase(editor);
         expectOk();
         editor.PushButton2_Click();
-        QCOMPARE(reportedLines(m_prompts), QList<int>{170});
+        QCOMPARE(errorLines(m_prompts), QList<int>{170});
         QVERIFY(m_prompts.texts()[0].startsWith(
             QStringLiteral("database or disk is full\r\n"
                            "in Casewright2021/08/31.Form2.PushButton2_Click ")));
@@ -537,7 +457,7 @@ private Q_SLOTS:
         m_prompts.type(QStringLiteral("Escalated"));
         expectOk();
         editor.PushButton[7]->click();
-        QCOMPARE(reportedLines(m_prompts), QList<int>{104});
+        QCOMPARE(errorLines(m_prompts), QList<int>{104});
         QVERIFY(m_prompts.texts()[0].contains(QStringLiteral("Form2.PushButton7_Click ")));
         QCOMPARE(listEntries(editor.Combo3), (QStringList{"Open", "Waiting"}));
     }
@@ -551,7 +471,7 @@ private Q_SLOTS:
         m_prompts.answer(Prompts::Answer::Yes);
         expectOk();
         editor.PushButton[12]->click();
-        QCOMPARE(reportedLines(m_prompts), QList<int>{106});
+        QCOMPARE(errorLines(m_prompts), QList<int>{106});
         QVERIFY(m_prompts.texts()[1].startsWith(QStringLiteral("disk I/O error\r\n")));
         QCOMPARE(count(QStringLiteral("Categories where Category='Billing'")), 1);
         QCOMPARE(count(QStringLiteral("Cases")), 1);
@@ -600,7 +520,7 @@ private Q_SLOTS:
     void init() {
         m_env = std::make_unique<TestEnvironment>();
         m_env->openDatabase();
-        seed();
+        seedCaseDatabase();
         for (const char* title : {"Second", "Third ]?", ""}) {
             execute(kInsertStart + "'" + QLatin1String(title) +
                     "',1,1,'12/1/2026','Open','General','High','','12/2/2026','KB1',NULL,1,"
@@ -728,7 +648,7 @@ private Q_SLOTS:
         m_prompts.answer(Prompts::Answer::Yes);
         m_prompts.answer(Prompts::Answer::Ok);
         form.PushButton3->click();
-        QCOMPARE(reportedLines(m_prompts), QList<int>{104});
+        QCOMPARE(errorLines(m_prompts), QList<int>{104});
         QCOMPARE(form.ListView1->rows().count(), 4);
     }
 

@@ -25,10 +25,6 @@ CaseStore& store() {
     return CaseStore::shared();
 }
 
-int count(const QString& fromWhere) {
-    return scalar(QStringLiteral("select count(*) from ") + fromWhere).toInt();
-}
-
 int lastId() {
     return scalar(QStringLiteral("select last_insert_rowid()")).toInt();
 }

@@ -37,10 +37,6 @@ const QString kInsertColumns = QStringLiteral(
     "[Home Phone],[Mobile Phone],[Fax Number],Address,City,State,ZIP,Country,[Web Page],Notes) "
     "values ('");
 
-void execute(const QString& statement) {
-    CaseStore::shared().execute(statement);
-}
-
 void addPerson(const QString& table, const QString& first, const QString& last) {
     execute(QStringLiteral("insert into %1 ([First Name],[Last Name]) values ('%2','%3')")
                 .arg(table, first, last));

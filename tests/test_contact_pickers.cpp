@@ -16,14 +16,6 @@
 
 namespace {
 
-void execute(const QString& statement) {
-    CaseStore::shared().execute(statement);
-}
-
-int count(const QString& from) {
-    return scalar("select count(*) from " + from).toInt();
-}
-
 void addCase(int assignedTo, int openedBy, int customer) {
     execute(
         QStringLiteral("insert into Cases (Title,[Assigned To],[Opened By],[Opened Date],Status,"
@@ -33,14 +25,6 @@ void addCase(int assignedTo, int openedBy, int customer) {
             .arg(assignedTo)
             .arg(openedBy)
             .arg(customer));
-}
-
-QStringList entries(const QComboBox* list) {
-    QStringList result;
-    for (int i = 0; i < list->count(); ++i) {
-        result.append(list->itemText(i));
-    }
-    return result;
 }
 
 }  // namespace
@@ -148,7 +132,7 @@ private Q_SLOTS:
             contact.PushButton2_Click();
         });
         button(people.addButton)->click();
-        QVERIFY(entries(list).contains(QStringLiteral("Ann O'Neil")));
+        QVERIFY(listEntries(list).contains(QStringLiteral("Ann O'Neil")));
         QCOMPARE(list->currentIndex(), -1);
 
         // "*" opens the person at the selected position (person 1: John Wilson or Hanna
@@ -165,10 +149,11 @@ private Q_SLOTS:
             contact.PushButton2_Click();
         });
         button(people.editButton)->click();
-        QVERIFY(entries(list).filter(QStringLiteral("Renamed ")).size() == 1);
+        QVERIFY(listEntries(list).filter(QStringLiteral("Renamed ")).size() == 1);
         QCOMPARE(list->currentIndex(), -1);
         if (member < 2) {
-            QCOMPARE(entries(editor.Combo1), entries(editor.Combo2));  // both employee lists
+            QCOMPARE(listEntries(editor.Combo1),
+                     listEntries(editor.Combo2));  // both employee lists
         }
         QCOMPARE(editor.Combo3->currentIndex(), 0);
     }
@@ -189,24 +174,26 @@ private Q_SLOTS:
 
     void deletingACustomerDeletesItsCases() {
         Form2& editor = openEditor();
-        select(editor.Combo6,
-               static_cast<int>(entries(editor.Combo6).indexOf(QStringLiteral("Neil Burgess"))));
+        select(
+            editor.Combo6,
+            static_cast<int>(listEntries(editor.Combo6).indexOf(QStringLiteral("Neil Burgess"))));
         m_prompts.answer(Prompts::Answer::Yes);
         button(16)->click();
         QCOMPARE(m_writes, (QStringList{"BEGIN IMMEDIATE", "delete from Customers where ID=2",
                                         "delete from Cases where [Customer]=2", "COMMIT"}));
         QCOMPARE(count(QStringLiteral("Cases")), 1);
-        QCOMPARE(entries(editor.Combo6), QStringList{QStringLiteral("Hanna Simmons")});
+        QCOMPARE(listEntries(editor.Combo6), QStringList{QStringLiteral("Hanna Simmons")});
         QCOMPARE(editor.CustomerIDs, QStringList{QStringLiteral("1")});
     }
 
     void deletingFromOpenedByTakesOnlyThatEmployee() {
         Form2& editor = openEditor();
         // Assigned To shows Daniel Carter (2); Opened By is set to John Wilson (1) and deleted.
-        select(editor.Combo1,
-               static_cast<int>(entries(editor.Combo1).indexOf(QStringLiteral("Daniel Carter"))));
+        select(
+            editor.Combo1,
+            static_cast<int>(listEntries(editor.Combo1).indexOf(QStringLiteral("Daniel Carter"))));
         select(editor.Combo2,
-               static_cast<int>(entries(editor.Combo2).indexOf(QStringLiteral("John Wilson"))));
+               static_cast<int>(listEntries(editor.Combo2).indexOf(QStringLiteral("John Wilson"))));
         m_prompts.answer(Prompts::Answer::Yes);
         button(4)->click();
         QCOMPARE(m_prompts.texts().front(),
@@ -217,7 +204,7 @@ private Q_SLOTS:
                               "delete from Cases where [Assigned To]=1 Or [Opened By] = 1"}));
         // Cases 1 and 2 named John; case 3 is Daniel's alone and stays.
         QCOMPARE(scalar("select group_concat(ID) from Cases"), QStringLiteral("3"));
-        QCOMPARE(entries(editor.Combo1), QStringList{QStringLiteral("Daniel Carter")});
+        QCOMPARE(listEntries(editor.Combo1), QStringList{QStringLiteral("Daniel Carter")});
         QCOMPARE(editor.Combo1->currentIndex(), -1);  // both employee lists were reloaded
     }
 
@@ -226,7 +213,7 @@ private Q_SLOTS:
             "insert into Employees ([First Name],[Last Name]) values ('John','Wilson')"));
         addCase(3, 3, 1);  // case 4, John Wilson number 3's
         Form2& editor = openEditor();
-        QCOMPARE(entries(editor.Combo1),
+        QCOMPARE(listEntries(editor.Combo1),
                  (QStringList{"Daniel Carter", "John Wilson", "John Wilson"}));
         QCOMPARE(editor.EmployeeIDs, (QStringList{"2", "1", "3"}));
         select(editor.Combo1, 2);

@@ -22,10 +22,6 @@ constexpr int kKills = 100;
 constexpr qint64 kTimeBudgetMs = 45000;
 constexpr quint32 kSeed = 20210831;
 
-void execute(const QString& statement) {
-    CaseStore::shared().execute(statement);
-}
-
 // What the runs so far confirmed for one case: the number of its title, and whether its update
 // was confirmed too.
 struct Confirmed {

@@ -22,6 +22,7 @@
 #include <memory>
 
 #include "case_editor.h"
+#include "case_fixture.h"
 #include "case_store.h"
 #include "contact_editor.h"
 #include "failure.h"
@@ -37,48 +38,11 @@
 
 namespace {
 
-const QString kInsertStart = QStringLiteral(
-    "insert into Cases (Title,[Assigned To],[Opened By],[Opened Date],Status,Category,Priority,"
-    "Comments,[Due Date],KB,[Resolved Date],Customer,[Call Time]) values (");
-
 const QString kReadOnly = QStringLiteral("attempt to write a readonly database\r\n");
 const QString kLocation = QStringLiteral("in Casewright2021/08/31.");
 
 const QStringList kTables{"Cases",      "Employees",  "Customers",    "Status",
                           "Categories", "Priorities", "KnowledgeBase"};
-
-void execute(const QString& statement) {
-    CaseStore::shared().execute(statement);
-}
-
-int count(const QString& table) {
-    return scalar("select count(*) from " + table).toInt();
-}
-
-// Two employees, two customers, two values in each lookup list and case 1.
-void seed() {
-    for (const char* person : {"'John','Wilson'", "'Daniel','Carter'"}) {
-        execute(QStringLiteral("insert into Employees ([First Name],[Last Name]) values (%1)")
-                    .arg(QLatin1String(person)));
-    }
-    for (const char* person : {"'Hanna','Simmons'", "'Neil','Burgess'"}) {
-        execute(QStringLiteral("insert into Customers ([First Name],[Last Name]) values (%1)")
-                    .arg(QLatin1String(person)));
-    }
-    const std::array<std::pair<const char*, const char*>, 4> lookups{{
-        {"Status", "'Open'),('Waiting'"},
-        {"Categories", "'General'),('Billing'"},
-        {"Priorities", "'High'),('Low'"},
-        {"KnowledgeBase", "'KB1'),('KB2'"},
-    }};
-    for (const auto& [table, values] : lookups) {
-        execute(QStringLiteral("insert into [%1] values (%2)")
-                    .arg(QLatin1String(table), QLatin1String(values)));
-    }
-    execute(kInsertStart +
-            "'Printer jams',2,1,'12/1/2026','Waiting','Billing','Low','first line\nsecond line',"
-            "'12/24/2026','KB2',NULL,1,'1/1/2020')");
-}
 
 // Every row of every table, as text: what "nothing was written" is compared with.
 QStringList databaseDump() {
@@ -102,37 +66,9 @@ QString unstorable() {
     return QStringLiteral("Before") + QChar(0) + QStringLiteral("After");
 }
 
-void pick(QComboBox* list, const QString& text) {
-    const int index = list->findText(text);
-    QVERIFY2(index >= 0, qPrintable(text));
-    list->setCurrentIndex(index);
-}
-
-QStringList listEntries(const QComboBox* list) {
-    QStringList entries;
-    for (int i = 0; i < list->count(); ++i) {
-        entries.append(list->itemText(i));
-    }
-    return entries;
-}
-
 std::array<QComboBox*, 7> lists(const Form2& editor) {
     return {editor.Combo1, editor.Combo2, editor.Combo3, editor.Combo4,
             editor.Combo5, editor.Combo6, editor.Combo7};
-}
-
-void fillNewCase(Form2& editor) {
-    editor.Text1->setText(QStringLiteral("Scanner offline"));
-    pick(editor.Combo1, QStringLiteral("Daniel Carter"));
-    pick(editor.Combo2, QStringLiteral("John Wilson"));
-    pick(editor.Combo6, QStringLiteral("Neil Burgess"));
-    pick(editor.Combo3, QStringLiteral("Open"));
-    pick(editor.Combo4, QStringLiteral("General"));
-    pick(editor.Combo5, QStringLiteral("High"));
-    pick(editor.Combo7, QStringLiteral("KB1"));
-    editor.DateTimePicker1->setDate(QDate(2026, 12, 1));
-    editor.DateTimePicker2->setDate(QDate(2026, 12, 24));
-    editor.Text3->setPlainText(QStringLiteral("Since Monday\nafter the update"));
 }
 
 // Everything the user can type or pick in the case editor.
@@ -144,18 +80,6 @@ QStringList editorInput(const Form2& editor) {
         input.append(list->currentText());
     }
     return input;
-}
-
-// The line numbers that the error boxes named, in order.
-QList<int> reportedLines(const ScriptedPrompts& prompts) {
-    static const QRegularExpression line(QStringLiteral("at line (\\d+)\r\r"));
-    QList<int> lines;
-    for (const ScriptedPrompts::Box& box : prompts.boxes()) {
-        if (box.caption == QStringLiteral("Application Error")) {
-            lines.append(line.match(box.text).captured(1).toInt());
-        }
-    }
-    return lines;
 }
 
 // The error box of a refused statement: its description, then where it failed.
@@ -198,7 +122,7 @@ private Q_SLOTS:
     void init() {
         m_env = std::make_unique<TestEnvironment>();
         m_env->openDatabase();
-        seed();
+        seedCaseDatabase();
         CaseStore::shared().setStatementObserver(
             [this](const QString& statement) { m_statements.append(statement); });
         m_statements.clear();
@@ -230,7 +154,8 @@ private Q_SLOTS:
         editor.m_ID = id;
         editor.setCaption(QStringLiteral("Case"));
         if (id.isEmpty()) {
-            fillNewCase(editor);
+            fillNewCase(editor, QStringLiteral("Scanner offline"),
+                        QStringLiteral("Since Monday\nafter the update"));
         }
         const auto type = [&](const QString& text) {
             if (inTitle) {
@@ -381,7 +306,7 @@ private Q_SLOTS:
     void init() {
         m_env = std::make_unique<TestEnvironment>();
         m_env->openDatabase();
-        seed();
+        seedCaseDatabase();
         m_env->closeDatabase();
         m_prompts.clear();
         m_form =
@@ -421,7 +346,8 @@ private Q_SLOTS:
                 pick(editor.Combo3, QStringLiteral("Open"));
                 editor.Text3->setPlainText(QStringLiteral("called twice"));
             } else {
-                fillNewCase(editor);
+                fillNewCase(editor, QStringLiteral("Scanner offline"),
+                            QStringLiteral("Since Monday\nafter the update"));
             }
             typed = editorInput(editor);
             m_prompts.answer(Prompts::Answer::Ok);
@@ -499,7 +425,7 @@ private Q_SLOTS:
         m_prompts.answer(Prompts::Answer::Ok);
         editor.PushButton[static_cast<size_t>(button)]->click();
 
-        QCOMPARE(reportedLines(m_prompts), QList<int>{104});
+        QCOMPARE(errorLines(m_prompts), QList<int>{104});
         verifyErrorBox(m_prompts.boxes().back(), kReadOnly,
                        QStringLiteral("Form2.PushButton%1_Click").arg(button), 104);
         QVERIFY(!insideTransaction());  // nothing is left half done and holding the file
@@ -529,7 +455,7 @@ private Q_SLOTS:
             m_prompts.answer(Prompts::Answer::Ok);
         }
         m_form->PushButton4->click();
-        QCOMPARE(reportedLines(m_prompts), lines);
+        QCOMPARE(errorLines(m_prompts), lines);
         for (size_t i = 0; i < m_prompts.boxes().size(); ++i) {
             verifyErrorBox(m_prompts.boxes()[i], kReadOnly, "Form1.PushButton4_Click",
                            lines[static_cast<qsizetype>(i)]);
@@ -541,7 +467,8 @@ private Q_SLOTS:
     void lockedFileMakesTheSaveWaitThenReportAndASecondSaveSucceeds() {
         Form2 editor(m_prompts, TestEnvironment::programFolder(), m_form.get());
         editor.setCaption(QStringLiteral("Add New Case"));
-        fillNewCase(editor);
+        fillNewCase(editor, QStringLiteral("Scanner offline"),
+                    QStringLiteral("Since Monday\nafter the update"));
         const QStringList typed = editorInput(editor);
 
         QProcess locker;
@@ -683,7 +610,7 @@ private Q_SLOTS:
         QFETCH(bool, listLoads);
         QFETCH(bool, editorSaves);
         m_env->openDatabase();
-        seed();
+        seedCaseDatabase();
         execute("drop " + drop + " [" + name + "]");
         m_env->closeDatabase();
 
@@ -864,7 +791,7 @@ private Q_SLOTS:
             expected.append(174);
         }
         expected.append(180);
-        QCOMPARE(reportedLines(m_prompts), expected);
+        QCOMPARE(errorLines(m_prompts), expected);
         QCOMPARE(m_prompts.boxes().size(), size_t{13});
         for (int i = 0; i < Form1::kColumnCount; ++i) {
             const QString text = m_prompts.texts()[i];  // texts() gives a copy

@@ -27,21 +27,6 @@ QByteArray fileDigest(const QString& path) {
     return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
 }
 
-// The line numbers that the error boxes named, in order.
-QList<int> reportedLines(const ScriptedPrompts& prompts) {
-    static const QRegularExpression line(QStringLiteral("at line (\\d+)\r\r"));
-    QList<int> lines;
-    for (const QString& text : prompts.texts()) {
-        const auto match = line.match(text);
-        lines.append(match.hasMatch() ? match.captured(1).toInt() : -1);
-    }
-    return lines;
-}
-
-void execute(const QString& statement) {
-    CaseStore::shared().execute(statement);
-}
-
 void addPeopleAndLookups() {
     execute(QStringLiteral(
         "insert into Employees ([First Name],[Last Name]) values ('John','Wilson')"));
@@ -205,7 +190,7 @@ private Q_SLOTS:
         startedForm();
         // Nothing is made at 102; the product folder (106), the copy (110), the connection (144)
         // and the list (178) each report, and the window still loads.
-        QCOMPARE(reportedLines(m_prompts), (QList<int>{106, 110, 144, 178}));
+        QCOMPARE(boxLines(m_prompts), (QList<int>{106, 110, 144, 178}));
         QVERIFY(m_prompts.texts()[0].contains(QStringLiteral("cannot create the folder")));
         QVERIFY(m_prompts.texts()[0].contains(
             QStringLiteral("in Casewright2021/08/31.Form1.Form_Load ")));
@@ -218,7 +203,7 @@ private Q_SLOTS:
         m_form = std::make_unique<Form1>(m_prompts, m_env->settings(), emptyProgramFolder.path());
         expectBoxes(3);
         m_form->Form_Load();
-        QCOMPARE(reportedLines(m_prompts), (QList<int>{110, 144, 178}));
+        QCOMPARE(boxLines(m_prompts), (QList<int>{110, 144, 178}));
         QVERIFY(m_prompts.texts()[0].contains(QStringLiteral("dbBlank.mdb")));
         QCOMPARE(m_form->ListView1->rows().columnCount(), 12);
         QVERIFY(!QFileInfo::exists(m_env->databaseFile()));
@@ -233,7 +218,7 @@ private Q_SLOTS:
         const QByteArray before = fileDigest(m_env->databaseFile());
         expectBoxes(2);
         startedForm();
-        QCOMPARE(reportedLines(m_prompts), (QList<int>{144, 178}));
+        QCOMPARE(boxLines(m_prompts), (QList<int>{144, 178}));
         QVERIFY(m_prompts.texts()[0].startsWith(QStringLiteral("file is not a database")));
         m_form->Form_QueryUnload();
         QCOMPARE(fileDigest(m_env->databaseFile()), before);
@@ -246,7 +231,7 @@ private Q_SLOTS:
         QVERIFY(QFile::link(target, m_env->databaseFile()));
         expectBoxes(3);
         startedForm();
-        QCOMPARE(reportedLines(m_prompts), (QList<int>{110, 144, 178}));
+        QCOMPARE(boxLines(m_prompts), (QList<int>{110, 144, 178}));
         QVERIFY(m_prompts.texts()[0].contains(QStringLiteral("already exists")));
         QVERIFY(!QFileInfo::exists(target));
         QVERIFY(QFileInfo(m_env->databaseFile()).isSymLink());
@@ -326,7 +311,7 @@ private Q_SLOTS:
         m_env->settings().setValue(QStringLiteral("Helvarine/") + key, value);
         expectBoxes(1);
         Form1& form = startedForm();
-        QCOMPARE(reportedLines(m_prompts), QList<int>{line});
+        QCOMPARE(boxLines(m_prompts), QList<int>{line});
         QVERIFY(m_prompts.texts()[0].contains(value));
         // Every other column has its width, and the window its normal state.
         QCOMPARE(form.ListView1->columnWidthTwips(1), 1500.0);
@@ -452,7 +437,7 @@ private Q_SLOTS:
         Form1& form = newForm();
         expectBoxes(2);
         form.Form_QueryUnload();  // never loaded: no connection to ask or to close
-        QCOMPARE(reportedLines(m_prompts), (QList<int>{108, 108}));
+        QCOMPARE(boxLines(m_prompts), (QList<int>{108, 108}));
         m_env->reopenSettings();
         QCOMPARE(m_env->settings().value(QStringLiteral("Helvarine/WindowState")).toString(),
                  QStringLiteral("0"));

@@ -23,10 +23,6 @@ namespace {
 
 const QSizeF kLetter{15840, 12240};
 
-void execute(const QString& statement) {
-    CaseStore::shared().execute(statement);
-}
-
 void addCase(const QString& title, const QString& comments = QStringLiteral("Short"),
              const QString& resolved = QStringLiteral("NULL"), int assignedTo = 1) {
     execute(QStringLiteral("insert into Cases (Title,[Assigned To],[Opened By],[Opened Date],"

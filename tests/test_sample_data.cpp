@@ -15,14 +15,6 @@
 
 namespace {
 
-void execute(const QString& statement) {
-    CaseStore::shared().execute(statement);
-}
-
-int count(const QString& table) {
-    return scalar("select count(*) from " + table).toInt();
-}
-
 // The cases as "assigned,opened,status,category,priority,kb,customer" rows, in ID order.
 QStringList caseLinks() {
     QStringList links;
@@ -34,15 +26,6 @@ QStringList caseLinks() {
         rows.moveNext();
     }
     return links;
-}
-
-QList<int> reportedLines(const ScriptedPrompts& prompts) {
-    static const QRegularExpression line(QStringLiteral("at line (\\d+)\r\r"));
-    QList<int> lines;
-    for (const QString& text : prompts.texts()) {
-        lines.append(line.match(text).captured(1).toInt());
-    }
-    return lines;
 }
 
 }  // namespace
@@ -193,7 +176,7 @@ private Q_SLOTS:
         startedForm().PushButton4_Click();
         // Employees: the first insert fails (line 114) and the second still runs. Priorities (the
         // fifth table, from line 270): one row, so the failed first insert (282) ends its inserts.
-        QCOMPARE(reportedLines(m_prompts), (QList<int>{114, 282}));
+        QCOMPARE(boxLines(m_prompts), (QList<int>{114, 282}));
         QVERIFY(m_prompts.texts()[0].startsWith(QStringLiteral(
             "constraint failed\r\nin Casewright2021/08/31.Form1.PushButton4_Click at line 114")));
         QCOMPARE(scalar("select group_concat([First Name]) from Employees"),
@@ -210,8 +193,8 @@ private Q_SLOTS:
         }
         Form1& form = startedForm();
         form.PushButton4_Click();
-        QCOMPARE(reportedLines(m_prompts), (QList<int>{272, 274, 276, 278, 282, 288, 296, 298, 300,
-                                                       302, 304, 306, 308, 310}));
+        QCOMPARE(boxLines(m_prompts), (QList<int>{272, 274, 276, 278, 282, 288, 296, 298, 300, 302,
+                                                  304, 306, 308, 310}));
         QVERIFY(m_prompts.texts()[0].startsWith(QStringLiteral("no such table: Priorities")));
         // The later tables, the cases (with the blank start value) and the reload still ran.
         QCOMPARE(count(QStringLiteral("KnowledgeBase")), 2);

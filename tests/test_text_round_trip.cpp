@@ -22,10 +22,6 @@ namespace {
 // How many generated texts each field kind takes; the README's figure is their sum.
 constexpr int kTextsPerKind = 250;
 
-void execute(const QString& statement) {
-    CaseStore::shared().execute(statement);
-}
-
 // Texts made of the pieces that break statement texts and display, in random order and length.
 class TextGenerator {
 public:

@@ -1,12 +1,16 @@
 #include "test_environment.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLocale>
+#include <QRegularExpression>
+#include <QTest>
 
 #include "case_store.h"
 #include "globals.h"
 #include "record_set.h"
+#include "scripted_prompts.h"
 
 TestEnvironment::TestEnvironment() {
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
@@ -54,4 +58,54 @@ QString scalar(const QString& select) {
         return QStringLiteral("<no row>");
     }
     return rows.text(0);
+}
+
+void execute(const QString& statement) {
+    CaseStore::shared().execute(statement);
+}
+
+int count(const QString& from) {
+    return scalar(QStringLiteral("select count(*) from ") + from).toInt();
+}
+
+QStringList listEntries(const QComboBox* list) {
+    QStringList entries;
+    for (int i = 0; i < list->count(); ++i) {
+        entries.append(list->itemText(i));
+    }
+    return entries;
+}
+
+void pick(QComboBox* list, const QString& text) {
+    const int index = list->findText(text);
+    QVERIFY2(index >= 0, qPrintable(text));
+    list->setCurrentIndex(index);
+}
+
+namespace {
+
+int lineOf(const QString& text) {
+    static const QRegularExpression line(QStringLiteral("at line (\\d+)\r\r"));
+    const QRegularExpressionMatch match = line.match(text);
+    return match.hasMatch() ? match.captured(1).toInt() : -1;
+}
+
+}  // namespace
+
+QList<int> errorLines(const ScriptedPrompts& prompts) {
+    QList<int> lines;
+    for (const ScriptedPrompts::Box& box : prompts.boxes()) {
+        if (box.caption == QStringLiteral("Application Error")) {
+            lines.append(lineOf(box.text));
+        }
+    }
+    return lines;
+}
+
+QList<int> boxLines(const ScriptedPrompts& prompts) {
+    QList<int> lines;
+    for (const ScriptedPrompts::Box& box : prompts.boxes()) {
+        lines.append(lineOf(box.text));
+    }
+    return lines;
 }

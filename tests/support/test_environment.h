@@ -5,6 +5,9 @@
 #include <QTemporaryDir>
 #include <memory>
 
+class QComboBox;
+class ScriptedPrompts;
+
 // A test's own machine: a temporary data root (HELVARINE_DATA_ROOT), a settings file of its
 // own, the program's build folder (with dbBlank.mdb, HAND-M.CUR and the icon) and a fixed
 // locale (United States English), so that no test touches the real machine or user.
@@ -36,3 +39,17 @@ private:
 
 // Reads one value with a plain select on the shared connection ("" for NULL).
 QString scalar(const QString& select);
+// Runs one statement on the shared connection.
+void execute(const QString& statement);
+// The number of rows of "select count(*) from " + the text (a table, or a table and a where).
+int count(const QString& from);
+
+// The entries of a pick list, in order.
+QStringList listEntries(const QComboBox* list);
+// Selects the list's entry with the text; fails the test when there is none.
+void pick(QComboBox* list, const QString& text);
+
+// The line numbers that the error boxes named, in order; other boxes are left out.
+QList<int> errorLines(const ScriptedPrompts& prompts);
+// The line number of every box, in order: -1 for a box that names no line.
+QList<int> boxLines(const ScriptedPrompts& prompts);

@@ -1,0 +1,54 @@
+#include "case_fixture.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLineEdit>
+
+#include "case_editor.h"
+#include "multi_line_field.h"
+#include "test_environment.h"
+
+const QString kInsertStart = QStringLiteral(
+    "insert into Cases (Title,[Assigned To],[Opened By],[Opened Date],Status,Category,Priority,"
+    "Comments,[Due Date],KB,[Resolved Date],Customer,[Call Time]) values (");
+
+void seedCaseDatabase() {
+    for (const char* person : {"'John','Wilson'", "'Daniel','Carter'"}) {
+        execute(QStringLiteral("insert into Employees ([First Name],[Last Name]) values (%1)")
+                    .arg(QLatin1String(person)));
+    }
+    for (const char* person : {"'Hanna','Simmons'", "'Neil','Burgess'"}) {
+        execute(QStringLiteral("insert into Customers ([First Name],[Last Name]) values (%1)")
+                    .arg(QLatin1String(person)));
+    }
+    for (const char* value : {"Open", "Waiting"}) {
+        execute(QStringLiteral("insert into [Status] values ('%1')").arg(QLatin1String(value)));
+    }
+    for (const char* value : {"General", "Billing"}) {
+        execute(QStringLiteral("insert into [Categories] values ('%1')").arg(QLatin1String(value)));
+    }
+    for (const char* value : {"High", "Low"}) {
+        execute(QStringLiteral("insert into [Priorities] values ('%1')").arg(QLatin1String(value)));
+    }
+    for (const char* value : {"KB1", "KB2"}) {
+        execute(
+            QStringLiteral("insert into [KnowledgeBase] values ('%1')").arg(QLatin1String(value)));
+    }
+    execute(kInsertStart +
+            "'Printer jams',2,1,'12/1/2026','Waiting','Billing','Low','first line\nsecond line',"
+            "'12/24/2026','KB2',NULL,1,'1/1/2020')");
+}
+
+void fillNewCase(Form2& editor, const QString& title, const QString& comments) {
+    editor.Text1->setText(title);
+    pick(editor.Combo1, QStringLiteral("Daniel Carter"));
+    pick(editor.Combo2, QStringLiteral("John Wilson"));
+    pick(editor.Combo6, QStringLiteral("Neil Burgess"));
+    pick(editor.Combo3, QStringLiteral("Open"));
+    pick(editor.Combo4, QStringLiteral("General"));
+    pick(editor.Combo5, QStringLiteral("High"));
+    pick(editor.Combo7, QStringLiteral("KB1"));
+    editor.DateTimePicker1->setDate(QDate(2026, 12, 1));
+    editor.DateTimePicker2->setDate(QDate(2026, 12, 24));
+    editor.Text3->setPlainText(comments);
+}
