@@ -80,8 +80,7 @@ private Q_SLOTS:
     void cleanup() {
         m_editor.reset();
         m_env.reset();
-        QVERIFY2(m_prompts.unexpected().isEmpty(),
-                 qPrintable(m_prompts.unexpected().join(QLatin1Char('\n'))));
+        expectNothingUnexpected(m_prompts);
     }
 
     void buttonsOfEveryList_data() {

@@ -229,9 +229,7 @@ private Q_SLOTS:
         application->setPrompts(nullptr);
     }
 
-    void cleanup() {
-        QVERIFY2(m_prompts.unexpected().isEmpty(), qPrintable(m_prompts.unexpected().join(u'\n')));
-    }
+    void cleanup() { expectNothingUnexpected(m_prompts); }
 
 private:
     ScriptedPrompts m_prompts;

@@ -131,8 +131,7 @@ private Q_SLOTS:
 
     void cleanup() {
         m_env.reset();
-        QVERIFY2(m_prompts.unexpected().isEmpty(),
-                 qPrintable(m_prompts.unexpected().join(QLatin1Char('\n'))));
+        expectNothingUnexpected(m_prompts);
     }
 
     void caseEditorRefusesANulAndKeepsTheInput_data() {
@@ -320,8 +319,7 @@ private Q_SLOTS:
     void cleanup() {
         m_form.reset();
         m_env.reset();
-        QVERIFY2(m_prompts.unexpected().isEmpty(),
-                 qPrintable(m_prompts.unexpected().join(QLatin1Char('\n'))));
+        expectNothingUnexpected(m_prompts);
     }
 
     void refusedSaveKeepsTheEditorOpenWithTheInput_data() {
@@ -753,8 +751,7 @@ private Q_SLOTS:
 
     void cleanup() {
         m_env.reset();
-        QVERIFY2(m_prompts.unexpected().isEmpty(),
-                 qPrintable(m_prompts.unexpected().join(QLatin1Char('\n'))));
+        expectNothingUnexpected(m_prompts);
     }
 
     void everySettingGarbageIsReportedAndTheWindowStillOpens_data() {

@@ -97,8 +97,7 @@ private Q_SLOTS:
 
     void cleanup() {
         m_env.reset();
-        QVERIFY2(m_prompts.unexpected().isEmpty(),
-                 qPrintable(m_prompts.unexpected().join(QLatin1Char('\n'))));
+        expectNothingUnexpected(m_prompts);
     }
 
     void layoutsCarryTheirCaptionsAndPlaces_data() {
@@ -386,8 +385,7 @@ private Q_SLOTS:
 
     void cleanup() {
         m_env.reset();
-        QVERIFY2(m_prompts.unexpected().isEmpty(),
-                 qPrintable(m_prompts.unexpected().join(QLatin1Char('\n'))));
+        expectNothingUnexpected(m_prompts);
     }
 
     void opensWithSixEntriesAndNoneSelected() {

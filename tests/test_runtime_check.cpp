@@ -103,10 +103,7 @@ private Q_SLOTS:
         writePackage(QStringLiteral("ADOFix86.msu"));
     }
 
-    void cleanup() {
-        QVERIFY2(m_prompts.unexpected().isEmpty(),
-                 qPrintable(m_prompts.unexpected().join(QLatin1Char('\n'))));
-    }
+    void cleanup() { expectNothingUnexpected(m_prompts); }
 
     void workingLibraryShowsNothing() {
         QVERIFY(LibraryCheck::databaseLibraryWorks());

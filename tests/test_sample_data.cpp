@@ -66,8 +66,7 @@ private Q_SLOTS:
     void cleanup() {
         m_form.reset();
         m_env.reset();
-        QVERIFY2(m_prompts.unexpected().isEmpty(),
-                 qPrintable(m_prompts.unexpected().join(QLatin1Char('\n'))));
+        expectNothingUnexpected(m_prompts);
     }
 
     void emptyDatabaseGetsEverySample() {

@@ -1,6 +1,7 @@
 #include "scripted_prompts.h"
 
 #include <QDialog>
+#include <QTest>
 
 QStringList ScriptedPrompts::texts() const {
     QStringList texts;
@@ -89,4 +90,9 @@ QString ScriptedPrompts::saveFileName(const QString& caption, const QString&, co
     const QString path = m_files.front();
     m_files.pop_front();
     return path;
+}
+
+void expectNothingUnexpected(const ScriptedPrompts& prompts) {
+    const QStringList problems = prompts.unexpected();
+    QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
 }

@@ -63,3 +63,6 @@ private:
     QStringList m_modalWindows;
     QStringList m_unexpected;
 };
+
+// Fails the running test when the prompts met anything their script did not expect.
+void expectNothingUnexpected(const ScriptedPrompts& prompts);
