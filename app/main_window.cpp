@@ -57,25 +57,27 @@ const std::array<ButtonDesign, 6> kButtons{{
     {&Form1::PushButton6, "PushButton6", "Help"},
 }};
 
-// The twelve columns: header text, and the field of [Cases Extended] shown in it, by the exact
-// name it is asked for (letter case does not matter).
+// The twelve columns: header text, the field of [Cases Extended] shown in it, by the exact name
+// it is asked for (letter case does not matter), and how a header click sorts it.
+using SortKind = ReportListModel::SortKind;
 struct ColumnDesign {
     const char* header;
     const char* field;
+    SortKind sortKind;
 };
 const std::array<ColumnDesign, Form1::kColumnCount> kColumns{{
-    {"ID", "ID"},
-    {"Title", "Title"},
-    {"Customer", "Customer Name"},
-    {"Assigned To", "Assigned to Name"},
-    {"Priority", "Priority"},
-    {"Status", "Status"},
-    {"Category", "Category"},
-    {"Due Date", "Due Date"},
-    {"Opened Date", "Opened Date"},
-    {"KB", "Knowledge Base"},
-    {"Resolved Time", "Resolved Date"},
-    {"Opened By", "Opened by Name"},
+    {"ID", "ID", SortKind::Number},
+    {"Title", "Title", SortKind::Text},
+    {"Customer", "Customer Name", SortKind::Text},
+    {"Assigned To", "Assigned to Name", SortKind::Text},
+    {"Priority", "Priority", SortKind::Text},
+    {"Status", "Status", SortKind::Text},
+    {"Category", "Category", SortKind::Text},
+    {"Due Date", "Due Date", SortKind::Date},
+    {"Opened Date", "Opened Date", SortKind::Date},
+    {"KB", "Knowledge Base", SortKind::Text},
+    {"Resolved Time", "Resolved Date", SortKind::Date},
+    {"Opened By", "Opened by Name", SortKind::Text},
 }};
 
 // Widths beyond this many twips (over 40 inches) are no width a list column can take.
@@ -189,8 +191,8 @@ void Form1::Form_Load() {
     trap.at(144, [] { CaseStore::shared().open(DataPaths::connectionText()); });
     for (int column = 0; column < kColumnCount; ++column) {
         trap.at(146 + 2 * column, [&] {
-            ListView1->rows().addColumn(
-                QString::fromLatin1(kColumns[static_cast<size_t>(column)].header));
+            const ColumnDesign& design = kColumns[static_cast<size_t>(column)];
+            ListView1->rows().addColumn(QString::fromLatin1(design.header), design.sortKind);
         });
     }
     trap.at(170, [this] { setColumnWidthFromSetting(1, QStringLiteral("1200")); });
@@ -280,6 +282,16 @@ void Form1::setWindowStateCode(int code) {
 }
 
 void Form1::LoadCases() {
+    // The selected case stays selected when it is still listed; otherwise the first row is, so
+    // that Edit and Delete always have a case to act on.
+    const int selected = ListView1->selectedPosition();
+    const QString selectedId = selected >= 0 ? ListView1->rows().text(selected, 0) : QString();
+    fillCaseList();
+    const int position = selectedId.isEmpty() ? -1 : ListView1->positionOfText(selectedId);
+    ListView1->selectPosition(position >= 0 ? position : 0);
+}
+
+void Form1::fillCaseList() {
     ReportListModel& rows = ListView1->rows();
     ReportListModel::Batch batch(rows);
     rows.removeAllRows();
@@ -401,8 +413,9 @@ void Form1::PushButton3_Click() {
     bool yes = false;
     trap.at(102, [&] {
         const int selected = ListView1->selectedPosition();
-        yes = m_prompts.confirm(QStringLiteral("Are you sure you want to delete [") +
-                                ListView1->rows().text(selected, 1) + QStringLiteral("]?"));
+        yes = m_prompts.confirmNoByDefault(QStringLiteral("Are you sure you want to delete [") +
+                                           ListView1->rows().text(selected, 1) +
+                                           QStringLiteral("]?"));
     });
     if (!yes) {
         return;

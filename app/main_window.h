@@ -29,7 +29,8 @@ public:
     // Ends the program at once.
     void Form_Unload();
 
-    // Refills the case list from [Cases Extended]. No trap: the caller's trap reports failures.
+    // Refills the case list from [Cases Extended] and selects the case selected before, or the
+    // first row. No trap: the caller's trap reports failures.
     void LoadCases();
     // Sorts the list on a click of the header of column `column` (1 = "ID").
     void ListView1_ColumnClick(int column);
@@ -75,6 +76,7 @@ private:
     void connectHandlers();
 
     void IsADOInstalled();
+    void fillCaseList();
     void setColumnWidthFromSetting(int column, const QString& defaultWidth);
     void saveColumnWidth(int column);
     void setWindowStateCode(int code);

@@ -344,6 +344,79 @@ DateFormatter::DateFormatter(const QLocale& locale) : m_locale(locale) {
         }
         i += run;
     }
+    for (const Token& token : m_tokens) {
+        switch (token.piece) {
+            case Piece::Day:
+            case Piece::Day2:
+                m_numberOrder.push_back(0);
+                break;
+            case Piece::Month:
+            case Piece::Month2:
+                m_numberOrder.push_back(1);
+                break;
+            case Piece::Year:
+                m_numberOrder.push_back(2);
+                break;
+            case Piece::DayName:
+            case Piece::LongDayName:
+            case Piece::MonthName:
+            case Piece::LongMonthName:
+                m_numberOrder.clear();
+                return;
+            case Piece::Literal:
+                break;
+        }
+    }
+    if (m_numberOrder.size() != 3) {
+        m_numberOrder.clear();
+    }
+}
+
+std::optional<qint64> DateFormatter::sortKey(const QString& text) const {
+    // The numbers of the text in order: day, month and year as the short form places them, then
+    // hours, minutes and seconds.
+    std::array<int, 6> numbers{};
+    size_t found = 0;
+    bool inNumber = false;
+    bool plain = !m_numberOrder.empty();
+    for (const QChar c : text) {
+        if (!plain) {
+            break;
+        }
+        const char16_t unit = c.unicode();
+        if (unit >= u'0' && unit <= u'9') {
+            if (!inNumber) {
+                if (found == numbers.size()) {
+                    plain = false;
+                    break;
+                }
+                ++found;
+                inNumber = true;
+            }
+            int& number = numbers[found - 1];
+            number = number * 10 + (unit - u'0');
+            plain = number < 100000;
+        } else {
+            inNumber = false;
+            plain = unit < 0x80 && !c.isLetter();
+        }
+    }
+    if (plain && (found == 3 || found == 6)) {
+        std::array<int, 3> date{};
+        for (size_t i = 0; i < 3; ++i) {
+            date[static_cast<size_t>(m_numberOrder[i])] = numbers[i];
+        }
+        const qint64 day = (qint64{date[2]} * 100 + date[1]) * 100 + date[0];
+        return day * 1000000 + (qint64{numbers[3]} * 100 + numbers[4]) * 100 + numbers[5];
+    }
+    const std::optional<QDateTime> value = DateText::parse(text, m_locale);
+    if (!value) {
+        return std::nullopt;
+    }
+    const QDate date = value->date();
+    const QTime time = value->time();
+    const qint64 day = (qint64{date.year()} * 100 + date.month()) * 100 + date.day();
+    return day * 1000000 + (qint64{time.hour()} * 100 + time.minute()) * 100 + time.second();
 }
 
 void DateFormatter::append(QString& out, QDate date) const {

@@ -13,6 +13,7 @@
 #include "case_statements.h"
 #include "case_store.h"
 #include "contact_editor.h"
+#include "date_picker.h"
 #include "date_text.h"
 #include "dialog_frame.h"
 #include "error_trap.h"
@@ -136,6 +137,17 @@ void takeText(QComboBox* list, const QVariant& value) {
     list->setCurrentIndex(index);
 }
 
+// A people list takes the person of the ID: two people may share a name, and the case must stay
+// with its own. The name is the fallback for an ID that the list does not hold.
+void takePerson(QComboBox* list, const QStringList& ids, const QVariant& id, const QVariant& name) {
+    const qsizetype position = id.isNull() ? -1 : ids.indexOf(displayText(id));
+    if (position < 0 || position >= list->count()) {
+        takeText(list, name);
+        return;
+    }
+    list->setCurrentIndex(static_cast<int>(position));
+}
+
 QString requiredText(const QVariant& value) {
     if (value.isNull()) {
         throw Failure(QStringLiteral("Invalid use of Null"));
@@ -212,10 +224,8 @@ void Form2::createControls() {
     }
 
     const auto datePicker = [this](const char* name) {
-        auto* picker = new QDateEdit(this);
+        auto* picker = new DatePicker(this);
         picker->setObjectName(QString::fromLatin1(name));
-        picker->setCalendarPopup(true);
-        picker->setDateRange(QDate(1601, 1, 1), QDate(9999, 12, 31));
         picker->setDisplayFormat(DateText::shortDateFormat());
         return picker;
     };
@@ -387,20 +397,33 @@ void Form2::LoadData() {
     ErrorTrap trap{m_prompts, kWindow, QStringLiteral("LoadData")};
     RecordSet row;
     trap.at(100, [&] { row = RecordSet(); });
+    // A resolved case is not among the open ones: it is read, with the same columns, from the
+    // closed cases, so that it can be changed (and reopened) like any other.
     trap.at(102, [&] {
         row.open(QStringLiteral("select * from [Open Cases] where ID=") + m_ID,
                  CaseStore::shared());
+        if (row.eof()) {
+            row.close();
+            row.open(QStringLiteral("select * from [Closed Cases] where ID=") + m_ID,
+                     CaseStore::shared());
+        }
     });
     if (trap.test(104, [&] { return !row.eof(); })) {
         const auto field = [&](const char* name) { return row.value(QString::fromLatin1(name)); };
         trap.at(106, [&] { Text2->setText(requiredText(field("ID"))); });
         trap.at(108, [&] { Text1->setText(requiredText(field("Title"))); });
-        trap.at(110, [&] { takeText(Combo1, field("Assigned To Name")); });
-        trap.at(112, [&] { takeText(Combo2, field("Opened By Name")); });
+        trap.at(110, [&] {
+            takePerson(Combo1, EmployeeIDs, field("Assigned To"), field("Assigned To Name"));
+        });
+        trap.at(112, [&] {
+            takePerson(Combo2, EmployeeIDs, field("Opened By"), field("Opened By Name"));
+        });
         trap.at(114, [&] { takeText(Combo3, field("Status")); });
         trap.at(116, [&] { takeText(Combo4, field("Category")); });
         trap.at(118, [&] { takeText(Combo5, field("Priority")); });
-        trap.at(120, [&] { takeText(Combo6, field("Customer Name")); });
+        trap.at(120, [&] {
+            takePerson(Combo6, CustomerIDs, field("Customer"), field("Customer Name"));
+        });
         trap.at(122, [&] { takeText(Combo7, field("Knowledge Base")); });
         trap.at(124, [&] { Text4->setText(displayText(field("Resolved Date"))); });
         trap.at(126, [&] { DateTimePicker1->setDate(requiredDate(field("Opened Date"))); });
@@ -555,8 +578,8 @@ bool Form2::deletionConfirmed(ErrorTrap& trap, const QComboBox* list, const char
     }
     bool yes = false;
     trap.at(102, [&] {
-        yes = m_prompts.confirm(QString::fromLatin1(question) +
-                                QLatin1String("\r\nDo you wish to continue?"));
+        yes = m_prompts.confirmNoByDefault(QString::fromLatin1(question) +
+                                           QLatin1String("\r\nDo you wish to continue?"));
     });
     return yes;
 }

@@ -246,6 +246,32 @@ std::vector<PlacedText> ReportPages::ofControl(const QString& control) const {
     return result;
 }
 
+namespace {
+
+// The start of a line that fits the width: a text cut by its column is cut where the column
+// ends, so that a printed or exported page holds only what can be seen.
+QString visiblePart(const QFontMetricsF& metrics, const QString& line, qreal width) {
+    if (metrics.horizontalAdvance(line) <= width) {
+        return line;
+    }
+    qsizetype fits = 0;
+    qsizetype tooLong = line.size();
+    while (tooLong - fits > 1) {
+        const qsizetype middle = (fits + tooLong) / 2;
+        if (metrics.horizontalAdvance(line.left(middle)) <= width) {
+            fits = middle;
+        } else {
+            tooLong = middle;
+        }
+    }
+    if (fits > 0 && line.at(fits - 1).isHighSurrogate()) {
+        --fits;  // never half a character
+    }
+    return line.left(fits);
+}
+
+}  // namespace
+
 namespace BandReport {
 
 QFont fontFor(const ReportFont& style) {
@@ -275,10 +301,15 @@ void drawPage(QPainter& painter, const ReportPages& pages, int page) {
         painter.setFont(fontFor(text.font));
         painter.save();
         painter.setClipRect(text.rect);
+        const QFontMetricsF metrics = painter.fontMetrics();
         QRectF line = text.rect;
         line.setHeight(std::max(text.lineHeight, text.rect.height()));
-        for (const QString& content : text.lines) {
-            painter.drawText(line, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, content);
+        for (qsizetype i = 0; i < text.lines.size(); ++i) {
+            if (i > 0 && line.top() + text.lineHeight > text.rect.bottom() + 0.5) {
+                break;  // a line below the box would not be seen
+            }
+            painter.drawText(line, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+                             visiblePart(metrics, text.lines.at(i), text.rect.width()));
             line.translate(0, text.lineHeight);
         }
         painter.restore();

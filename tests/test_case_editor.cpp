@@ -1,6 +1,7 @@
 // The case editor: loading, the validation chain, the exact statements of a save, the lookup
 // lists' "+" and "-" buttons, and the main window's commands around it.
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QLineEdit>
@@ -111,6 +112,24 @@ private Q_SLOTS:
         QCOMPARE(editor.Text3->geometry(), QRect(8, 347, 520, 175));
     }
 
+    void datePickerIsOneTabStopAndKeepsWhatIsTyped() {
+        Form2& editor = openEditor();
+        editor.show();
+        QVERIFY(QTest::qWaitForWindowActive(&editor));
+        editor.DateTimePicker1->setFocus();
+        QTest::keyClick(editor.DateTimePicker1, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(editor.DateTimePicker1, QStringLiteral("12/25/2027"));
+        QCOMPARE(editor.DateTimePicker1->date(), QDate(2027, 12, 25));
+        QCOMPARE(editor.DateTimePicker2->date(), QDate::currentDate());
+        QCOMPARE(QApplication::focusWidget(), editor.DateTimePicker1);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), editor.DateTimePicker2);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), editor.Combo3);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget(), editor.DateTimePicker2);
+    }
+
     void emptyDatabaseGivesEmptyLists() {
         for (const char* table : {"Employees", "Customers", "Status", "Categories", "Priorities",
                                   "KnowledgeBase", "Cases"}) {
@@ -140,23 +159,47 @@ private Q_SLOTS:
         QCOMPARE(editor.Text3->toPlainText(), QStringLiteral("first line\nsecond line"));
     }
 
-    void twoEmployeesOfOneNameSelectTheFirst() {
+    void peopleOfOneNameKeepTheirIds() {
         execute(QStringLiteral(
             "insert into Employees ([First Name],[Last Name]) values ('Daniel','Carter')"));
-        execute(QStringLiteral("update Cases set [Assigned To]=3 where ID=1"));
+        execute(QStringLiteral(
+            "insert into Customers ([First Name],[Last Name]) values ('Hanna','Simmons')"));
+        execute(QStringLiteral("update Cases set [Assigned To]=3, [Opened By]=3, Customer=3"));
         Form2& editor = openEditor(QStringLiteral("1"));
         QCOMPARE(listEntries(editor.Combo1),
                  (QStringList{"Daniel Carter", "Daniel Carter", "John Wilson"}));
-        QCOMPARE(editor.Combo1->currentIndex(), 0);  // the first entry of that name
         QCOMPARE(editor.EmployeeIDs.mid(0, 2), (QStringList{"2", "3"}));
+        QCOMPARE(editor.Combo1->currentIndex(), 1);
+        QCOMPARE(editor.Combo2->currentIndex(), 1);
+        QCOMPARE(editor.CustomerIDs.at(editor.Combo6->currentIndex()), QStringLiteral("3"));
         expectOk();
         editor.PushButton2_Click();
-        QCOMPARE(scalar("select [Assigned To] from Cases where ID=1"), QStringLiteral("2"));
+        QCOMPARE(scalar("select [Assigned To] || [Opened By] || Customer from Cases where ID=1"),
+                 QStringLiteral("333"));
     }
 
-    void caseThatIsNotOpenOpensAsANewCase() {
+    void resolvedCaseOpensWithItsValuesAndReopens() {
         execute(QStringLiteral("update Cases set [Resolved Date]='12/9/2026' where ID=1"));
         Form2& editor = openEditor(QStringLiteral("1"));
+        QVERIFY(m_prompts.boxes().empty());
+        QCOMPARE(m_statements.mid(m_statements.size() - 2),
+                 (QStringList{"select * from [Open Cases] where ID=1",
+                              "select * from [Closed Cases] where ID=1"}));
+        QCOMPARE(editor.Text1->text(), QStringLiteral("Printer jams"));
+        QCOMPARE(editor.Combo1->currentText(), QStringLiteral("Daniel Carter"));
+        QCOMPARE(editor.Combo3->currentText(), QStringLiteral("Waiting"));
+        QCOMPARE(editor.DateTimePicker2->date(), QDate(2026, 12, 24));
+        QCOMPARE(editor.Text4->text(), QStringLiteral("12/9/2026"));
+        editor.Text4->clear();
+        expectOk();
+        editor.PushButton2_Click();
+        QCOMPARE(m_prompts.texts(), QStringList{QStringLiteral("Record Successfully Updated")});
+        QCOMPARE(scalar("select count(*) from [Open Cases] where ID=1 and Title='Printer jams'"),
+                 QStringLiteral("1"));
+    }
+
+    void caseInNeitherViewOpensAsANewCase() {
+        Form2& editor = openEditor(QStringLiteral("99"));
         QVERIFY(m_prompts.boxes().empty());
         QCOMPARE(editor.windowTitle(), QStringLiteral("Edit Data"));
         QVERIFY(editor.Text1->text().isEmpty() && editor.Text2->text().isEmpty());
@@ -428,7 +471,7 @@ private Q_SLOTS:
                  "Warning: Deleting " + noun +
                      " will also delete issue data that is linked to this " + noun +
                      ".\r\nDo you wish to continue?");
-        QCOMPARE(m_prompts.boxes().back().buttons, Prompts::Buttons::YesNo);
+        QCOMPARE(m_prompts.boxes().back().buttons, Prompts::Buttons::YesNoDefaultNo);
         QCOMPARE(writes().size(), 1);
         QCOMPARE(list->currentText(), QStringLiteral("Won't fix"));
 
@@ -590,6 +633,7 @@ private Q_SLOTS:
 
     void editAndDeleteWithoutSelectionDoNothing() {
         Form1& form = startedForm();
+        form.ListView1->clearSelection();
         form.PushButton1->click();
         form.PushButton3->click();
         QVERIFY(m_prompts.boxes().empty());
@@ -616,7 +660,7 @@ private Q_SLOTS:
         CaseStore::shared().setStatementObserver({});
         QCOMPARE(m_prompts.texts(),
                  QStringList{QStringLiteral("Are you sure you want to delete [Third ]?]?")});
-        QCOMPARE(m_prompts.boxes().front().buttons, Prompts::Buttons::YesNo);
+        QCOMPARE(m_prompts.boxes().front().buttons, Prompts::Buttons::YesNoDefaultNo);
         QCOMPARE(m_prompts.boxes().front().icon, Prompts::Icon::None);
         QCOMPARE(form.ListView1->rows().count(), 4);
         QCOMPARE(form.ListView1->selectedPosition(), 2);  // not even reloaded

@@ -166,7 +166,7 @@ private Q_SLOTS:
                  QStringList{
                      QStringLiteral("Warning: Deleting customer will also delete issue data that "
                                     "is linked to this customer.\r\nDo you wish to continue?")});
-        QCOMPARE(m_prompts.boxes().front().buttons, Prompts::Buttons::YesNo);
+        QCOMPARE(m_prompts.boxes().front().buttons, Prompts::Buttons::YesNoDefaultNo);
         QVERIFY(m_writes.isEmpty());
         QCOMPARE(editor.Combo6->currentIndex(), 0);
     }

@@ -558,7 +558,7 @@ protected:
     Answer showMessage(const QString& text, Buttons buttons, Icon icon,
                        const QString& caption) override {
         boxes.push_back({text, caption, buttons, icon});
-        if (buttons == Buttons::YesNo) {
+        if (asksYesNo(buttons)) {
             unexpected.append(QStringLiteral("question: ") + text);
             return Answer::No;
         }

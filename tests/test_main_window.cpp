@@ -367,12 +367,12 @@ private Q_SLOTS:
         QCOMPARE(columnTexts(form, 0).first(), QStringLiteral("1"));  // unsorted: the query's order
         QVERIFY(!form.ListView1->rows().sorted());
 
-        form.ListView1_ColumnClick(1);  // "ID" ascending: text order, "10" before "2"
+        form.ListView1_ColumnClick(1);  // "ID" ascending, as numbers: "9" before "10"
         QCOMPARE(columnTexts(form, 0),
-                 (QStringList{"1", "10", "2", "3", "4", "5", "6", "7", "8", "9"}));
-        form.ListView1_ColumnClick(1);  // again: descending, "9" before "10" before "1"
+                 (QStringList{"1", "2", "3", "4", "5", "6", "7", "8", "9", "10"}));
+        form.ListView1_ColumnClick(1);  // again: descending
         QCOMPARE(columnTexts(form, 0),
-                 (QStringList{"9", "8", "7", "6", "5", "4", "3", "2", "10", "1"}));
+                 (QStringList{"10", "9", "8", "7", "6", "5", "4", "3", "2", "1"}));
         QCOMPARE(form.ListView1->rows().sortOrder(), Qt::DescendingOrder);
 
         form.ListView1_ColumnClick(
@@ -389,6 +389,45 @@ private Q_SLOTS:
         QCOMPARE(form.ListView1->rows().count(), 11);
         QCOMPARE(columnTexts(form, 1).first(), QStringLiteral("Aardvark"));
         QVERIFY(form.ListView1->rows().sorted());
+    }
+
+    void dateColumnsSortAsDatesWithEmptyCellsFirst() {
+        prepareDatabase([] {
+            addPeopleAndLookups();
+            for (int i = 0; i < 4; ++i) {
+                addCase(QStringLiteral("case"));
+            }
+            execute(QStringLiteral("update Cases set [Due Date]='12/9/2026' where ID=1"));
+            execute(QStringLiteral("update Cases set [Due Date]=NULL where ID=2"));
+            execute(QStringLiteral("update Cases set [Due Date]='12/27/2026' where ID=3"));
+            execute(QStringLiteral("update Cases set [Due Date]='1/2/2027 08:30:00' where ID=4"));
+        });
+        Form1& form = startedForm();
+        form.ListView1_ColumnClick(8);
+        QCOMPARE(columnTexts(form, 7),
+                 (QStringList{"", "12/9/2026", "12/27/2026", "1/2/2027 08:30:00"}));
+        form.ListView1_ColumnClick(8);
+        QCOMPARE(columnTexts(form, 0), (QStringList{"4", "3", "1", "2"}));
+        // The order holds through a reload.
+        form.LoadCases();
+        QCOMPARE(columnTexts(form, 0), (QStringList{"4", "3", "1", "2"}));
+    }
+
+    void aRowIsSelectedAfterEveryLoad() {
+        prepareDatabase([] {
+            addPeopleAndLookups();
+            addCase(QStringLiteral("a"));
+            addCase(QStringLiteral("b"));
+        });
+        Form1& form = startedForm();
+        QCOMPARE(form.ListView1->selectedPosition(), 0);
+        form.ListView1->selectPosition(1);
+        form.LoadCases();
+        QCOMPARE(form.ListView1->rows().text(form.ListView1->selectedPosition(), 0),
+                 QStringLiteral("2"));
+        execute(QStringLiteral("delete from Cases where ID=2"));
+        form.LoadCases();
+        QCOMPARE(form.ListView1->selectedPosition(), 0);
     }
 
     void sortKeepsTheSelectedCaseSelected() {

@@ -320,6 +320,9 @@ private Q_SLOTS:
 
     void pdfExportHoldsTheText() {
         addCase(QStringLiteral("Printer on fire"));
+        // A title cut by its column leaves nothing of its hidden part in the file.
+        addCase(QStringLiteral("Scanner ") + QStringLiteral("jams ").repeated(10) +
+                QStringLiteral("HIDDENTAIL"));
         const ReportLayout layout = ReportLayouts::rptOpenCases();
         ReportPreview preview(m_prompts, layout,
                               dataFor(layout, QStringLiteral("select * from [Open Cases]")));
@@ -336,6 +339,8 @@ private Q_SLOTS:
         QVERIFY2(text.contains(QStringLiteral("Open Cases")), qPrintable(text));
         QVERIFY2(text.contains(QStringLiteral("Printer on fire")), qPrintable(text));
         QVERIFY(text.contains(QStringLiteral("John Wilson")));
+        QVERIFY2(text.contains(QStringLiteral("Scanner jams")), qPrintable(text));
+        QVERIFY2(!text.contains(QStringLiteral("HIDDENTAIL")), qPrintable(text));
         QProcess info;
         info.start(QStringLiteral("pdfinfo"), {path});
         QVERIFY(info.waitForFinished(20000));

@@ -37,9 +37,10 @@ Prompts::Answer QtPrompts::showMessage(const QString& text, Buttons buttons, Ico
     box.setText(shownText(text));
     box.setTextFormat(Qt::PlainText);
     box.setIcon(icon == Icon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon);
-    if (buttons == Buttons::YesNo) {
+    if (asksYesNo(buttons)) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        box.setDefaultButton(QMessageBox::Yes);
+        box.setDefaultButton(buttons == Buttons::YesNoDefaultNo ? QMessageBox::No
+                                                                : QMessageBox::Yes);
         box.setEscapeButton(QMessageBox::No);
         return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
     }

@@ -9,7 +9,10 @@ class QWidget;
 // so that the program shows real windows and the tests answer from a script.
 class Prompts {
 public:
-    enum class Buttons { Ok, YesNo };
+    // YesNoDefaultNo: the question before something that cannot be undone (a deletion, an
+    // overwrite); Return alone answers No.
+    enum class Buttons { Ok, YesNo, YesNoDefaultNo };
+    static bool asksYesNo(Buttons buttons) { return buttons != Buttons::Ok; }
     enum class Icon { None, Warning };
     enum class Answer { Ok, Yes, No };
 
@@ -31,6 +34,10 @@ public:
     // The Yes/No question without icon; true only for Yes.
     bool confirm(const QString& text) {
         return message(text, Buttons::YesNo, Icon::None) == Answer::Yes;
+    }
+    // The same question with No as its default: for deletions and overwrites.
+    bool confirmNoByDefault(const QString& text) {
+        return message(text, Buttons::YesNoDefaultNo, Icon::None) == Answer::Yes;
     }
 
     // The caption of every message box that names none of its own.

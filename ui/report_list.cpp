@@ -2,13 +2,16 @@
 
 #include <QHeaderView>
 #include <algorithm>
+#include <limits>
+
+#include "date_text.h"
 
 #include "fonts.h"
 #include "twips.h"
 
 ReportListModel::ReportListModel(QObject* parent) : QAbstractTableModel(parent) {}
 
-void ReportListModel::addColumn(const QString& header) {
+void ReportListModel::addColumn(const QString& header, SortKind kind) {
     // Rows are stored with one text per column: a new column widens every stored row.
     const size_t oldStride = m_stride;
     const size_t rows = oldStride == 0 ? m_order.size() : m_cells.size() / oldStride;
@@ -22,6 +25,7 @@ void ReportListModel::addColumn(const QString& header) {
     m_cells = std::move(widened);
     m_stride = oldStride + 1;
     m_headers.append(header);
+    m_sortKinds.push_back(kind);
     endInsertColumns();
 }
 
@@ -102,16 +106,47 @@ void ReportListModel::orderRows() {
     if (key < 0 || static_cast<size_t>(key) >= m_stride) {
         return;
     }
-    // Each text of the key column is case-folded once, so that every comparison of the sort is
-    // a plain ordinal comparison of two folded texts.
+    // Each cell of the key column is turned into its key once, so that every comparison of the
+    // sort is a plain comparison of two keys.
     const size_t rows = m_order.size();
-    std::vector<QString> folded(rows);
-    for (size_t row = 0; row < rows; ++row) {
-        folded[row] = cell(static_cast<int>(row), key).toCaseFolded();
+    const SortKind kind = static_cast<size_t>(key) < m_sortKinds.size()
+                              ? m_sortKinds[static_cast<size_t>(key)]
+                              : SortKind::Text;
+    if (kind == SortKind::Text) {
+        std::vector<QString> folded(rows);
+        for (size_t row = 0; row < rows; ++row) {
+            folded[row] = cell(static_cast<int>(row), key).toCaseFolded();
+        }
+        orderRowsBy(folded);
+        return;
     }
-    std::sort(m_order.begin(), m_order.end());  // back to stored order, so equal texts stay in it
-    const auto less = [&folded](int a, int b) {
-        return folded[static_cast<size_t>(a)] < folded[static_cast<size_t>(b)];
+    // Numbers and dates: an empty cell, or one that is neither, sorts before every value.
+    constexpr qint64 kNoValue = std::numeric_limits<qint64>::min();
+    std::vector<qint64> keys(rows, kNoValue);
+    const DateFormatter dates;
+    for (size_t row = 0; row < rows; ++row) {
+        const QString& text = cell(static_cast<int>(row), key);
+        if (text.isEmpty()) {
+            continue;
+        }
+        if (kind == SortKind::Number) {
+            bool ok = false;
+            const qint64 number = text.toLongLong(&ok);
+            if (ok) {
+                keys[row] = number;
+            }
+        } else if (const std::optional<qint64> date = dates.sortKey(text)) {
+            keys[row] = *date;
+        }
+    }
+    orderRowsBy(keys);
+}
+
+template <typename Key>
+void ReportListModel::orderRowsBy(const std::vector<Key>& keys) {
+    std::sort(m_order.begin(), m_order.end());  // back to stored order, so equal keys stay in it
+    const auto less = [&keys](int a, int b) {
+        return keys[static_cast<size_t>(a)] < keys[static_cast<size_t>(b)];
     };
     if (m_sortOrder == Qt::AscendingOrder) {
         std::stable_sort(m_order.begin(), m_order.end(), less);

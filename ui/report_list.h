@@ -12,8 +12,12 @@ class ReportListModel : public QAbstractTableModel {
 public:
     explicit ReportListModel(QObject* parent = nullptr);
 
+    // How a column's texts compare when the list is sorted by it: as texts ignoring letter case,
+    // as numbers, or as the dates they show (empty cells first, when ascending).
+    enum class SortKind { Text, Number, Date };
+
     // Columns.
-    void addColumn(const QString& header);
+    void addColumn(const QString& header, SortKind kind = SortKind::Text);
     QString header(int column) const { return m_headers.value(column); }
 
     // Rows, by shown position.
@@ -40,8 +44,8 @@ public:
         ReportListModel& m_model;
     };
 
-    // The sorting state of a list control: while sorted, the rows stand in the order of the texts
-    // of the key column (letter case ignored, equal texts in their stored order).
+    // The sorting state of a list control: while sorted, the rows stand in the order of the key
+    // column (by its sort kind; equal keys in their stored order).
     bool sorted() const { return m_sorted; }
     int sortKey() const { return m_sortKey; }
     Qt::SortOrder sortOrder() const { return m_sortOrder; }
@@ -61,8 +65,11 @@ private:
     }
     void resort();
     void orderRows();
+    template <typename Key>
+    void orderRowsBy(const std::vector<Key>& keys);
 
     QStringList m_headers;
+    std::vector<SortKind> m_sortKinds;
     size_t m_stride = 0;
     std::vector<QString> m_cells;
     std::vector<int> m_order;      // shown position -> stored row

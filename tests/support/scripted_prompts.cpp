@@ -47,11 +47,11 @@ Prompts::Answer ScriptedPrompts::showMessage(const QString& text, Buttons button
     m_boxes.push_back({text, caption, buttons, icon});
     if (m_answers.empty()) {
         m_unexpected.append(QStringLiteral("unexpected box: ") + text);
-        return buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
+        return asksYesNo(buttons) ? Answer::No : Answer::Ok;
     }
     const Answer answer = m_answers.front();
     m_answers.pop_front();
-    const bool fits = buttons == Buttons::YesNo ? answer != Answer::Ok : answer == Answer::Ok;
+    const bool fits = asksYesNo(buttons) ? answer != Answer::Ok : answer == Answer::Ok;
     if (!fits) {
         m_unexpected.append(QStringLiteral("answer does not fit the buttons of: ") + text);
     }
