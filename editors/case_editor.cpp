@@ -13,6 +13,7 @@
 #include "case_statements.h"
 #include "case_store.h"
 #include "contact_editor.h"
+#include "control_places.h"
 #include "date_picker.h"
 #include "date_text.h"
 #include "dialog_frame.h"
@@ -37,49 +38,6 @@ const QString kWindow = QStringLiteral("Form2");
 constexpr double kClientWidth = 8040;
 constexpr double kClientHeight = 8475;
 
-// Every control's place in twips and its tab position. Labels are placed from their fields.
-struct Place {
-    const char* name;
-    Twips::Rect rect;
-    int tab;
-};
-const std::array<Place, 34> kPlaces{{
-    {"Text1", {120, 405, 6120, 345}, 0},
-    {"Combo1", {120, 1155, 2520, 345}, 1},
-    {"PushButton5", {2640, 1155, 360, 345}, 2},
-    {"PushButton9", {3120, 1155, 360, 345}, 3},
-    {"PushButton6", {3600, 1155, 360, 345}, 4},
-    {"Combo6", {120, 1995, 2520, 345}, 5},
-    {"PushButton15", {2640, 1995, 360, 345}, 6},
-    {"PushButton17", {3120, 1995, 360, 345}, 7},
-    {"PushButton16", {3600, 1995, 360, 345}, 8},
-    {"Combo2", {120, 2715, 2520, 345}, 9},
-    {"PushButton3", {2640, 2715, 360, 345}, 10},
-    {"PushButton10", {3120, 2715, 360, 345}, 11},
-    {"PushButton4", {3600, 2715, 360, 345}, 12},
-    {"DateTimePicker1", {120, 3555, 3840, 345}, 13},
-    {"DateTimePicker2", {120, 4395, 3840, 345}, 14},
-    {"Combo3", {4080, 1155, 2880, 345}, 15},
-    {"PushButton7", {7080, 1155, 360, 345}, 16},
-    {"PushButton8", {7560, 1155, 360, 345}, 17},
-    {"Combo4", {4080, 1995, 2880, 345}, 18},
-    {"PushButton11", {7080, 1995, 360, 345}, 19},
-    {"PushButton12", {7560, 1995, 360, 345}, 20},
-    {"Combo5", {4080, 2715, 2880, 345}, 21},
-    {"PushButton13", {7080, 2715, 360, 345}, 22},
-    {"PushButton14", {7560, 2715, 360, 345}, 23},
-    {"Combo7", {4080, 3555, 2880, 345}, 24},
-    {"PushButton18", {7080, 3555, 360, 345}, 25},
-    {"PushButton19", {7560, 3555, 360, 345}, 26},
-    {"Text4", {4080, 4395, 3840, 345}, 27},
-    {"PushButton2", {120, 7950, 3840, 405}, 28},
-    {"PushButton1", {4080, 7950, 3840, 405}, 29},
-    {"Text2", {6720, 405, 1200, 345}, 38},
-    {"Text3", {120, 5205, 7800, 2625}, 40},
-    {nullptr, {}, 0},
-    {nullptr, {}, 0},
-}};
-
 // The small buttons beside the lists, and the two large ones.
 const std::array<std::pair<int, const char*>, 19> kButtonCaptions{{
     {1, "Cancel"}, {2, "Save"}, {3, "+"},  {4, "-"},  {5, "+"},  {6, "-"},  {7, "+"},
@@ -87,27 +45,26 @@ const std::array<std::pair<int, const char*>, 19> kButtonCaptions{{
     {15, "+"},     {16, "-"},   {17, "*"}, {18, "+"}, {19, "-"},
 }};
 
-// The caption labels: array, index, caption, the field they stand over, twips above it.
+// The caption labels: name, caption, the field they stand over (by name), twips above it.
 struct LabelPlace {
-    bool details;
-    int index;
+    const char* name;
     const char* caption;
     const char* field;
     double above;
 };
 const std::array<LabelPlace, 12> kLabels{{
-    {false, 0, "Opened Date", "DateTimePicker1", 285},
-    {false, 2, "Title", "Text1", 255},
-    {false, 3, "Due Date", "DateTimePicker2", 285},
-    {false, 4, "Comments", "Text3", 255},
-    {false, 5, "Resolved Date", "Text4", 285},
-    {true, 0, "Opened By", "Combo2", 285},
-    {true, 1, "Status", "Combo3", 285},
-    {true, 2, "Category", "Combo4", 285},
-    {true, 3, "Priority", "Combo5", 285},
-    {true, 4, "Assigned To", "Combo1", 285},
-    {true, 5, "Customer", "Combo6", 285},
-    {true, 6, "Knowledge Base", "Combo7", 285},
+    {"Label1_0", "Opened Date", "DateTimePicker1", 285},
+    {"Label1_2", "Title", "Text1", 255},
+    {"Label1_3", "Due Date", "DateTimePicker2", 285},
+    {"Label1_4", "Comments", "Text3", 255},
+    {"Label1_5", "Resolved Date", "Text4", 285},
+    {"lblDetails_0", "Opened By", "Combo2", 285},
+    {"lblDetails_1", "Status", "Combo3", 285},
+    {"lblDetails_2", "Category", "Combo4", 285},
+    {"lblDetails_3", "Priority", "Combo5", 285},
+    {"lblDetails_4", "Assigned To", "Combo1", 285},
+    {"lblDetails_5", "Customer", "Combo6", 285},
+    {"lblDetails_6", "Knowledge Base", "Combo7", 285},
 }};
 constexpr Twips::Rect kIdLabel{6480, 465, 240, 225};
 
@@ -237,58 +194,100 @@ void Form2::createControls() {
         button->setObjectName(QStringLiteral("PushButton%1").arg(number));
         button->setFont(Fonts::button());
         button->setAutoDefault(false);
-        PushButton[static_cast<size_t>(number)] = button;
     }
+    const auto named = [this](const char* name) {
+        return findChild<QPushButton*>(QString::fromLatin1(name));
+    };
+    PushButton1 = named("PushButton1");
+    PushButton2 = named("PushButton2");
+    PushButton3 = named("PushButton3");
+    PushButton4 = named("PushButton4");
+    PushButton5 = named("PushButton5");
+    PushButton6 = named("PushButton6");
+    PushButton7 = named("PushButton7");
+    PushButton8 = named("PushButton8");
+    PushButton9 = named("PushButton9");
+    PushButton10 = named("PushButton10");
+    PushButton11 = named("PushButton11");
+    PushButton12 = named("PushButton12");
+    PushButton13 = named("PushButton13");
+    PushButton14 = named("PushButton14");
+    PushButton15 = named("PushButton15");
+    PushButton16 = named("PushButton16");
+    PushButton17 = named("PushButton17");
+    PushButton18 = named("PushButton18");
+    PushButton19 = named("PushButton19");
     m_pointer = new WindowPointer(this);
 }
 
+QPushButton* Form2::pushButton(int number) const {
+    return findChild<QPushButton*>(QStringLiteral("PushButton%1").arg(number));
+}
+
 void Form2::placeControls() {
-    QWidget* previous = nullptr;
-    for (const Place& place : kPlaces) {
-        if (place.name == nullptr) {
-            continue;
-        }
-        QWidget* control = findChild<QWidget*>(QString::fromLatin1(place.name));
-        Twips::place(control, place.rect);
-        if (previous != nullptr) {
-            setTabOrder(previous, control);
-        }
-        previous = control;
-    }
+    ControlPlaces::apply({
+        {Text1, {120, 405, 6120, 345}, 0},
+        {Combo1, {120, 1155, 2520, 345}, 1},
+        {PushButton5, {2640, 1155, 360, 345}, 2},
+        {PushButton9, {3120, 1155, 360, 345}, 3},
+        {PushButton6, {3600, 1155, 360, 345}, 4},
+        {Combo6, {120, 1995, 2520, 345}, 5},
+        {PushButton15, {2640, 1995, 360, 345}, 6},
+        {PushButton17, {3120, 1995, 360, 345}, 7},
+        {PushButton16, {3600, 1995, 360, 345}, 8},
+        {Combo2, {120, 2715, 2520, 345}, 9},
+        {PushButton3, {2640, 2715, 360, 345}, 10},
+        {PushButton10, {3120, 2715, 360, 345}, 11},
+        {PushButton4, {3600, 2715, 360, 345}, 12},
+        {DateTimePicker1, {120, 3555, 3840, 345}, 13},
+        {DateTimePicker2, {120, 4395, 3840, 345}, 14},
+        {Combo3, {4080, 1155, 2880, 345}, 15},
+        {PushButton7, {7080, 1155, 360, 345}, 16},
+        {PushButton8, {7560, 1155, 360, 345}, 17},
+        {Combo4, {4080, 1995, 2880, 345}, 18},
+        {PushButton11, {7080, 1995, 360, 345}, 19},
+        {PushButton12, {7560, 1995, 360, 345}, 20},
+        {Combo5, {4080, 2715, 2880, 345}, 21},
+        {PushButton13, {7080, 2715, 360, 345}, 22},
+        {PushButton14, {7560, 2715, 360, 345}, 23},
+        {Combo7, {4080, 3555, 2880, 345}, 24},
+        {PushButton18, {7080, 3555, 360, 345}, 25},
+        {PushButton19, {7560, 3555, 360, 345}, 26},
+        {Text4, {4080, 4395, 3840, 345}, 27},
+        {PushButton2, {120, 7950, 3840, 405}, 28},
+        {PushButton1, {4080, 7950, 3840, 405}, 29},
+        {Text2, {6720, 405, 1200, 345}, 38},
+        {Text3, {120, 5205, 7800, 2625}, 40},
+    });
     for (const LabelPlace& place : kLabels) {
-        QWidget* field = findChild<QWidget*>(QString::fromLatin1(place.field));
-        const QString name =
-            QString::fromLatin1(place.details ? "lblDetails_%1" : "Label1_%1").arg(place.index);
-        QLabel* label =
-            DialogFrame::labelAbove(field, name, QString::fromLatin1(place.caption), place.above);
-        (place.details ? lblDetails[static_cast<size_t>(place.index)]
-                       : Label1[static_cast<size_t>(place.index)]) = label;
+        DialogFrame::labelAbove(findChild<QWidget*>(QString::fromLatin1(place.field)),
+                                QString::fromLatin1(place.name), QString::fromLatin1(place.caption),
+                                place.above);
     }
     auto* idLabel = new QLabel(QStringLiteral("ID"), this);
     idLabel->setObjectName(QStringLiteral("Label1_1"));
     Twips::place(idLabel, kIdLabel);
-    Label1[1] = idLabel;
 }
 
 void Form2::connectHandlers() {
-    connect(PushButton[2], &QPushButton::clicked, this, [this] { PushButton2_Click(); });
-    connect(PushButton[1], &QPushButton::clicked, this, [this] { PushButton1_Click(); });
+    connect(PushButton2, &QPushButton::clicked, this, [this] { PushButton2_Click(); });
+    connect(PushButton1, &QPushButton::clicked, this, [this] { PushButton1_Click(); });
     for (const LookupMember& member : lookupMembers()) {
-        connect(PushButton[static_cast<size_t>(member.addButton)], &QPushButton::clicked, this,
+        connect(pushButton(member.addButton), &QPushButton::clicked, this,
                 [this, &member] { addLookupValue(member); });
-        connect(PushButton[static_cast<size_t>(member.deleteButton)], &QPushButton::clicked, this,
+        connect(pushButton(member.deleteButton), &QPushButton::clicked, this,
                 [this, &member] { deleteLookupValue(member); });
     }
     for (const PeopleMember& member : peopleMembers()) {
-        connect(PushButton[static_cast<size_t>(member.addButton)], &QPushButton::clicked, this,
+        connect(pushButton(member.addButton), &QPushButton::clicked, this,
                 [this, &member] { addPerson(member); });
-        connect(PushButton[static_cast<size_t>(member.editButton)], &QPushButton::clicked, this,
+        connect(pushButton(member.editButton), &QPushButton::clicked, this,
                 [this, &member] { editPerson(member); });
-        connect(PushButton[static_cast<size_t>(member.deleteButton)], &QPushButton::clicked, this,
+        connect(pushButton(member.deleteButton), &QPushButton::clicked, this,
                 [this, &member] { deletePerson(member); });
     }
-    for (size_t number = 1; number < PushButton.size(); ++number) {
-        m_pointer->showCustomOver(PushButton[number]);
+    for (QPushButton* button : findChildren<QPushButton*>(Qt::FindDirectChildrenOnly)) {
+        m_pointer->showCustomOver(button);
     }
 }
 
@@ -348,49 +347,86 @@ void Form2::LoadKB() {
     loadLookupList(lookupMembers()[3]);
 }
 
-void Form2::loadPeopleList(const QString& procedure, const QString& select,
-                           const QString& nameColumn, QStringList& ids,
-                           std::initializer_list<QComboBox*> lists) {
-    ErrorTrap trap{m_prompts, kWindow, procedure};
-    int line = 100;
-    const auto next = [&line] { return std::exchange(line, line + 2); };
+// A people list loader: its statement, the lists it fills beside its ID list, and the numbered
+// line of each step. Every step keeps the number of its source line even when it does nothing of
+// its own (the loop's "next" below is the row's move), so that the numbers in an error box match
+// the procedure as it is written.
+struct PeopleListLoad {
+    const char* procedure;
+    const char* select;
+    const char* nameColumn;
+    QStringList* ids;
+    std::array<QComboBox*, 2> lists;  // the second is null for a single list
+    struct Lines {
+        int clearIds;
+        std::array<int, 2> clearList;
+        int newRecordSet;
+        int open;
+        int loop;
+        int appendId;
+        std::array<int, 2> appendName;
+        int moveNext;
+        int close;
+    } lines;
+};
+
+void Form2::loadPeopleList(const PeopleListLoad& load) {
+    ErrorTrap trap{m_prompts, kWindow, QString::fromLatin1(load.procedure)};
+    const PeopleListLoad::Lines& lines = load.lines;
+    const QString nameColumn = QString::fromLatin1(load.nameColumn);
     RecordSet rows;
-    trap.at(next(), [&] { ids = QStringList(); });
-    for (QComboBox* list : lists) {
-        trap.at(next(), [&] { list->clear(); });
+    trap.at(lines.clearIds, [&] { *load.ids = QStringList(); });
+    for (size_t i = 0; i < load.lists.size() && load.lists[i] != nullptr; ++i) {
+        trap.at(lines.clearList[i], [&] { load.lists[i]->clear(); });
     }
-    trap.at(next(), [&] { rows = RecordSet(); });
-    trap.at(next(), [&] { rows.open(select, CaseStore::shared()); });
-    const int loopLine = next();
-    const int idLine = next();
-    const int firstListLine = line;
-    line += 2 * static_cast<int>(lists.size());
-    const int nextRowLine = next();
+    trap.at(lines.newRecordSet, [&] { rows = RecordSet(); });
+    trap.at(lines.open, [&] { rows.open(QString::fromLatin1(load.select), CaseStore::shared()); });
     trap.loop(
-        loopLine, [&] { return !rows.eof(); },
+        lines.loop, [&] { return !rows.eof(); },
         [&] {
-            trap.at(idLine, [&] { ids.append(rows.text(QStringLiteral("ID"))); });
-            int listLine = firstListLine;
-            for (QComboBox* list : lists) {
-                trap.at(listLine, [&] { appendEntry(list, rows.text(nameColumn)); });
-                listLine += 2;
+            trap.at(lines.appendId, [&] { load.ids->append(rows.text(QStringLiteral("ID"))); });
+            for (size_t i = 0; i < load.lists.size() && load.lists[i] != nullptr; ++i) {
+                trap.at(lines.appendName[i],
+                        [&] { appendEntry(load.lists[i], rows.text(nameColumn)); });
             }
-            trap.at(nextRowLine, [&] { rows.moveNext(); });
+            trap.at(lines.moveNext, [&] { rows.moveNext(); });
         });
-    trap.at(next(), [&] { rows.close(); });
+    trap.at(lines.close, [&] { rows.close(); });
 }
 
 // Both employee lists hold the same entries in the same order, parallel to EmployeeIDs.
 void Form2::LoadEmployees() {
-    loadPeopleList(QStringLiteral("LoadEmployees"),
-                   QStringLiteral("select * from [Employees Extended]"),
-                   QStringLiteral("Employee Name"), EmployeeIDs, {Combo1, Combo2});
+    loadPeopleList({.procedure = "LoadEmployees",
+                    .select = "select * from [Employees Extended]",
+                    .nameColumn = "Employee Name",
+                    .ids = &EmployeeIDs,
+                    .lists = {Combo1, Combo2},
+                    .lines = {.clearIds = 100,
+                              .clearList = {102, 104},
+                              .newRecordSet = 106,
+                              .open = 108,
+                              .loop = 110,
+                              .appendId = 112,
+                              .appendName = {114, 116},
+                              .moveNext = 118,
+                              .close = 120}});
 }
 
 void Form2::LoadCustomers() {
-    loadPeopleList(QStringLiteral("LoadCustomers"),
-                   QStringLiteral("select * from [Customers Extended]"),
-                   QStringLiteral("Customer Name"), CustomerIDs, {Combo6});
+    loadPeopleList({.procedure = "LoadCustomers",
+                    .select = "select * from [Customers Extended]",
+                    .nameColumn = "Customer Name",
+                    .ids = &CustomerIDs,
+                    .lists = {Combo6, nullptr},
+                    .lines = {.clearIds = 100,
+                              .clearList = {102, 0},
+                              .newRecordSet = 104,
+                              .open = 106,
+                              .loop = 108,
+                              .appendId = 110,
+                              .appendName = {112, 0},
+                              .moveNext = 114,
+                              .close = 116}});
 }
 
 void Form2::LoadData() {
@@ -436,19 +472,20 @@ void Form2::LoadData() {
 void Form2::PushButton2_Click() {
     ErrorTrap trap{m_prompts, kWindow, QStringLiteral("PushButton2_Click")};
     // The required fields, in this order; the first one missing is the only one reported.
+    // Each check has three lines: the test, the message, the focus.
     struct Required {
-        int line;
+        std::array<int, 3> lines;
         QComboBox* list;
         const char* message;
     };
     const std::array<Required, 7> requiredLists{{
-        {106, Combo1, "You forgot to select Assigned To."},
-        {112, Combo2, "You forgot to select Opened By."},
-        {118, Combo6, "You forgot to select Customer."},
-        {124, Combo3, "You forgot to select Status."},
-        {130, Combo4, "You forgot to select Category."},
-        {136, Combo5, "You forgot to select Priority."},
-        {142, Combo7, "You forgot to select Knowledge Base."},
+        {{106, 108, 110}, Combo1, "You forgot to select Assigned To."},
+        {{112, 114, 116}, Combo2, "You forgot to select Opened By."},
+        {{118, 120, 122}, Combo6, "You forgot to select Customer."},
+        {{124, 126, 128}, Combo3, "You forgot to select Status."},
+        {{130, 132, 134}, Combo4, "You forgot to select Category."},
+        {{136, 138, 140}, Combo5, "You forgot to select Priority."},
+        {{142, 144, 146}, Combo7, "You forgot to select Knowledge Base."},
     }};
     if (trap.test(100, [this] { return Text1->text().trimmed().isEmpty(); })) {
         trap.at(102, [this] { m_prompts.inform(QStringLiteral("You forgot to input Title.")); });
@@ -456,10 +493,10 @@ void Form2::PushButton2_Click() {
         return;
     }
     for (const Required& required : requiredLists) {
-        if (trap.test(required.line, [&] { return required.list->currentIndex() < 0; })) {
-            trap.at(required.line + 2,
+        if (trap.test(required.lines[0], [&] { return required.list->currentIndex() < 0; })) {
+            trap.at(required.lines[1],
                     [&] { m_prompts.inform(QString::fromLatin1(required.message)); });
-            trap.at(required.line + 4, [&] { required.list->setFocus(); });
+            trap.at(required.lines[2], [&] { required.list->setFocus(); });
             return;
         }
     }

@@ -3,7 +3,6 @@
 #include <QDialog>
 #include <QStringList>
 #include <array>
-#include <initializer_list>
 
 class QComboBox;
 class QDateEdit;
@@ -16,6 +15,7 @@ class Prompts;
 class WindowPointer;
 struct LookupMember;
 struct PeopleMember;
+struct PeopleListLoad;
 
 // The case editor: creates a new case (m_ID empty) or changes the case whose ID m_ID holds.
 // The opener sets m_ID, then the caption (which loads the window, as its first use), then shows
@@ -37,6 +37,21 @@ public:
     bool closed() const { return m_closed; }
     void done(int result) override;
 
+    // The IDs of the people lists' entries, position by position (read only).
+    const QStringList& employeeIds() const { return EmployeeIDs; }
+    const QStringList& customerIds() const { return CustomerIDs; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    friend const std::array<LookupMember, 4>& lookupMembers();
+    friend const std::array<PeopleMember, 3>& peopleMembers();
+
+    void createControls();
+    void placeControls();
+    void connectHandlers();
+
     void Form_Load();
     void LoadEmployees();
     void LoadCustomers();
@@ -52,11 +67,21 @@ public:
     // The "+" and "-" buttons of the four lookup lists.
     void addLookupValue(const LookupMember& member);
     void deleteLookupValue(const LookupMember& member);
+    void loadLookupList(const LookupMember& member);
 
     // The "+", "*" and "-" buttons of the three people lists.
     void addPerson(const PeopleMember& member);
     void editPerson(const PeopleMember& member);
     void deletePerson(const PeopleMember& member);
+    void loadPeopleList(const PeopleListLoad& load);
+    // The start of every "-" button: a selection in the list, then Yes to the question whose
+    // first line is given (lines 100 and 102).
+    bool deletionConfirmed(ErrorTrap& trap, const QComboBox* list, const char* question);
+
+    // Closes the window after a save or a cancel.
+    void finish();
+    // The push button of the number (PushButton1 ... PushButton19).
+    QPushButton* pushButton(int number) const;
 
     QStringList EmployeeIDs;
     QStringList CustomerIDs;
@@ -74,28 +99,25 @@ public:
     QComboBox* Combo7 = nullptr;           // Knowledge Base
     QDateEdit* DateTimePicker1 = nullptr;  // Opened Date
     QDateEdit* DateTimePicker2 = nullptr;  // Due Date
-    // PushButton[n] is PushButtonn; index 0 is unused.
-    std::array<QPushButton*, 20> PushButton{};
-    std::array<QLabel*, 6> Label1{};
-    std::array<QLabel*, 7> lblDetails{};
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-
-private:
-    void createControls();
-    void placeControls();
-    void connectHandlers();
-    void loadLookupList(const LookupMember& member);
-    // The start of every "-" button: a selection in the list, then Yes to the question whose
-    // first line is given (lines 100 and 102).
-    bool deletionConfirmed(ErrorTrap& trap, const QComboBox* list, const char* question);
-    // A people list loader: the ID list and the lists rebuilt together, entry by entry, each
-    // step on its own numbered line.
-    void loadPeopleList(const QString& procedure, const QString& select, const QString& nameColumn,
-                        QStringList& ids, std::initializer_list<QComboBox*> lists);
-    // Closes the window after a save or a cancel.
-    void finish();
+    QPushButton* PushButton1 = nullptr;    // Cancel
+    QPushButton* PushButton2 = nullptr;    // Save
+    QPushButton* PushButton3 = nullptr;    // Opened By: +
+    QPushButton* PushButton4 = nullptr;    // Opened By: -
+    QPushButton* PushButton5 = nullptr;    // Assigned To: +
+    QPushButton* PushButton6 = nullptr;    // Assigned To: -
+    QPushButton* PushButton7 = nullptr;    // Status: +
+    QPushButton* PushButton8 = nullptr;    // Status: -
+    QPushButton* PushButton9 = nullptr;    // Assigned To: *
+    QPushButton* PushButton10 = nullptr;   // Opened By: *
+    QPushButton* PushButton11 = nullptr;   // Category: +
+    QPushButton* PushButton12 = nullptr;   // Category: -
+    QPushButton* PushButton13 = nullptr;   // Priority: +
+    QPushButton* PushButton14 = nullptr;   // Priority: -
+    QPushButton* PushButton15 = nullptr;   // Customer: +
+    QPushButton* PushButton16 = nullptr;   // Customer: -
+    QPushButton* PushButton17 = nullptr;   // Customer: *
+    QPushButton* PushButton18 = nullptr;   // Knowledge Base: +
+    QPushButton* PushButton19 = nullptr;   // Knowledge Base: -
 
     Prompts& m_prompts;
     QString m_programFolder;

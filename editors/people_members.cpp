@@ -5,22 +5,42 @@
 
 const std::array<PeopleMember, 3>& peopleMembers() {
     static const std::array<PeopleMember, 3> members{{
-        {&Form2::Combo1, &Form2::EmployeeIDs, &Form2::LoadEmployees, &ContactKind::employees, 5, 9,
-         6,
-         "Warning: Deleting assigned to will also delete issue data that is linked to this "
-         "employee.",
-         "delete from Employees where ID=", "delete from Cases where [Assigned To]=",
-         " Or [Opened By] = "},
-        {&Form2::Combo2, &Form2::EmployeeIDs, &Form2::LoadEmployees, &ContactKind::employees, 3, 10,
-         4,
-         "Warning: Deleting opened by will also delete issue data that is linked to this "
-         "employee.",
-         "delete from Employees where ID=", "delete from Cases where [Assigned To]=",
-         " Or [Opened By] = "},
-        {&Form2::Combo6, &Form2::CustomerIDs, &Form2::LoadCustomers, &ContactKind::customers, 15,
-         17, 16,
-         "Warning: Deleting customer will also delete issue data that is linked to this customer.",
-         "delete from Customers where ID=", "delete from Cases where [Customer]=", ""},
+        {.list = &Form2::Combo1,
+         .ids = &Form2::EmployeeIDs,
+         .loader = &Form2::LoadEmployees,
+         .editor = &ContactKind::employees,
+         .addButton = 5,
+         .editButton = 9,
+         .deleteButton = 6,
+         .question = "Warning: Deleting assigned to will also delete issue data that is linked "
+                     "to this employee.",
+         .deletePerson = "delete from Employees where ID=",
+         .deleteCases = "delete from Cases where [Assigned To]=",
+         .deleteCasesAgain = " Or [Opened By] = "},
+        {.list = &Form2::Combo2,
+         .ids = &Form2::EmployeeIDs,
+         .loader = &Form2::LoadEmployees,
+         .editor = &ContactKind::employees,
+         .addButton = 3,
+         .editButton = 10,
+         .deleteButton = 4,
+         .question = "Warning: Deleting opened by will also delete issue data that is linked "
+                     "to this employee.",
+         .deletePerson = "delete from Employees where ID=",
+         .deleteCases = "delete from Cases where [Assigned To]=",
+         .deleteCasesAgain = " Or [Opened By] = "},
+        {.list = &Form2::Combo6,
+         .ids = &Form2::CustomerIDs,
+         .loader = &Form2::LoadCustomers,
+         .editor = &ContactKind::customers,
+         .addButton = 15,
+         .editButton = 17,
+         .deleteButton = 16,
+         .question = "Warning: Deleting customer will also delete issue data that is linked to "
+                     "this customer.",
+         .deletePerson = "delete from Customers where ID=",
+         .deleteCases = "delete from Cases where [Customer]=",
+         .deleteCasesAgain = ""},
     }};
     return members;
 }

@@ -20,6 +20,7 @@
 #include "report_list.h"
 #include "scripted_prompts.h"
 #include "test_environment.h"
+#include "window_controls.h"
 
 namespace {
 
@@ -89,45 +90,46 @@ private Q_SLOTS:
         Form2& editor = openEditor();
         QVERIFY(m_prompts.boxes().empty());
         QCOMPARE(editor.windowTitle(), QStringLiteral("Add New Case"));
-        QCOMPARE(listEntries(editor.Combo1), (QStringList{"Daniel Carter", "John Wilson"}));
-        QCOMPARE(listEntries(editor.Combo2), listEntries(editor.Combo1));
-        QCOMPARE(listEntries(editor.Combo3), (QStringList{"Open", "Waiting"}));
-        QCOMPARE(listEntries(editor.Combo4), (QStringList{"Billing", "General"}));
-        for (QComboBox* list : {editor.Combo1, editor.Combo2, editor.Combo3, editor.Combo4,
-                                editor.Combo5, editor.Combo6, editor.Combo7}) {
+        QCOMPARE(listEntries(ui(editor).Combo1), (QStringList{"Daniel Carter", "John Wilson"}));
+        QCOMPARE(listEntries(ui(editor).Combo2), listEntries(ui(editor).Combo1));
+        QCOMPARE(listEntries(ui(editor).Combo3), (QStringList{"Open", "Waiting"}));
+        QCOMPARE(listEntries(ui(editor).Combo4), (QStringList{"Billing", "General"}));
+        for (QComboBox* list :
+             {ui(editor).Combo1, ui(editor).Combo2, ui(editor).Combo3, ui(editor).Combo4,
+              ui(editor).Combo5, ui(editor).Combo6, ui(editor).Combo7}) {
             QCOMPARE(list->currentIndex(), -1);
             QVERIFY(!list->isEditable());
         }
         // Each list entry's ID stands at the same position in its ID list.
-        QCOMPARE(editor.EmployeeIDs, (QStringList{"2", "1"}));
-        QCOMPARE(editor.CustomerIDs, (QStringList{"1", "2"}));
-        QCOMPARE(editor.DateTimePicker1->date(), QDate::currentDate());
-        QCOMPARE(editor.DateTimePicker2->date(), QDate::currentDate());
-        QCOMPARE(editor.DateTimePicker1->minimumDate(), QDate(1601, 1, 1));
-        QCOMPARE(editor.DateTimePicker1->maximumDate(), QDate(9999, 12, 31));
-        QVERIFY(editor.Text1->text().isEmpty() && editor.Text2->text().isEmpty());
-        QVERIFY(!editor.Text2->isEnabled());
-        QCOMPARE(editor.Combo1->toolTip(), QStringLiteral("Double click to edit contact"));
+        QCOMPARE(editor.employeeIds(), (QStringList{"2", "1"}));
+        QCOMPARE(editor.customerIds(), (QStringList{"1", "2"}));
+        QCOMPARE(ui(editor).DateTimePicker1->date(), QDate::currentDate());
+        QCOMPARE(ui(editor).DateTimePicker2->date(), QDate::currentDate());
+        QCOMPARE(ui(editor).DateTimePicker1->minimumDate(), QDate(1601, 1, 1));
+        QCOMPARE(ui(editor).DateTimePicker1->maximumDate(), QDate(9999, 12, 31));
+        QVERIFY(ui(editor).Text1->text().isEmpty() && ui(editor).Text2->text().isEmpty());
+        QVERIFY(!ui(editor).Text2->isEnabled());
+        QCOMPARE(ui(editor).Combo1->toolTip(), QStringLiteral("Double click to edit contact"));
         QCOMPARE(editor.size(), QSize(536, 565));  // 8040 x 8475 twips
-        QCOMPARE(editor.Text3->geometry(), QRect(8, 347, 520, 175));
+        QCOMPARE(ui(editor).Text3->geometry(), QRect(8, 347, 520, 175));
     }
 
     void datePickerIsOneTabStopAndKeepsWhatIsTyped() {
         Form2& editor = openEditor();
         editor.show();
         QVERIFY(QTest::qWaitForWindowActive(&editor));
-        editor.DateTimePicker1->setFocus();
-        QTest::keyClick(editor.DateTimePicker1, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClicks(editor.DateTimePicker1, QStringLiteral("12/25/2027"));
-        QCOMPARE(editor.DateTimePicker1->date(), QDate(2027, 12, 25));
-        QCOMPARE(editor.DateTimePicker2->date(), QDate::currentDate());
-        QCOMPARE(QApplication::focusWidget(), editor.DateTimePicker1);
+        ui(editor).DateTimePicker1->setFocus();
+        QTest::keyClick(ui(editor).DateTimePicker1, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(ui(editor).DateTimePicker1, QStringLiteral("12/25/2027"));
+        QCOMPARE(ui(editor).DateTimePicker1->date(), QDate(2027, 12, 25));
+        QCOMPARE(ui(editor).DateTimePicker2->date(), QDate::currentDate());
+        QCOMPARE(QApplication::focusWidget(), ui(editor).DateTimePicker1);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), editor.DateTimePicker2);
+        QCOMPARE(QApplication::focusWidget(), ui(editor).DateTimePicker2);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), editor.Combo3);
+        QCOMPARE(QApplication::focusWidget(), ui(editor).Combo3);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
-        QCOMPARE(QApplication::focusWidget(), editor.DateTimePicker2);
+        QCOMPARE(QApplication::focusWidget(), ui(editor).DateTimePicker2);
     }
 
     void emptyDatabaseGivesEmptyLists() {
@@ -137,26 +139,28 @@ private Q_SLOTS:
         }
         Form2& editor = openEditor();
         QVERIFY(m_prompts.boxes().empty());
-        QCOMPARE(editor.Combo1->count() + editor.Combo6->count() + editor.Combo7->count(), 0);
+        QCOMPARE(
+            ui(editor).Combo1->count() + ui(editor).Combo6->count() + ui(editor).Combo7->count(),
+            0);
     }
 
     void storedCaseFillsEveryField() {
         Form2& editor = openEditor(QStringLiteral("1"));
         QVERIFY(m_prompts.boxes().empty());
         QCOMPARE(m_statements.last(), QStringLiteral("select * from [Open Cases] where ID=1"));
-        QCOMPARE(editor.Text2->text(), QStringLiteral("1"));
-        QCOMPARE(editor.Text1->text(), QStringLiteral("Printer jams"));
-        QCOMPARE(editor.Combo1->currentText(), QStringLiteral("Daniel Carter"));
-        QCOMPARE(editor.Combo2->currentText(), QStringLiteral("John Wilson"));
-        QCOMPARE(editor.Combo3->currentText(), QStringLiteral("Waiting"));
-        QCOMPARE(editor.Combo4->currentText(), QStringLiteral("Billing"));
-        QCOMPARE(editor.Combo5->currentText(), QStringLiteral("Low"));
-        QCOMPARE(editor.Combo6->currentText(), QStringLiteral("Hanna Simmons"));
-        QCOMPARE(editor.Combo7->currentText(), QStringLiteral("KB2"));
-        QCOMPARE(editor.DateTimePicker1->date(), QDate(2026, 12, 1));
-        QCOMPARE(editor.DateTimePicker2->date(), QDate(2026, 12, 24));
-        QCOMPARE(editor.Text4->text(), QString());
-        QCOMPARE(editor.Text3->toPlainText(), QStringLiteral("first line\nsecond line"));
+        QCOMPARE(ui(editor).Text2->text(), QStringLiteral("1"));
+        QCOMPARE(ui(editor).Text1->text(), QStringLiteral("Printer jams"));
+        QCOMPARE(ui(editor).Combo1->currentText(), QStringLiteral("Daniel Carter"));
+        QCOMPARE(ui(editor).Combo2->currentText(), QStringLiteral("John Wilson"));
+        QCOMPARE(ui(editor).Combo3->currentText(), QStringLiteral("Waiting"));
+        QCOMPARE(ui(editor).Combo4->currentText(), QStringLiteral("Billing"));
+        QCOMPARE(ui(editor).Combo5->currentText(), QStringLiteral("Low"));
+        QCOMPARE(ui(editor).Combo6->currentText(), QStringLiteral("Hanna Simmons"));
+        QCOMPARE(ui(editor).Combo7->currentText(), QStringLiteral("KB2"));
+        QCOMPARE(ui(editor).DateTimePicker1->date(), QDate(2026, 12, 1));
+        QCOMPARE(ui(editor).DateTimePicker2->date(), QDate(2026, 12, 24));
+        QCOMPARE(ui(editor).Text4->text(), QString());
+        QCOMPARE(ui(editor).Text3->toPlainText(), QStringLiteral("first line\nsecond line"));
     }
 
     void peopleOfOneNameKeepTheirIds() {
@@ -166,14 +170,14 @@ private Q_SLOTS:
             "insert into Customers ([First Name],[Last Name]) values ('Hanna','Simmons')"));
         execute(QStringLiteral("update Cases set [Assigned To]=3, [Opened By]=3, Customer=3"));
         Form2& editor = openEditor(QStringLiteral("1"));
-        QCOMPARE(listEntries(editor.Combo1),
+        QCOMPARE(listEntries(ui(editor).Combo1),
                  (QStringList{"Daniel Carter", "Daniel Carter", "John Wilson"}));
-        QCOMPARE(editor.EmployeeIDs.mid(0, 2), (QStringList{"2", "3"}));
-        QCOMPARE(editor.Combo1->currentIndex(), 1);
-        QCOMPARE(editor.Combo2->currentIndex(), 1);
-        QCOMPARE(editor.CustomerIDs.at(editor.Combo6->currentIndex()), QStringLiteral("3"));
+        QCOMPARE(editor.employeeIds().mid(0, 2), (QStringList{"2", "3"}));
+        QCOMPARE(ui(editor).Combo1->currentIndex(), 1);
+        QCOMPARE(ui(editor).Combo2->currentIndex(), 1);
+        QCOMPARE(editor.customerIds().at(ui(editor).Combo6->currentIndex()), QStringLiteral("3"));
         expectOk();
-        editor.PushButton2_Click();
+        ui(editor).button(2)->click();
         QCOMPARE(scalar("select [Assigned To] || [Opened By] || Customer from Cases where ID=1"),
                  QStringLiteral("333"));
     }
@@ -185,14 +189,14 @@ private Q_SLOTS:
         QCOMPARE(m_statements.mid(m_statements.size() - 2),
                  (QStringList{"select * from [Open Cases] where ID=1",
                               "select * from [Closed Cases] where ID=1"}));
-        QCOMPARE(editor.Text1->text(), QStringLiteral("Printer jams"));
-        QCOMPARE(editor.Combo1->currentText(), QStringLiteral("Daniel Carter"));
-        QCOMPARE(editor.Combo3->currentText(), QStringLiteral("Waiting"));
-        QCOMPARE(editor.DateTimePicker2->date(), QDate(2026, 12, 24));
-        QCOMPARE(editor.Text4->text(), QStringLiteral("12/9/2026"));
-        editor.Text4->clear();
+        QCOMPARE(ui(editor).Text1->text(), QStringLiteral("Printer jams"));
+        QCOMPARE(ui(editor).Combo1->currentText(), QStringLiteral("Daniel Carter"));
+        QCOMPARE(ui(editor).Combo3->currentText(), QStringLiteral("Waiting"));
+        QCOMPARE(ui(editor).DateTimePicker2->date(), QDate(2026, 12, 24));
+        QCOMPARE(ui(editor).Text4->text(), QStringLiteral("12/9/2026"));
+        ui(editor).Text4->clear();
         expectOk();
-        editor.PushButton2_Click();
+        ui(editor).button(2)->click();
         QCOMPARE(m_prompts.texts(), QStringList{QStringLiteral("Record Successfully Updated")});
         QCOMPARE(scalar("select count(*) from [Open Cases] where ID=1 and Title='Printer jams'"),
                  QStringLiteral("1"));
@@ -202,8 +206,8 @@ private Q_SLOTS:
         Form2& editor = openEditor(QStringLiteral("99"));
         QVERIFY(m_prompts.boxes().empty());
         QCOMPARE(editor.windowTitle(), QStringLiteral("Edit Data"));
-        QVERIFY(editor.Text1->text().isEmpty() && editor.Text2->text().isEmpty());
-        QCOMPARE(editor.Combo3->currentIndex(), -1);
+        QVERIFY(ui(editor).Text1->text().isEmpty() && ui(editor).Text2->text().isEmpty());
+        QCOMPARE(ui(editor).Combo3->currentIndex(), -1);
     }
 
     void valueMissingFromItsListIsReportedAtItsLine() {
@@ -213,8 +217,8 @@ private Q_SLOTS:
         QCOMPARE(errorLines(m_prompts), (QList<int>{108, 114}));
         QVERIFY(m_prompts.texts()[0].contains(
             QStringLiteral("in Casewright2021/08/31.Form2.LoadData ")));
-        QCOMPARE(editor.Combo3->currentIndex(), -1);
-        QCOMPARE(editor.Combo4->currentText(), QStringLiteral("Billing"));  // the next line ran
+        QCOMPARE(ui(editor).Combo3->currentIndex(), -1);
+        QCOMPARE(ui(editor).Combo4->currentText(), QStringLiteral("Billing"));  // the next line ran
     }
 
     void validationNamesTheFirstMissingField_data() {
@@ -247,23 +251,23 @@ private Q_SLOTS:
         QFETCH(QString, message);
         QFETCH(QString, focus);
         Form2& editor = openEditor();
-        editor.Text1->setText(filled > 0 ? QStringLiteral("A title") : QStringLiteral("   "));
+        ui(editor).Text1->setText(filled > 0 ? QStringLiteral("A title") : QStringLiteral("   "));
         const std::array<std::pair<QComboBox*, const char*>, 7> lists{{
-            {editor.Combo1, "John Wilson"},
-            {editor.Combo2, "John Wilson"},
-            {editor.Combo6, "Hanna Simmons"},
-            {editor.Combo3, "Open"},
-            {editor.Combo4, "General"},
-            {editor.Combo5, "High"},
-            {editor.Combo7, "KB1"},
+            {ui(editor).Combo1, "John Wilson"},
+            {ui(editor).Combo2, "John Wilson"},
+            {ui(editor).Combo6, "Hanna Simmons"},
+            {ui(editor).Combo3, "Open"},
+            {ui(editor).Combo4, "General"},
+            {ui(editor).Combo5, "High"},
+            {ui(editor).Combo7, "KB1"},
         }};
         for (int i = 0; i < 7 && i < filled - 1; ++i) {
             pick(lists[static_cast<size_t>(i)].first,
                  QLatin1String(lists[static_cast<size_t>(i)].second));
         }
-        editor.Text4->setText(QStringLiteral("next Tuesday"));
+        ui(editor).Text4->setText(QStringLiteral("next Tuesday"));
         expectOk();
-        editor.PushButton2_Click();
+        ui(editor).button(2)->click();
         QCOMPARE(m_prompts.texts(), QStringList{message});
         QCOMPARE(m_prompts.boxes().front().caption, QStringLiteral("Helvarine"));
         QCOMPARE(m_prompts.boxes().front().icon, Prompts::Icon::None);
@@ -276,9 +280,9 @@ private Q_SLOTS:
     void insertIsWrittenExactly() {
         Form2& editor = openEditor();
         fillNewCase(editor);
-        editor.Text4->setText(QStringLiteral("12/9/2026"));
+        ui(editor).Text4->setText(QStringLiteral("12/9/2026"));
         expectOk();
-        editor.PushButton2_Click();
+        ui(editor).button(2)->click();
         QCOMPARE(m_prompts.texts(), QStringList{QStringLiteral("Record Successfully Saved")});
         QCOMPARE(writes(), QStringList{kInsertStart +
                                        "'O''Brien''s printer',2,1,'12/1/2026','Open','General',"
@@ -309,9 +313,9 @@ private Q_SLOTS:
         QFETCH(QString, written);
         Form2& editor = openEditor();
         fillNewCase(editor);
-        editor.Text4->setText(typed);
+        ui(editor).Text4->setText(typed);
         expectOk();
-        editor.PushButton2_Click();
+        ui(editor).button(2)->click();
         QCOMPARE(writes().size(), 1);
         QVERIFY2(writes().front().endsWith(",'KB1'," + written + ",2,'" + today() + "')"),
                  qPrintable(writes().front()));
@@ -320,18 +324,18 @@ private Q_SLOTS:
     void titleKeepsItsSpaces() {
         Form2& editor = openEditor();
         fillNewCase(editor);
-        editor.Text1->setText(QStringLiteral("  padded  "));
+        ui(editor).Text1->setText(QStringLiteral("  padded  "));
         expectOk();
-        editor.PushButton2_Click();
+        ui(editor).button(2)->click();
         QCOMPARE(scalar("select Title from Cases where ID=2"), QStringLiteral("  padded  "));
     }
 
     void updateIsWrittenExactlyAndRenewsTheCallTime() {
         Form2& editor = openEditor(QStringLiteral("1"));
-        editor.Text1->setText(QStringLiteral("Printer jams, won't print"));
-        pick(editor.Combo6, QStringLiteral("Neil Burgess"));
+        ui(editor).Text1->setText(QStringLiteral("Printer jams, won't print"));
+        pick(ui(editor).Combo6, QStringLiteral("Neil Burgess"));
         expectOk();
-        editor.PushButton2_Click();
+        ui(editor).button(2)->click();
         QCOMPARE(m_prompts.texts(), QStringList{QStringLiteral("Record Successfully Updated")});
         QCOMPARE(writes(),
                  QStringList{"update Cases set Title='Printer jams, won''t print',[Assigned To]=2,"
@@ -351,19 +355,19 @@ private Q_SLOTS:
         Form2& editor = openEditor();
         fillNewCase(editor);
         expectOk();
-        editor.PushButton2_Click();
+        ui(editor).button(2)->click();
         QCOMPARE(errorLines(m_prompts), QList<int>{170});
         QVERIFY(m_prompts.texts()[0].startsWith(
             QStringLiteral("database or disk is full\r\n"
                            "in Casewright2021/08/31.Form2.PushButton2_Click ")));
         QCOMPARE(m_prompts.boxes().size(), size_t{1});  // no success message
         QVERIFY(!editor.closed());
-        QCOMPARE(editor.Text1->text(), QStringLiteral("O'Brien's printer"));
-        QCOMPARE(editor.Combo7->currentText(), QStringLiteral("KB1"));
+        QCOMPARE(ui(editor).Text1->text(), QStringLiteral("O'Brien's printer"));
+        QCOMPARE(ui(editor).Combo7->currentText(), QStringLiteral("KB1"));
         // Once the database takes it, a second Save succeeds.
         execute(QStringLiteral("drop trigger refuse"));
         expectOk();
-        editor.PushButton2_Click();
+        ui(editor).button(2)->click();
         QCOMPARE(m_prompts.texts().last(), QStringLiteral("Record Successfully Saved"));
         QCOMPARE(count(QStringLiteral("Cases")), 2);
     }
@@ -372,7 +376,7 @@ private Q_SLOTS:
         Form2& editor = openEditor(QStringLiteral("1"));
         execute(QStringLiteral("delete from Cases where ID=1"));
         expectOk();
-        editor.PushButton2_Click();
+        ui(editor).button(2)->click();
         QCOMPARE(
             m_prompts.texts(),
             QStringList{QStringLiteral("This case no longer exists; it may have been deleted.")});
@@ -382,8 +386,8 @@ private Q_SLOTS:
 
     void cancelWritesNothingAndAsksNothing() {
         Form2& editor = openEditor(QStringLiteral("1"));
-        editor.Text1->setText(QStringLiteral("changed"));
-        editor.PushButton1_Click();
+        ui(editor).Text1->setText(QStringLiteral("changed"));
+        ui(editor).button(1)->click();
         QVERIFY(editor.closed());
         QVERIFY(m_prompts.boxes().empty());
         QVERIFY(writes().isEmpty());
@@ -436,8 +440,8 @@ private Q_SLOTS:
         const LookupMember& lookup = ::lookupMembers()[static_cast<size_t>(member)];
         Form2& editor = openEditor();
         QComboBox* list = editor.*lookup.list;
-        QPushButton* add = editor.PushButton[static_cast<size_t>(lookup.addButton)];
-        QPushButton* remove = editor.PushButton[static_cast<size_t>(lookup.deleteButton)];
+        QPushButton* add = ui(editor).button(lookup.addButton);
+        QPushButton* remove = ui(editor).button(lookup.deleteButton);
         QCOMPARE(add->text(), QStringLiteral("+"));
         QCOMPARE(remove->text(), QStringLiteral("-"));
 
@@ -498,10 +502,10 @@ private Q_SLOTS:
         Form2& editor = openEditor();
         m_prompts.type(QStringLiteral("Escalated"));
         expectOk();
-        editor.PushButton[7]->click();
+        ui(editor).button(7)->click();
         QCOMPARE(errorLines(m_prompts), QList<int>{104});
         QVERIFY(m_prompts.texts()[0].contains(QStringLiteral("Form2.PushButton7_Click ")));
-        QCOMPARE(listEntries(editor.Combo3), (QStringList{"Open", "Waiting"}));
+        QCOMPARE(listEntries(ui(editor).Combo3), (QStringList{"Open", "Waiting"}));
     }
 
     void failedCascadeChangesNothing() {
@@ -509,25 +513,25 @@ private Q_SLOTS:
             QStringLiteral("create trigger refuse before delete on Cases "
                            "begin select raise(abort, 'disk I/O error'); end"));
         Form2& editor = openEditor();
-        pick(editor.Combo4, QStringLiteral("Billing"));
+        pick(ui(editor).Combo4, QStringLiteral("Billing"));
         m_prompts.answer(Prompts::Answer::Yes);
         expectOk();
-        editor.PushButton[12]->click();
+        ui(editor).button(12)->click();
         QCOMPARE(errorLines(m_prompts), QList<int>{106});
         QVERIFY(m_prompts.texts()[1].startsWith(QStringLiteral("disk I/O error\r\n")));
         QCOMPARE(count(QStringLiteral("Categories where Category='Billing'")), 1);
         QCOMPARE(count(QStringLiteral("Cases")), 1);
-        QCOMPARE(listEntries(editor.Combo4), (QStringList{"Billing", "General"}));  // reloaded
-        QCOMPARE(editor.Combo4->currentIndex(), -1);
+        QCOMPARE(listEntries(ui(editor).Combo4), (QStringList{"Billing", "General"}));  // reloaded
+        QCOMPARE(ui(editor).Combo4->currentIndex(), -1);
     }
 
     void deletingTheOpenCasesValueMakesItsSaveSaySo() {
         Form2& editor = openEditor(QStringLiteral("1"));
         m_prompts.answer(Prompts::Answer::Yes);
-        editor.PushButton[8]->click();  // delete status "Waiting", which case 1 carries
-        pick(editor.Combo3, QStringLiteral("Open"));
+        ui(editor).button(8)->click();  // delete status "Waiting", which case 1 carries
+        pick(ui(editor).Combo3, QStringLiteral("Open"));
         expectOk();
-        editor.PushButton2_Click();
+        ui(editor).button(2)->click();
         QCOMPARE(m_prompts.texts().last(),
                  QStringLiteral("This case no longer exists; it may have been deleted."));
     }
@@ -589,7 +593,7 @@ private Q_SLOTS:
             execute(kInsertStart +
                     "'Made meanwhile',1,1,'12/1/2026','Open','General','High','',"
                     "'12/2/2026','KB1',NULL,1,'12/1/2026')");
-            editor.PushButton1_Click();  // Cancel
+            ui(editor).button(1)->click();  // Cancel
         });
         form.PushButton2->click();
         QCOMPARE(caption, QStringLiteral("Add New Case"));
@@ -604,7 +608,7 @@ private Q_SLOTS:
             auto& editor = static_cast<Form2&>(window);
             fillNewCase(editor);
             m_prompts.answer(Prompts::Answer::Ok);
-            editor.PushButton[2]->click();
+            ui(editor).button(2)->click();
         });
         form.PushButton2->click();
         QCOMPARE(m_prompts.texts(), QStringList{QStringLiteral("Record Successfully Saved")});
@@ -620,9 +624,9 @@ private Q_SLOTS:
             auto& editor = static_cast<Form2&>(window);
             id = editor.m_ID;
             QCOMPARE(editor.windowTitle(), QStringLiteral("Edit Data"));
-            editor.Text1->setText(QStringLiteral("A renamed case"));  // moves to the top
+            ui(editor).Text1->setText(QStringLiteral("A renamed case"));  // moves to the top
             m_prompts.answer(Prompts::Answer::Ok);
-            editor.PushButton2_Click();
+            ui(editor).button(2)->click();
         });
         form.PushButton1->click();
         QCOMPARE(id, QStringLiteral("3"));

@@ -13,6 +13,7 @@
 #include "people_members.h"
 #include "scripted_prompts.h"
 #include "test_environment.h"
+#include "window_controls.h"
 
 namespace {
 
@@ -44,7 +45,7 @@ private:
         return *m_editor;
     }
 
-    QPushButton* button(int number) { return m_editor->PushButton[static_cast<size_t>(number)]; }
+    QPushButton* button(int number) { return ui(*m_editor).button(number); }
 
     void select(QComboBox* list, int position) { list->setCurrentIndex(position); }
 
@@ -100,7 +101,7 @@ private Q_SLOTS:
         QCOMPARE(button(people.addButton)->text(), QStringLiteral("+"));
         QCOMPARE(button(people.editButton)->text(), QStringLiteral("*"));
         QCOMPARE(button(people.deleteButton)->text(), QStringLiteral("-"));
-        select(editor.Combo3, 0);  // another list keeps its selection through every reload
+        select(ui(editor).Combo3, 0);  // another list keeps its selection through every reload
 
         // "*" and "-" with nothing selected: nothing happens.
         button(people.editButton)->click();
@@ -119,7 +120,7 @@ private Q_SLOTS:
         button(people.addButton)->click();
         QCOMPARE(m_prompts.modalWindows(), QStringList{window});
         QCOMPARE(list->currentIndex(), -1);
-        QCOMPARE(editor.Combo3->currentIndex(), 0);
+        QCOMPARE(ui(editor).Combo3->currentIndex(), 0);
         QVERIFY(m_writes.isEmpty());
 
         // "+" then Save: the new person is listed, not selected.
@@ -151,15 +152,15 @@ private Q_SLOTS:
         QVERIFY(listEntries(list).filter(QStringLiteral("Renamed ")).size() == 1);
         QCOMPARE(list->currentIndex(), -1);
         if (member < 2) {
-            QCOMPARE(listEntries(editor.Combo1),
-                     listEntries(editor.Combo2));  // both employee lists
+            QCOMPARE(listEntries(ui(editor).Combo1),
+                     listEntries(ui(editor).Combo2));  // both employee lists
         }
-        QCOMPARE(editor.Combo3->currentIndex(), 0);
+        QCOMPARE(ui(editor).Combo3->currentIndex(), 0);
     }
 
     void deleteAnsweredNoChangesNothing() {
         Form2& editor = openEditor();
-        select(editor.Combo6, 0);
+        select(ui(editor).Combo6, 0);
         m_prompts.answer(Prompts::Answer::No);
         button(16)->click();
         QCOMPARE(m_prompts.texts(),
@@ -168,31 +169,32 @@ private Q_SLOTS:
                                     "is linked to this customer.\r\nDo you wish to continue?")});
         QCOMPARE(m_prompts.boxes().front().buttons, Prompts::Buttons::YesNoDefaultNo);
         QVERIFY(m_writes.isEmpty());
-        QCOMPARE(editor.Combo6->currentIndex(), 0);
+        QCOMPARE(ui(editor).Combo6->currentIndex(), 0);
     }
 
     void deletingACustomerDeletesItsCases() {
         Form2& editor = openEditor();
-        select(
-            editor.Combo6,
-            static_cast<int>(listEntries(editor.Combo6).indexOf(QStringLiteral("Neil Burgess"))));
+        select(ui(editor).Combo6,
+               static_cast<int>(
+                   listEntries(ui(editor).Combo6).indexOf(QStringLiteral("Neil Burgess"))));
         m_prompts.answer(Prompts::Answer::Yes);
         button(16)->click();
         QCOMPARE(m_writes, (QStringList{"BEGIN IMMEDIATE", "delete from Customers where ID=2",
                                         "delete from Cases where [Customer]=2", "COMMIT"}));
         QCOMPARE(count(QStringLiteral("Cases")), 1);
-        QCOMPARE(listEntries(editor.Combo6), QStringList{QStringLiteral("Hanna Simmons")});
-        QCOMPARE(editor.CustomerIDs, QStringList{QStringLiteral("1")});
+        QCOMPARE(listEntries(ui(editor).Combo6), QStringList{QStringLiteral("Hanna Simmons")});
+        QCOMPARE(editor.customerIds(), QStringList{QStringLiteral("1")});
     }
 
     void deletingFromOpenedByTakesOnlyThatEmployee() {
         Form2& editor = openEditor();
         // Assigned To shows Daniel Carter (2); Opened By is set to John Wilson (1) and deleted.
-        select(
-            editor.Combo1,
-            static_cast<int>(listEntries(editor.Combo1).indexOf(QStringLiteral("Daniel Carter"))));
-        select(editor.Combo2,
-               static_cast<int>(listEntries(editor.Combo2).indexOf(QStringLiteral("John Wilson"))));
+        select(ui(editor).Combo1,
+               static_cast<int>(
+                   listEntries(ui(editor).Combo1).indexOf(QStringLiteral("Daniel Carter"))));
+        select(ui(editor).Combo2,
+               static_cast<int>(
+                   listEntries(ui(editor).Combo2).indexOf(QStringLiteral("John Wilson"))));
         m_prompts.answer(Prompts::Answer::Yes);
         button(4)->click();
         QCOMPARE(m_prompts.texts().front(),
@@ -203,8 +205,8 @@ private Q_SLOTS:
                               "delete from Cases where [Assigned To]=1 Or [Opened By] = 1"}));
         // Cases 1 and 2 named John; case 3 is Daniel's alone and stays.
         QCOMPARE(scalar("select group_concat(ID) from Cases"), QStringLiteral("3"));
-        QCOMPARE(listEntries(editor.Combo1), QStringList{QStringLiteral("Daniel Carter")});
-        QCOMPARE(editor.Combo1->currentIndex(), -1);  // both employee lists were reloaded
+        QCOMPARE(listEntries(ui(editor).Combo1), QStringList{QStringLiteral("Daniel Carter")});
+        QCOMPARE(ui(editor).Combo1->currentIndex(), -1);  // both employee lists were reloaded
     }
 
     void twoPeopleOfOneNameAreTakenByPosition() {
@@ -212,16 +214,16 @@ private Q_SLOTS:
             "insert into Employees ([First Name],[Last Name]) values ('John','Wilson')"));
         addCase(3, 3, 1);  // case 4, John Wilson number 3's
         Form2& editor = openEditor();
-        QCOMPARE(listEntries(editor.Combo1),
+        QCOMPARE(listEntries(ui(editor).Combo1),
                  (QStringList{"Daniel Carter", "John Wilson", "John Wilson"}));
-        QCOMPARE(editor.EmployeeIDs, (QStringList{"2", "1", "3"}));
-        select(editor.Combo1, 2);
+        QCOMPARE(editor.employeeIds(), (QStringList{"2", "1", "3"}));
+        select(ui(editor).Combo1, 2);
         m_prompts.onModal([](QDialog& opened) {
             QCOMPARE(static_cast<ContactEditor&>(opened).m_ID, QStringLiteral("3"));
             opened.reject();
         });
         button(9)->click();
-        select(editor.Combo1, 2);
+        select(ui(editor).Combo1, 2);
         m_prompts.answer(Prompts::Answer::Yes);
         button(6)->click();
         QCOMPARE(scalar("select group_concat(ID) from Employees"), QStringLiteral("1,2"));
@@ -233,7 +235,7 @@ private Q_SLOTS:
             QStringLiteral("create trigger refuse before delete on Cases "
                            "begin select raise(abort, 'database is locked'); end"));
         Form2& editor = openEditor();
-        select(editor.Combo1, 0);
+        select(ui(editor).Combo1, 0);
         m_prompts.answer(Prompts::Answer::Yes);
         m_prompts.answer(Prompts::Answer::Ok);
         button(6)->click();
@@ -242,7 +244,7 @@ private Q_SLOTS:
             "database is locked\r\nin Casewright2021/08/31.Form2.PushButton6_Click at line 106")));
         QCOMPARE(count(QStringLiteral("Employees")), 2);
         QCOMPARE(count(QStringLiteral("Cases")), 3);
-        QCOMPARE(editor.Combo1->currentIndex(), -1);  // reloaded all the same
+        QCOMPARE(ui(editor).Combo1->currentIndex(), -1);  // reloaded all the same
     }
 
     void deletingTheOpenCasesPersonMakesItsSaveSaySo() {
@@ -252,9 +254,9 @@ private Q_SLOTS:
         Form2& editor = *m_editor;
         m_prompts.answer(Prompts::Answer::Yes);
         button(16)->click();  // Combo6 shows case 1's customer, Hanna Simmons
-        editor.Combo6->setCurrentIndex(0);
+        ui(editor).Combo6->setCurrentIndex(0);
         m_prompts.answer(Prompts::Answer::Ok);
-        editor.PushButton2_Click();
+        ui(editor).button(2)->click();
         QCOMPARE(m_prompts.texts().last(),
                  QStringLiteral("This case no longer exists; it may have been deleted."));
         QVERIFY(!editor.closed());

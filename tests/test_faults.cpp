@@ -35,6 +35,7 @@
 #include "report_preview.h"
 #include "scripted_prompts.h"
 #include "test_environment.h"
+#include "window_controls.h"
 
 namespace {
 
@@ -67,15 +68,16 @@ QString unstorable() {
 }
 
 std::array<QComboBox*, 7> lists(const Form2& editor) {
-    return {editor.Combo1, editor.Combo2, editor.Combo3, editor.Combo4,
-            editor.Combo5, editor.Combo6, editor.Combo7};
+    return {ui(editor).Combo1, ui(editor).Combo2, ui(editor).Combo3, ui(editor).Combo4,
+            ui(editor).Combo5, ui(editor).Combo6, ui(editor).Combo7};
 }
 
 // Everything the user can type or pick in the case editor.
 QStringList editorInput(const Form2& editor) {
-    QStringList input{editor.Text1->text(), editor.Text3->storedText(), editor.Text4->text(),
-                      editor.DateTimePicker1->date().toString(Qt::ISODate),
-                      editor.DateTimePicker2->date().toString(Qt::ISODate)};
+    QStringList input{ui(editor).Text1->text(), ui(editor).Text3->storedText(),
+                      ui(editor).Text4->text(),
+                      ui(editor).DateTimePicker1->date().toString(Qt::ISODate),
+                      ui(editor).DateTimePicker2->date().toString(Qt::ISODate)};
     for (const QComboBox* list : lists(editor)) {
         input.append(list->currentText());
     }
@@ -158,22 +160,23 @@ private Q_SLOTS:
         }
         const auto type = [&](const QString& text) {
             if (inTitle) {
-                editor.Text1->setText(text);
+                ui(editor).Text1->setText(text);
             } else {
-                editor.Text3->setPlainText(text);
+                ui(editor).Text3->setPlainText(text);
             }
         };
         type(unstorable());
         const QStringList typed = editorInput(editor);
         m_statements.clear();
         m_prompts.answer(Prompts::Answer::Ok);
-        editor.PushButton2_Click();
+        ui(editor).button(2)->click();
 
         QCOMPARE(m_prompts.boxes().size(), size_t{1});  // the error box, no success message
         verifyErrorBox(m_prompts.boxes().front(), kNulDescription, "Form2.PushButton2_Click", line);
         QVERIFY(!editor.closed());
         QCOMPARE(editorInput(editor), typed);
-        QCOMPARE((inTitle ? editor.Text1->text() : editor.Text3->storedText()), unstorable());
+        QCOMPARE((inTitle ? ui(editor).Text1->text() : ui(editor).Text3->storedText()),
+                 unstorable());
         // The whole text reached the database, and was refused there: nothing cut at the NUL.
         QCOMPARE(writes().size(), 1);
         QVERIFY(writes().front().contains(unstorable()));
@@ -182,7 +185,7 @@ private Q_SLOTS:
         // Once the NUL is taken out, the same window saves.
         type(QStringLiteral("BeforeAfter"));
         m_prompts.answer(Prompts::Answer::Ok);
-        editor.PushButton2_Click();
+        ui(editor).button(2)->click();
         QCOMPARE(m_prompts.texts().last(), id.isEmpty()
                                                ? QStringLiteral("Record Successfully Saved")
                                                : QStringLiteral("Record Successfully Updated"));
@@ -269,7 +272,7 @@ private Q_SLOTS:
         m_statements.clear();
         m_prompts.type(unstorable());
         m_prompts.answer(Prompts::Answer::Ok);
-        editor.PushButton[static_cast<size_t>(lookup.addButton)]->click();
+        ui(editor).button(lookup.addButton)->click();
 
         QCOMPARE(m_prompts.inputPrompts().size(), 1);
         QCOMPARE(m_prompts.boxes().size(), size_t{1});
@@ -340,19 +343,19 @@ private Q_SLOTS:
         m_prompts.onModal([&](QDialog& window) {
             auto& editor = static_cast<Form2&>(window);
             if (stored) {
-                editor.Text1->setText(QStringLiteral("Printer jams again"));
-                pick(editor.Combo3, QStringLiteral("Open"));
-                editor.Text3->setPlainText(QStringLiteral("called twice"));
+                ui(editor).Text1->setText(QStringLiteral("Printer jams again"));
+                pick(ui(editor).Combo3, QStringLiteral("Open"));
+                ui(editor).Text3->setPlainText(QStringLiteral("called twice"));
             } else {
                 fillNewCase(editor, QStringLiteral("Scanner offline"),
                             QStringLiteral("Since Monday\nafter the update"));
             }
             typed = editorInput(editor);
             m_prompts.answer(Prompts::Answer::Ok);
-            editor.PushButton2_Click();
+            ui(editor).button(2)->click();
             stayedOpen = !editor.closed();
             kept = editorInput(editor);
-            editor.PushButton1_Click();
+            ui(editor).button(1)->click();
         });
         if (stored) {
             m_form->ListView1->selectPosition(0);
@@ -421,7 +424,7 @@ private Q_SLOTS:
             m_prompts.type(typed);
         }
         m_prompts.answer(Prompts::Answer::Ok);
-        editor.PushButton[static_cast<size_t>(button)]->click();
+        ui(editor).button(button)->click();
 
         QCOMPARE(errorLines(m_prompts), QList<int>{104});
         verifyErrorBox(m_prompts.boxes().back(), kReadOnly,
@@ -486,7 +489,7 @@ private Q_SLOTS:
         m_prompts.answer(Prompts::Answer::Ok);
         QElapsedTimer saving;
         saving.start();
-        editor.PushButton2_Click();
+        ui(editor).button(2)->click();
         qInfo("the save gave up after %lld ms", static_cast<long long>(saving.elapsed()));
         QCOMPARE(m_prompts.boxes().size(), size_t{1});
         verifyErrorBox(m_prompts.boxes().front(), QStringLiteral("database is locked\r\n"),
@@ -500,7 +503,7 @@ private Q_SLOTS:
         QCOMPARE(locker.exitCode(), 0);
 
         m_prompts.answer(Prompts::Answer::Ok);
-        editor.PushButton2_Click();
+        ui(editor).button(2)->click();
         QCOMPARE(m_prompts.texts().last(), QStringLiteral("Record Successfully Saved"));
         QVERIFY(editor.closed());
         // The row is in the file, as another connection reads it.
@@ -621,16 +624,16 @@ private Q_SLOTS:
         int previews = 0;
         prompts.windows.insert(QStringLiteral("Form2"), [&](QDialog& window) {
             auto& editor = static_cast<Form2&>(window);
-            editor.Text1->setText(title);
+            ui(editor).Text1->setText(title);
             for (QComboBox* list : lists(editor)) {
                 if (list->count() > 0) {
                     list->setCurrentIndex(0);
                 }
             }
-            editor.PushButton[2]->click();
+            ui(editor).button(2)->click();
             saved = editor.closed();
             if (!editor.closed()) {
-                editor.PushButton[1]->click();
+                ui(editor).button(1)->click();
             }
         });
         prompts.windows.insert(QStringLiteral("Form4"), [&](QDialog& window) {

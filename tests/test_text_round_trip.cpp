@@ -16,6 +16,7 @@
 #include "multi_line_field.h"
 #include "scripted_prompts.h"
 #include "test_environment.h"
+#include "window_controls.h"
 
 namespace {
 
@@ -131,17 +132,17 @@ private Q_SLOTS:
             Form2 editor(m_prompts, TestEnvironment::programFolder());
             editor.m_ID = QStringLiteral("1");
             editor.setCaption(QStringLiteral("Edit Data"));
-            editor.Text1->setText(title);
-            editor.Text3->setPlainText(comments);
+            ui(editor).Text1->setText(title);
+            ui(editor).Text3->setPlainText(comments);
             m_prompts.answer(Prompts::Answer::Ok);
-            editor.PushButton2_Click();
+            ui(editor).button(2)->click();
             QVERIFY2(editor.closed(), qPrintable(m_prompts.texts().last()));
 
             Form2 again(m_prompts, TestEnvironment::programFolder());
             again.m_ID = QStringLiteral("1");
             again.setCaption(QStringLiteral("Edit Data"));
-            QCOMPARE(again.Text1->text(), title);
-            QCOMPARE(again.Text3->storedText(), comments);
+            QCOMPARE(ui(again).Text1->text(), title);
+            QCOMPARE(ui(again).Text3->storedText(), comments);
             QCOMPARE(scalar("select Title from Cases where ID=1"), title);
             QCOMPARE(tablesBut(Cases), others);
             QCOMPARE(scalar("select count(*) from Cases"), QStringLiteral("1"));
@@ -188,9 +189,10 @@ private Q_SLOTS:
             const QString value = generator.next(false);
             const QStringList others = tablesBut(Categories);
             m_prompts.type(value);
-            editor.PushButton[11]->click();  // "+" beside Category
-            QVERIFY2(editor.Combo4->findText(value, Qt::MatchExactly | Qt::MatchCaseSensitive) >= 0,
-                     qPrintable(value));
+            ui(editor).button(11)->click();  // "+" beside Category
+            QVERIFY2(
+                ui(editor).Combo4->findText(value, Qt::MatchExactly | Qt::MatchCaseSensitive) >= 0,
+                qPrintable(value));
             QCOMPARE(scalar("select Category from Categories order by rowid desc limit 1"), value);
             QCOMPARE(tablesBut(Categories), others);
         }

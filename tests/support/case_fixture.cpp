@@ -7,6 +7,7 @@
 #include "case_editor.h"
 #include "multi_line_field.h"
 #include "test_environment.h"
+#include "window_controls.h"
 
 const QString kInsertStart = QStringLiteral(
     "insert into Cases (Title,[Assigned To],[Opened By],[Opened Date],Status,Category,Priority,"
@@ -40,15 +41,15 @@ void seedCaseDatabase() {
 }
 
 void fillNewCase(Form2& editor, const QString& title, const QString& comments) {
-    editor.Text1->setText(title);
-    pick(editor.Combo1, QStringLiteral("Daniel Carter"));
-    pick(editor.Combo2, QStringLiteral("John Wilson"));
-    pick(editor.Combo6, QStringLiteral("Neil Burgess"));
-    pick(editor.Combo3, QStringLiteral("Open"));
-    pick(editor.Combo4, QStringLiteral("General"));
-    pick(editor.Combo5, QStringLiteral("High"));
-    pick(editor.Combo7, QStringLiteral("KB1"));
-    editor.DateTimePicker1->setDate(QDate(2026, 12, 1));
-    editor.DateTimePicker2->setDate(QDate(2026, 12, 24));
-    editor.Text3->setPlainText(comments);
+    ui(editor).Text1->setText(title);
+    pick(ui(editor).Combo1, QStringLiteral("Daniel Carter"));
+    pick(ui(editor).Combo2, QStringLiteral("John Wilson"));
+    pick(ui(editor).Combo6, QStringLiteral("Neil Burgess"));
+    pick(ui(editor).Combo3, QStringLiteral("Open"));
+    pick(ui(editor).Combo4, QStringLiteral("General"));
+    pick(ui(editor).Combo5, QStringLiteral("High"));
+    pick(ui(editor).Combo7, QStringLiteral("KB1"));
+    ui(editor).DateTimePicker1->setDate(QDate(2026, 12, 1));
+    ui(editor).DateTimePicker2->setDate(QDate(2026, 12, 24));
+    ui(editor).Text3->setPlainText(comments);
 }

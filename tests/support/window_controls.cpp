@@ -1,0 +1,29 @@
+#include "window_controls.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "case_editor.h"
+#include "multi_line_field.h"
+
+CaseEditorControls::CaseEditorControls(const Form2& editor)
+    : Text1(control<QLineEdit>(editor, QStringLiteral("Text1"))),
+      Text2(control<QLineEdit>(editor, QStringLiteral("Text2"))),
+      Text3(control<MultiLineField>(editor, QStringLiteral("Text3"))),
+      Text4(control<QLineEdit>(editor, QStringLiteral("Text4"))),
+      Combo1(control<QComboBox>(editor, QStringLiteral("Combo1"))),
+      Combo2(control<QComboBox>(editor, QStringLiteral("Combo2"))),
+      Combo3(control<QComboBox>(editor, QStringLiteral("Combo3"))),
+      Combo4(control<QComboBox>(editor, QStringLiteral("Combo4"))),
+      Combo5(control<QComboBox>(editor, QStringLiteral("Combo5"))),
+      Combo6(control<QComboBox>(editor, QStringLiteral("Combo6"))),
+      Combo7(control<QComboBox>(editor, QStringLiteral("Combo7"))),
+      DateTimePicker1(control<QDateEdit>(editor, QStringLiteral("DateTimePicker1"))),
+      DateTimePicker2(control<QDateEdit>(editor, QStringLiteral("DateTimePicker2"))),
+      m_editor(editor) {}
+
+QPushButton* CaseEditorControls::button(int number) const {
+    return control<QPushButton>(m_editor, QStringLiteral("PushButton%1").arg(number));
+}

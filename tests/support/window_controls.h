@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class Form2;
+class MultiLineField;
+class QComboBox;
+class QDateEdit;
+class QLineEdit;
+class QPushButton;
+class QWidget;
+
+// Tests reach a window's controls the way a user does: by what they are, through their object
+// names (the designer names), never through the window's private members.
+template <class Control = QWidget>
+Control* control(const QObject& window, const QString& name) {
+    return window.findChild<Control*>(name);
+}
+
+// The case editor's controls, found by name.
+struct CaseEditorControls {
+    explicit CaseEditorControls(const Form2& editor);
+
+    QLineEdit* Text1;
+    QLineEdit* Text2;
+    MultiLineField* Text3;
+    QLineEdit* Text4;
+    QComboBox* Combo1;
+    QComboBox* Combo2;
+    QComboBox* Combo3;
+    QComboBox* Combo4;
+    QComboBox* Combo5;
+    QComboBox* Combo6;
+    QComboBox* Combo7;
+    QDateEdit* DateTimePicker1;
+    QDateEdit* DateTimePicker2;
+    // PushButton1 ... PushButton19 by number.
+    QPushButton* button(int number) const;
+
+private:
+    const Form2& m_editor;
+};
+
+inline CaseEditorControls ui(const Form2& editor) {
+    return CaseEditorControls(editor);
+}

@@ -1,0 +1,24 @@
+#include "control_places.h"
+
+#include <QWidget>
+#include <algorithm>
+#include <vector>
+
+namespace ControlPlaces {
+
+void apply(std::initializer_list<Row> rows) {
+    std::vector<const Row*> tabStops;
+    for (const Row& row : rows) {
+        Twips::place(row.control, row.place);
+        if (row.tab != kNoTab) {
+            tabStops.push_back(&row);
+        }
+    }
+    std::stable_sort(tabStops.begin(), tabStops.end(),
+                     [](const Row* a, const Row* b) { return a->tab < b->tab; });
+    for (size_t i = 1; i < tabStops.size(); ++i) {
+        QWidget::setTabOrder(tabStops[i - 1]->control, tabStops[i]->control);
+    }
+}
+
+}  // namespace ControlPlaces

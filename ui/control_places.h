@@ -1,0 +1,26 @@
+#pragma once
+
+#include <initializer_list>
+
+#include "twips.h"
+
+class QWidget;
+
+// Every window places its controls one way: a table of control, place in twips and tab
+// position, applied by this one function. The tab order follows the tab column, whatever the
+// order of the rows.
+namespace ControlPlaces {
+
+// The tab position of a control that is not a stop in the tab order (frames).
+inline constexpr int kNoTab = -1;
+
+struct Row {
+    QWidget* control;
+    Twips::Rect place;
+    int tab;
+};
+
+// Places each control and chains the tab order by the rows' tab positions.
+void apply(std::initializer_list<Row> rows);
+
+}  // namespace ControlPlaces
