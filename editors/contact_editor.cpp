@@ -11,6 +11,7 @@
 
 #include "case_store.h"
 #include "contact_statements.h"
+#include "control_places.h"
 #include "dialog_frame.h"
 #include "employee_case_lists.h"
 #include "error_trap.h"
@@ -31,37 +32,30 @@ constexpr double kLineHeight = 345;
 constexpr double kNotesHeight = 1425;
 constexpr double kLabelAbove = 255;
 
-// Where a field's width comes from: its own, the same in both editors, or one of the three widths
-// that differ between them.
-enum class Width { Own, Right, Full, Country };
-
 // The sixteen fields in their order (Text1 ... Text16): the caption of the label above, the
-// column that fills it, and its place in twips.
-struct FieldPlace {
+// column that fills it, and the numbered line of LoadData that fills it.
+struct FieldDesign {
     const char* caption;
     const char* column;
-    double left;
-    double top;
-    Width widthFrom;
-    double width;
+    int loadLine;
 };
-constexpr std::array<FieldPlace, kFieldCount> kFields{{
-    {"First Name", "First Name", 120, 375, Width::Own, 2640},
-    {"Last Name", "Last Name", 3000, 375, Width::Right, 0},
-    {"Job Title", "Job Title", 120, 1095, Width::Own, 2640},
-    {"Company", "Company", 3000, 1095, Width::Right, 0},
-    {"Business Phone", "Business Phone", 120, 1935, Width::Own, 2640},
-    {"Home Phone", "Home Phone", 3000, 1935, Width::Right, 0},
-    {"Mobile Phone", "Mobile Phone", 120, 2655, Width::Own, 2640},
-    {"Fax Number", "Fax Number", 3000, 2655, Width::Right, 0},
-    {"Address", "Address", 120, 3375, Width::Full, 0},
-    {"City", "City", 120, 4095, Width::Own, 1440},
-    {"State", "State", 1680, 4110, Width::Own, 720},
-    {"Postal Code", "ZIP", 2520, 4095, Width::Own, 1440},
-    {"Country", "Country", 4080, 4095, Width::Country, 0},
-    {"Email Address", "E-mail Address", 120, 4815, Width::Own, 2640},
-    {"Webpage", "Web Page", 3000, 4815, Width::Right, 0},
-    {"Notes", "Notes", 120, 5520, Width::Full, 0},
+constexpr std::array<FieldDesign, kFieldCount> kFields{{
+    {"First Name", "First Name", 106},
+    {"Last Name", "Last Name", 108},
+    {"Job Title", "Job Title", 110},
+    {"Company", "Company", 112},
+    {"Business Phone", "Business Phone", 114},
+    {"Home Phone", "Home Phone", 116},
+    {"Mobile Phone", "Mobile Phone", 118},
+    {"Fax Number", "Fax Number", 120},
+    {"Address", "Address", 122},
+    {"City", "City", 124},
+    {"State", "State", 126},
+    {"Postal Code", "ZIP", 128},
+    {"Country", "Country", 130},
+    {"Email Address", "E-mail Address", 132},
+    {"Webpage", "Web Page", 134},
+    {"Notes", "Notes", 136},
 }};
 
 const ContactKind kEmployees{
@@ -92,20 +86,6 @@ const ContactKind kCustomers{
     .cancelPlace = {3000, 7080, 2760, 405},
     .caseLists = false,
 };
-
-double fieldWidth(const FieldPlace& place, const ContactKind& kind) {
-    switch (place.widthFrom) {
-        case Width::Right:
-            return kind.rightFieldWidth;
-        case Width::Full:
-            return kind.fullFieldWidth;
-        case Width::Country:
-            return kind.countryWidth;
-        case Width::Own:
-            break;
-    }
-    return place.width;
-}
 
 // A name counts as missing when it is empty or made of blanks only; other white space counts.
 bool onlyBlanks(const QString& text) {
@@ -195,35 +175,40 @@ void ContactEditor::createControls() {
 }
 
 void ContactEditor::placeControls() {
-    QWidget* previous = nullptr;
-    const auto nextInTab = [&previous](QWidget* control) {
-        if (previous != nullptr) {
-            QWidget::setTabOrder(previous, control);
-        }
-        previous = control;
-    };
+    // Three widths differ between the two editors: the right-hand fields, the full-width ones
+    // and the country.
+    const double right = m_kind.rightFieldWidth;
+    const double full = m_kind.fullFieldWidth;
+    const auto& caseLists = EmployeeCaseLists::members();
+    ControlPlaces::apply({
+        {Text1, {120, 375, 2640, kLineHeight}, 0},
+        {Text2, {3000, 375, right, kLineHeight}, 1},
+        {Text3, {120, 1095, 2640, kLineHeight}, 2},
+        {Text4, {3000, 1095, right, kLineHeight}, 3},
+        {Text5, {120, 1935, 2640, kLineHeight}, 4},
+        {Text6, {3000, 1935, right, kLineHeight}, 5},
+        {Text7, {120, 2655, 2640, kLineHeight}, 6},
+        {Text8, {3000, 2655, right, kLineHeight}, 7},
+        {Text9, {120, 3375, full, kLineHeight}, 8},
+        {Text10, {120, 4095, 1440, kLineHeight}, 9},
+        {Text11, {1680, 4110, 720, kLineHeight}, 10},
+        {Text12, {2520, 4095, 1440, kLineHeight}, 11},
+        {Text13, {4080, 4095, m_kind.countryWidth, kLineHeight}, 12},
+        {Text14, {120, 4815, 2640, kLineHeight}, 13},
+        {Text15, {3000, 4815, right, kLineHeight}, 14},
+        {Text16, {120, 5520, full, kNotesHeight}, 15},
+        {PushButton2, m_kind.savePlace, 16},
+        {CancelButton, m_kind.cancelPlace, 17},
+        // The employee editor's case lists; the customer editor has none (null controls).
+        {Frame1, caseLists[0].framePlace, ControlPlaces::kNoTab},
+        {Frame2, caseLists[1].framePlace, ControlPlaces::kNoTab},
+        {ListView2, EmployeeCaseLists::kListPlace, 18},  // "Assigned Cases" comes first
+        {ListView1, EmployeeCaseLists::kListPlace, 19},
+    });
     for (int index = 0; index < kFieldCount; ++index) {
-        const FieldPlace& place = kFields[static_cast<size_t>(index)];
-        QWidget* control = field(index + 1);
-        Twips::place(control, {place.left, place.top, fieldWidth(place, m_kind),
-                               index + 1 == kFieldCount ? kNotesHeight : kLineHeight});
-        Label1[static_cast<size_t>(index)] =
-            DialogFrame::labelAbove(control, QStringLiteral("Label1_%1").arg(index),
-                                    QString::fromLatin1(place.caption), kLabelAbove);
-        nextInTab(control);
-    }
-    Twips::place(PushButton2, m_kind.savePlace);
-    Twips::place(CancelButton, m_kind.cancelPlace);
-    nextInTab(PushButton2);
-    nextInTab(CancelButton);
-    if (m_kind.caseLists) {
-        const auto& members = EmployeeCaseLists::members();
-        Twips::place(Frame1, members[0].framePlace);
-        Twips::place(Frame2, members[1].framePlace);
-        Twips::place(ListView1, EmployeeCaseLists::kListPlace);
-        Twips::place(ListView2, EmployeeCaseLists::kListPlace);
-        nextInTab(ListView2);  // the "Assigned Cases" list comes first
-        nextInTab(ListView1);
+        DialogFrame::labelAbove(field(index + 1), QStringLiteral("Label1_%1").arg(index),
+                                QString::fromLatin1(kFields[static_cast<size_t>(index)].caption),
+                                kLabelAbove);
     }
 }
 
@@ -324,8 +309,9 @@ void ContactEditor::LoadData() {
     });
     if (trap.test(104, [&] { return !row.eof(); })) {
         for (int index = 0; index < kFieldCount; ++index) {
-            const QString column = QString::fromLatin1(kFields[static_cast<size_t>(index)].column);
-            trap.at(106 + 2 * index, [&] {
+            const FieldDesign& design = kFields[static_cast<size_t>(index)];
+            const QString column = QString::fromLatin1(design.column);
+            trap.at(design.loadLine, [&] {
                 const QString text = row.text(column);
                 if (index + 1 == kFieldCount) {
                     Text16->setStoredText(text);

@@ -7,7 +7,6 @@
 #include "twips.h"
 
 class QGroupBox;
-class QLabel;
 class QLineEdit;
 class MultiLineField;
 class QPushButton;
@@ -62,14 +61,8 @@ public:
     // load and at save, never changed by the window.
     QString m_ID;
 
+    // Runs the window's load handler: the case lists' columns, then the record and the lists.
     void Form_Load();
-    void LoadData();
-    // The employee editor's case lists; they do nothing in the customer editor.
-    void LoadOpenedCases();
-    void LoadAssignedCases();
-
-    void PushButton2_Click();  // Save
-    void cancelClick();        // Cancel: PushButton1_Click (Form3) or PushButton3_Click (Form5)
 
     // The text of field 1 to 16 (Text1 ... Text16), as it would be written.
     QString fieldText(int number) const;
@@ -80,24 +73,35 @@ public:
     bool hasClosed() const { return m_closed; }
     void done(int result) override;
 
-    QLineEdit* Text1 = nullptr;        // First Name
-    QLineEdit* Text2 = nullptr;        // Last Name
-    QLineEdit* Text3 = nullptr;        // Job Title
-    QLineEdit* Text4 = nullptr;        // Company
-    QLineEdit* Text5 = nullptr;        // Business Phone
-    QLineEdit* Text6 = nullptr;        // Home Phone
-    QLineEdit* Text7 = nullptr;        // Mobile Phone
-    QLineEdit* Text8 = nullptr;        // Fax Number
-    QLineEdit* Text9 = nullptr;        // Address
-    QLineEdit* Text10 = nullptr;       // City
-    QLineEdit* Text11 = nullptr;       // State
-    QLineEdit* Text12 = nullptr;       // Postal Code (ZIP)
-    QLineEdit* Text13 = nullptr;       // Country
-    QLineEdit* Text14 = nullptr;       // Email Address
-    QLineEdit* Text15 = nullptr;       // Webpage
-    MultiLineField* Text16 = nullptr;  // Notes
-    // The caption labels, Label1[0] over Text1 to Label1[15] over Text16.
-    std::array<QLabel*, 16> Label1{};
+private:
+    void createControls();
+    void placeControls();
+    void connectHandlers();
+
+    void LoadData();
+    // The employee editor's case lists; they do nothing in the customer editor.
+    void LoadOpenedCases();
+    void LoadAssignedCases();
+
+    void PushButton2_Click();  // Save
+    void cancelClick();        // Cancel: PushButton1_Click (Form3) or PushButton3_Click (Form5)
+
+    QLineEdit* Text1 = nullptr;           // First Name
+    QLineEdit* Text2 = nullptr;           // Last Name
+    QLineEdit* Text3 = nullptr;           // Job Title
+    QLineEdit* Text4 = nullptr;           // Company
+    QLineEdit* Text5 = nullptr;           // Business Phone
+    QLineEdit* Text6 = nullptr;           // Home Phone
+    QLineEdit* Text7 = nullptr;           // Mobile Phone
+    QLineEdit* Text8 = nullptr;           // Fax Number
+    QLineEdit* Text9 = nullptr;           // Address
+    QLineEdit* Text10 = nullptr;          // City
+    QLineEdit* Text11 = nullptr;          // State
+    QLineEdit* Text12 = nullptr;          // Postal Code (ZIP)
+    QLineEdit* Text13 = nullptr;          // Country
+    QLineEdit* Text14 = nullptr;          // Email Address
+    QLineEdit* Text15 = nullptr;          // Webpage
+    MultiLineField* Text16 = nullptr;     // Notes
     QPushButton* PushButton2 = nullptr;   // Save
     QPushButton* CancelButton = nullptr;  // PushButton1 (Form3) or PushButton3 (Form5)
     // The employee editor only; null in the customer editor.
@@ -106,10 +110,6 @@ public:
     QGroupBox* Frame2 = nullptr;          // "Assigned Cases"
     ReportListView* ListView2 = nullptr;  // the open cases assigned to the employee
 
-private:
-    void createControls();
-    void placeControls();
-    void connectHandlers();
     void loadCaseList(const CaseListMember& member, ReportListView* list);
     ContactRecord record() const;
     QString window() const;

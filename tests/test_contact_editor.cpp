@@ -17,6 +17,7 @@
 #include "report_list.h"
 #include "scripted_prompts.h"
 #include "test_environment.h"
+#include "window_controls.h"
 
 namespace {
 
@@ -204,7 +205,7 @@ private Q_SLOTS:
             editor.setFieldText(n, fields[n - 1]);
         }
         expectBoxes(1);
-        editor.PushButton2->click();
+        control<QPushButton>(editor, QStringLiteral("PushButton2"))->click();
         QCOMPARE(writes(), QStringList{statement});
         QCOMPARE(m_prompts.texts(), QStringList{message});
         QCOMPARE(m_prompts.boxes()[0].caption, QStringLiteral("Helvarine"));
@@ -257,9 +258,9 @@ private Q_SLOTS:
         editor.setFieldText(1, first);
         editor.setFieldText(2, last);
         editor.setFieldText(9, "1 Main Street");
-        editor.Text16->setFocus();
+        control<MultiLineField>(editor, QStringLiteral("Text16"))->setFocus();
         expectBoxes(1);
-        editor.PushButton2->click();
+        control<QPushButton>(editor, QStringLiteral("PushButton2"))->click();
         QCOMPARE(m_prompts.texts(), QStringList{message});
         QCOMPARE(m_prompts.boxes()[0].icon, Prompts::Icon::None);
         QCOMPARE(editor.focusWidget(), editor.field(focused));
@@ -302,11 +303,13 @@ private Q_SLOTS:
         for (int n = 1; n <= 16; ++n) {
             QCOMPARE(editor.fieldText(n), values[n - 1]);
         }
-        QCOMPARE(editor.Text12->text(), QString("ZIP of O'Neil"));
-        QCOMPARE(editor.Text16->toPlainText(), QString("Line 1\nLine 2"));
+        QCOMPARE(control<QLineEdit>(editor, QStringLiteral("Text12"))->text(),
+                 QString("ZIP of O'Neil"));
+        QCOMPARE(control<MultiLineField>(editor, QStringLiteral("Text16"))->toPlainText(),
+                 QString("Line 1\nLine 2"));
         // Saved unchanged, every value goes back as it was read, the notes' CR LF included.
         expectBoxes(1);
-        editor.PushButton2->click();
+        control<QPushButton>(editor, QStringLiteral("PushButton2"))->click();
         verifyStoredRow(table, "1", values);
     }
 
@@ -324,7 +327,7 @@ private Q_SLOTS:
             QCOMPARE(editor.fieldText(n), expected[n - 1]);
         }
         expectBoxes(1);
-        editor.PushButton2->click();
+        control<QPushButton>(editor, QStringLiteral("PushButton2"))->click();
         QCOMPARE(m_prompts.texts(), QStringList{"Record Successfully Updated"});
         verifyStoredRow(table, "1", expected);
     }
@@ -342,7 +345,7 @@ private Q_SLOTS:
         editor.setFieldText(1, "Ann");
         editor.setFieldText(2, "Lee");
         expectBoxes(1);
-        editor.PushButton2->click();
+        control<QPushButton>(editor, QStringLiteral("PushButton2"))->click();
         QCOMPARE(writes().size(), 1);
         QVERIFY(writes()[0].startsWith("update " + table + " set [First Name]='Ann'"));
         QVERIFY(writes()[0].endsWith(" where ID=42"));
@@ -376,7 +379,7 @@ private Q_SLOTS:
         editor.setFieldText(2, "Name");
         editor.setFieldText(16, "Notes kept");
         expectBoxes(1);
-        editor.PushButton2->click();
+        control<QPushButton>(editor, QStringLiteral("PushButton2"))->click();
         QCOMPARE(reports(m_prompts), QStringList{report});
         QCOMPARE(m_prompts.texts()[0],
                  "The file is read-only\r\nin Casewright2021/08/31." +
@@ -416,7 +419,7 @@ private Q_SLOTS:
         // A later save still takes the update branch; its failure keeps the window open.
         editor.setFieldText(1, "Ann");
         editor.setFieldText(2, "Lee");
-        editor.PushButton2->click();
+        control<QPushButton>(editor, QStringLiteral("PushButton2"))->click();
         QCOMPARE(reports(m_prompts), expected);
         QVERIFY(!editor.hasClosed());
     }
@@ -442,7 +445,9 @@ private Q_SLOTS:
                 window.show();
                 window.close();
             } else {
-                editor.CancelButton->click();
+                control<QPushButton>(
+                    editor, QStringLiteral("PushButton%1").arg(kindNamed(kind).cancelButton))
+                    ->click();
             }
         });
         m_prompts.showModal(editor);
@@ -508,7 +513,9 @@ private Q_SLOTS:
         const QStringList headers{"Title",    "Assigned To", "Customer",  "Priority",   "Status",
                                   "Category", "Due Date",    "Opened By", "Opened Date"};
         const QList<double> widths{2000, 1500, 1500, 1200, 1500, 1200, 1200, 1200};
-        for (ReportListView* list : {editor.ListView1, editor.ListView2}) {
+        for (ReportListView* list :
+             {control<ReportListView>(editor, QStringLiteral("ListView1")),
+              control<ReportListView>(editor, QStringLiteral("ListView2"))}) {
             QCOMPARE(list->rows().columnCount(), 9);
             for (int column = 0; column < 9; ++column) {
                 QCOMPARE(list->rows().header(column), headers[column]);
@@ -530,22 +537,29 @@ private Q_SLOTS:
         addCase("'Both of O''Neil'", 1, 1, 1);
         addCase("'Closed one'", 1, 1, 1, "'12/24/2026'", "'12/9/2026'");
         addCase("'Someone else'", 2, 2, 1);
-        // Opened twice in a row, and refilled in the window: each case once per list.
+        // Opened twice in a row: each case once per list.
         opened("employees", "1");
         ContactEditor& editor = opened("employees", "1");
-        editor.LoadOpenedCases();
-        editor.LoadAssignedCases();
-        QCOMPARE(rowTexts(editor.ListView1, 0), (QStringList{"Printer jams", "Both of O'Neil"}));
-        QCOMPARE(rowTexts(editor.ListView2, 0), (QStringList{"No due date", "Both of O'Neil"}));
-        QCOMPARE(editor.ListView1->rows().columnCount(), 9);
+        QCOMPARE(rowTexts(control<ReportListView>(editor, QStringLiteral("ListView1")), 0),
+                 (QStringList{"Printer jams", "Both of O'Neil"}));
+        QCOMPARE(rowTexts(control<ReportListView>(editor, QStringLiteral("ListView2")), 0),
+                 (QStringList{"No due date", "Both of O'Neil"}));
+        QCOMPARE(control<ReportListView>(editor, QStringLiteral("ListView1"))->rows().columnCount(),
+                 9);
         const QStringList first{"Printer jams", "Daniel Carter", "Neil Burgess", "High",     "Open",
                                 "Hardware",     "12/24/2026",    "John Wilson",  "12/7/2026"};
         for (int column = 0; column < 9; ++column) {
-            QCOMPARE(editor.ListView1->rows().text(0, column), first[column]);
+            QCOMPARE(control<ReportListView>(editor, QStringLiteral("ListView1"))
+                         ->rows()
+                         .text(0, column),
+                     first[column]);
         }
-        QCOMPARE(editor.ListView2->rows().text(0, 2), QString("Hanna Simmons"));
-        QCOMPARE(editor.ListView2->rows().text(0, 6), QString());  // no due date
-        QCOMPARE(editor.ListView2->rows().text(0, 7), QString("Daniel Carter"));
+        QCOMPARE(control<ReportListView>(editor, QStringLiteral("ListView2"))->rows().text(0, 2),
+                 QString("Hanna Simmons"));
+        QCOMPARE(control<ReportListView>(editor, QStringLiteral("ListView2"))->rows().text(0, 6),
+                 QString());  // no due date
+        QCOMPARE(control<ReportListView>(editor, QStringLiteral("ListView2"))->rows().text(0, 7),
+                 QString("Daniel Carter"));
     }
 };
 

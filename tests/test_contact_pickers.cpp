@@ -114,7 +114,7 @@ private Q_SLOTS:
         m_prompts.onModal([&](QDialog& opened) {
             auto& contact = static_cast<ContactEditor&>(opened);
             QCOMPARE(contact.m_ID, QString());
-            QVERIFY(contact.Text1->text().isEmpty());
+            QVERIFY(control<QLineEdit>(contact, QStringLiteral("Text1"))->text().isEmpty());
             contact.reject();
         });
         button(people.addButton)->click();
@@ -126,10 +126,10 @@ private Q_SLOTS:
         // "+" then Save: the new person is listed, not selected.
         m_prompts.onModal([&](QDialog& opened) {
             auto& contact = static_cast<ContactEditor&>(opened);
-            contact.Text1->setText(QStringLiteral("Ann"));
-            contact.Text2->setText(QStringLiteral("O'Neil"));
+            control<QLineEdit>(contact, QStringLiteral("Text1"))->setText(QStringLiteral("Ann"));
+            control<QLineEdit>(contact, QStringLiteral("Text2"))->setText(QStringLiteral("O'Neil"));
             m_prompts.answer(Prompts::Answer::Ok);
-            contact.PushButton2_Click();
+            control<QPushButton>(contact, QStringLiteral("PushButton2"))->click();
         });
         button(people.addButton)->click();
         QVERIFY(listEntries(list).contains(QStringLiteral("Ann O'Neil")));
@@ -143,10 +143,11 @@ private Q_SLOTS:
         m_prompts.onModal([&](QDialog& opened) {
             auto& contact = static_cast<ContactEditor&>(opened);
             QCOMPARE(contact.m_ID, QStringLiteral("1"));
-            QCOMPARE(contact.Text1->text(), firstName);
-            contact.Text1->setText(QStringLiteral("Renamed"));
+            QCOMPARE(control<QLineEdit>(contact, QStringLiteral("Text1"))->text(), firstName);
+            control<QLineEdit>(contact, QStringLiteral("Text1"))
+                ->setText(QStringLiteral("Renamed"));
             m_prompts.answer(Prompts::Answer::Ok);
-            contact.PushButton2_Click();
+            control<QPushButton>(contact, QStringLiteral("PushButton2"))->click();
         });
         button(people.editButton)->click();
         QVERIFY(listEntries(list).filter(QStringLiteral("Renamed ")).size() == 1);

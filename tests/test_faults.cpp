@@ -222,12 +222,13 @@ private Q_SLOTS:
         editor.m_ID = id;
         editor.Form_Load();
         if (id.isEmpty()) {
-            editor.Text1->setText(QStringLiteral("Ada"));
-            editor.Text2->setText(QStringLiteral("Lovelace"));
+            control<QLineEdit>(editor, QStringLiteral("Text1"))->setText(QStringLiteral("Ada"));
+            control<QLineEdit>(editor, QStringLiteral("Text2"))
+                ->setText(QStringLiteral("Lovelace"));
         }
         const auto type = [&](const QString& text) {
             if (field == 16) {
-                editor.Text16->setPlainText(text);
+                control<MultiLineField>(editor, QStringLiteral("Text16"))->setPlainText(text);
             } else {
                 qobject_cast<QLineEdit*>(editor.field(field))->setText(text);
             }
@@ -235,7 +236,7 @@ private Q_SLOTS:
         type(unstorable());
         m_statements.clear();
         m_prompts.answer(Prompts::Answer::Ok);
-        editor.PushButton2_Click();
+        control<QPushButton>(editor, QStringLiteral("PushButton2"))->click();
 
         QCOMPARE(m_prompts.boxes().size(), size_t{1});
         verifyErrorBox(m_prompts.boxes().front(), kNulDescription, window + ".PushButton2_Click",
@@ -248,7 +249,7 @@ private Q_SLOTS:
 
         type(QStringLiteral("BeforeAfter"));
         m_prompts.answer(Prompts::Answer::Ok);
-        editor.PushButton2_Click();
+        control<QPushButton>(editor, QStringLiteral("PushButton2"))->click();
         QVERIFY(editor.hasClosed());
         QVERIFY(databaseDump().join(QLatin1Char('\n')).contains(QStringLiteral("BeforeAfter")));
     }

@@ -167,7 +167,7 @@ private Q_SLOTS:
                 editor.setFieldText(field, value);
             }
             m_prompts.answer(Prompts::Answer::Ok);
-            editor.PushButton2_Click();
+            control<QPushButton>(editor, QStringLiteral("PushButton2"))->click();
             QVERIFY2(editor.hasClosed(), qPrintable(m_prompts.texts().last()));
             ContactEditor again(ContactKind::customers(), m_prompts,
                                 TestEnvironment::programFolder());

@@ -9,6 +9,9 @@ namespace ControlPlaces {
 void apply(std::initializer_list<Row> rows) {
     std::vector<const Row*> tabStops;
     for (const Row& row : rows) {
+        if (row.control == nullptr) {
+            continue;
+        }
         Twips::place(row.control, row.place);
         if (row.tab != kNoTab) {
             tabStops.push_back(&row);

@@ -20,7 +20,8 @@ struct Row {
     int tab;
 };
 
-// Places each control and chains the tab order by the rows' tab positions.
+// Places each control and chains the tab order by the rows' tab positions. A row whose control
+// is null (one that this kind of window does not have) is left out.
 void apply(std::initializer_list<Row> rows);
 
 }  // namespace ControlPlaces
