@@ -290,8 +290,8 @@ void ContactEditor::Form_Load() {
         return;
     }
     const auto& members = EmployeeCaseLists::members();
-    EmployeeCaseLists::addColumns(trap, ListView1, members[0].firstColumnLine);
-    EmployeeCaseLists::addColumns(trap, ListView2, members[1].firstColumnLine);
+    EmployeeCaseLists::addColumns(trap, ListView1, members[0]);
+    EmployeeCaseLists::addColumns(trap, ListView2, members[1]);
     if (trap.test(176, [this] { return !m_ID.isEmpty(); })) {
         trap.at(178, [this] { LoadData(); });
         trap.at(180, [this] { LoadOpenedCases(); });

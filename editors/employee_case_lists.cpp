@@ -13,42 +13,46 @@ namespace EmployeeCaseLists {
 namespace {
 
 // The nine columns: header, width in twips (0: the list control's default), the field of
-// [Open Cases] that fills it, and whether that field may be NULL (then the cell is empty).
+// [Open Cases] that fills it, whether that field may be NULL (then the cell is empty), and the
+// line of the loader that fills its cell.
 struct Column {
     const char* title;
     double width;
     const char* field;
     bool mayBeNull;
+    int fillLine;
 };
 // The customer is shown by name: the query's "Customer" holds only the customer's ID, which
 // tells the user nothing.
 constexpr std::array<Column, 9> kColumns{{
-    {"Title", 2000, "Title", false},
-    {"Assigned To", 1500, "Assigned To Name", false},
-    {"Customer", 1500, "Customer Name", false},
-    {"Priority", 1200, "Priority", false},
-    {"Status", 1500, "Status", false},
-    {"Category", 1200, "Category", false},
-    {"Due Date", 1200, "Due Date", true},
-    {"Opened By", 1200, "Opened By Name", false},
-    {"Opened Date", 0, "Opened Date", false},
+    {"Title", 2000, "Title", false, 108},
+    {"Assigned To", 1500, "Assigned To Name", false, 110},
+    {"Customer", 1500, "Customer Name", false, 112},
+    {"Priority", 1200, "Priority", false, 114},
+    {"Status", 1500, "Status", false, 116},
+    {"Category", 1200, "Category", false, 118},
+    {"Due Date", 1200, "Due Date", true, 120},
+    {"Opened By", 1200, "Opened By Name", false, 122},
+    {"Opened Date", 0, "Opened Date", false, 124},
 }};
 
 const std::array<CaseListMember, 2> kMembers{{
-    {"ListView1",
-     "Frame1",
-     "Opened Cases",
-     "LoadOpenedCases",
-     "select * from [Open Cases] where [Opened By]=",
-     {5760, 240, 5520, 3315},
-     108},
-    {"ListView2",
-     "Frame2",
-     "Assigned Cases",
-     "LoadAssignedCases",
-     "select * from [Open Cases] where [Assigned To]=",
-     {5760, 3660, 5520, 3315},
-     142},
+    {.list = "ListView1",
+     .frame = "Frame1",
+     .caption = "Opened Cases",
+     .loader = "LoadOpenedCases",
+     .select = "select * from [Open Cases] where [Opened By]=",
+     .framePlace = {5760, 240, 5520, 3315},
+     .headerLines = {108, 110, 112, 114, 116, 118, 120, 122, 124},
+     .widthLines = {126, 128, 130, 132, 134, 136, 138, 140}},
+    {.list = "ListView2",
+     .frame = "Frame2",
+     .caption = "Assigned Cases",
+     .loader = "LoadAssignedCases",
+     .select = "select * from [Open Cases] where [Assigned To]=",
+     .framePlace = {5760, 3660, 5520, 3315},
+     .headerLines = {142, 144, 146, 148, 150, 152, 154, 156, 158},
+     .widthLines = {160, 162, 164, 166, 168, 170, 172, 174}},
 }};
 
 // The text of a cell: a NULL that the column does not allow cannot be shown.
@@ -66,18 +70,14 @@ const std::array<CaseListMember, 2>& members() {
     return kMembers;
 }
 
-void addColumns(ErrorTrap& trap, ReportListView* list, int firstLine) {
-    int line = firstLine;
-    for (const Column& column : kColumns) {
-        trap.at(line, [&] { list->rows().addColumn(QString::fromLatin1(column.title)); });
-        line += 2;
+void addColumns(ErrorTrap& trap, ReportListView* list, const CaseListMember& member) {
+    for (size_t index = 0; index < kColumns.size(); ++index) {
+        trap.at(member.headerLines[index],
+                [&] { list->rows().addColumn(QString::fromLatin1(kColumns[index].title)); });
     }
-    for (int index = 0; index < static_cast<int>(kColumns.size()); ++index) {
-        const double width = kColumns[static_cast<size_t>(index)].width;
-        if (width > 0) {
-            trap.at(line, [&] { list->setColumnWidthTwips(index, width); });
-            line += 2;
-        }
+    for (size_t index = 0; index < member.widthLines.size(); ++index) {
+        trap.at(member.widthLines[index],
+                [&] { list->setColumnWidthTwips(static_cast<int>(index), kColumns[index].width); });
     }
 }
 
@@ -103,7 +103,7 @@ void fill(Prompts& prompts, const QString& window, const CaseListMember& member,
             int row = -1;
             // The row is added even when its title cannot be read, so that its other cells are
             // still shown.
-            trap.at(108, [&] {
+            trap.at(kColumns[0].fillLine, [&] {
                 const QVariant title = rows.value(QString::fromLatin1(kColumns[0].field));
                 row = model.addRow(displayText(title));
                 if (title.isNull()) {
@@ -111,7 +111,7 @@ void fill(Prompts& prompts, const QString& window, const CaseListMember& member,
                 }
             });
             for (int subItem = 1; subItem < static_cast<int>(kColumns.size()); ++subItem) {
-                trap.at(108 + 2 * subItem, [&] {
+                trap.at(kColumns[static_cast<size_t>(subItem)].fillLine, [&] {
                     model.setSubItem(row, subItem,
                                      cellText(rows, kColumns[static_cast<size_t>(subItem)]));
                 });

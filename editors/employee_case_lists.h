@@ -19,7 +19,10 @@ struct CaseListMember {
     const char* loader;   // the procedure that fills it, for the error box
     const char* select;   // the statement, followed by the employee's ID
     Twips::Rect framePlace;
-    int firstColumnLine;  // the first numbered line of its column set-up in Form_Load
+    // The numbered lines of its column set-up in the editor's Form_Load: the nine headers, then
+    // the widths of columns 1 to 8.
+    std::array<int, 9> headerLines;
+    std::array<int, 8> widthLines;
 };
 
 namespace EmployeeCaseLists {
@@ -30,10 +33,10 @@ const std::array<CaseListMember, 2>& members();
 // Where a list stands inside its frame.
 constexpr Twips::Rect kListPlace{240, 360, 5040, 2775};
 
-// The column set-up of one list as numbered lines of the load handler's trap: the nine headers
-// from `firstLine` on, two apart, then the widths of columns 1 to 8; the ninth column keeps the
-// width that the list control gives a new column.
-void addColumns(ErrorTrap& trap, ReportListView* list, int firstLine);
+// The column set-up of one list as numbered lines of the load handler's trap: the nine headers,
+// then the widths of columns 1 to 8; the ninth column keeps the width that the list control
+// gives a new column.
+void addColumns(ErrorTrap& trap, ReportListView* list, const CaseListMember& member);
 
 // Refills the list with the employee's open cases, under the member's own trap. A query that
 // cannot be opened is reported once and leaves the list empty; a cell that cannot be read is

@@ -7,6 +7,7 @@
 
 #include "band_report.h"
 #include "case_store.h"
+#include "control_places.h"
 #include "dialog_frame.h"
 #include "error_trap.h"
 #include "fonts.h"
@@ -26,27 +27,40 @@ const QString kWindow = QStringLiteral("Form4");
 
 constexpr double kClientWidth = 4800;
 constexpr double kClientHeight = 1935;
-constexpr Twips::Rect kFrame{120, 60, 4560, 1080};
-constexpr Twips::Rect kList{240, 480, 4080, 345};  // inside the frame
-constexpr Twips::Rect kPreviewButton{120, 1350, 2220, 405};
-constexpr Twips::Rect kCancelButton{2460, 1350, 2220, 405};
-
 }  // namespace
 
 const std::array<ReportChoice, 6>& reportChoices() {
     static const std::array<ReportChoice, 6> choices{{
-        {"Open Cases", "select * from [Open Cases] order by Title", &ReportLayouts::rptOpenCases,
-         ""},
-        {"Cases by Categories", "select * from [Open Cases] order by Category",
-         &ReportLayouts::rptCasesByCategory, ""},
-        {"Cases by Status", "select * from [Open Cases] order by Status",
-         &ReportLayouts::rptCasesByStatus, ""},
-        {"Cases by Assigned To", "select * from [Open Cases] order by [Assigned To Name]",
-         &ReportLayouts::rptCasesByAssigned, ""},
-        {"Case Details", "select * from [Open Cases] order by Title",
-         &ReportLayouts::rptCaseDetails, ""},
-        {"Closed Cases", "select * from [Closed Cases] order by Title",
-         &ReportLayouts::rptOpenCases, "Closed Cases"},
+        {.entry = "Open Cases",
+         .loadLine = 108,
+         .statement = "select * from [Open Cases] order by Title",
+         .layout = &ReportLayouts::rptOpenCases,
+         .retitle = ""},
+        {.entry = "Cases by Categories",
+         .loadLine = 110,
+         .statement = "select * from [Open Cases] order by Category",
+         .layout = &ReportLayouts::rptCasesByCategory,
+         .retitle = ""},
+        {.entry = "Cases by Status",
+         .loadLine = 112,
+         .statement = "select * from [Open Cases] order by Status",
+         .layout = &ReportLayouts::rptCasesByStatus,
+         .retitle = ""},
+        {.entry = "Cases by Assigned To",
+         .loadLine = 114,
+         .statement = "select * from [Open Cases] order by [Assigned To Name]",
+         .layout = &ReportLayouts::rptCasesByAssigned,
+         .retitle = ""},
+        {.entry = "Case Details",
+         .loadLine = 116,
+         .statement = "select * from [Open Cases] order by Title",
+         .layout = &ReportLayouts::rptCaseDetails,
+         .retitle = ""},
+        {.entry = "Closed Cases",
+         .loadLine = 118,
+         .statement = "select * from [Closed Cases] order by Title",
+         .layout = &ReportLayouts::rptOpenCases,
+         .retitle = "Closed Cases"},
     }};
     return choices;
 }
@@ -81,12 +95,12 @@ void Form4::createControls() {
 }
 
 void Form4::placeControls() {
-    Twips::place(Frame1, kFrame);
-    Twips::place(Combo1, kList);
-    Twips::place(PushButton1, kPreviewButton);
-    Twips::place(PushButton2, kCancelButton);
-    setTabOrder(Combo1, PushButton1);
-    setTabOrder(PushButton1, PushButton2);
+    ControlPlaces::apply({
+        {Frame1, {120, 60, 4560, 1080}, ControlPlaces::kNoTab},
+        {Combo1, {240, 480, 4080, 345}, 0},  // inside the frame
+        {PushButton1, {120, 1350, 2220, 405}, 1},
+        {PushButton2, {2460, 1350, 2220, 405}, 2},
+    });
 }
 
 void Form4::connectHandlers() {
@@ -100,10 +114,8 @@ void Form4::connectHandlers() {
 void Form4::Form_Load() {
     ErrorTrap trap{m_prompts, kWindow, QStringLiteral("Form_Load")};
     WindowDressing::dress(trap, this, *m_pointer, m_programFolder);
-    int line = 108;
     for (const ReportChoice& choice : reportChoices()) {
-        trap.at(line, [&] { Combo1->addItem(QString::fromLatin1(choice.entry)); });
-        line += 2;
+        trap.at(choice.loadLine, [&] { Combo1->addItem(QString::fromLatin1(choice.entry)); });
     }
     trap.at(120, [this] { Combo1->setCurrentIndex(-1); });
 }

@@ -17,29 +17,32 @@ public:
     Form4(Prompts& prompts, const QString& programFolder, QWidget* parent = nullptr);
     ~Form4() override;
 
+    // The load handler: the six entries, none selected. The opener runs it before the show.
     void Form_Load();
-    void PushButton1_Click();  // Print Preview
-    void PushButton2_Click();  // Cancel
-
-    QGroupBox* Frame1 = nullptr;
-    QComboBox* Combo1 = nullptr;
-    QPushButton* PushButton1 = nullptr;
-    QPushButton* PushButton2 = nullptr;
 
 private:
     void createControls();
     void placeControls();
     void connectHandlers();
 
+    void PushButton1_Click();  // Print Preview
+    void PushButton2_Click();  // Cancel
+
+    QGroupBox* Frame1 = nullptr;         // "Report Type"
+    QComboBox* Combo1 = nullptr;         // the six reports
+    QPushButton* PushButton1 = nullptr;  // "Print Preview"
+    QPushButton* PushButton2 = nullptr;  // "Cancel"
+
     Prompts& m_prompts;
     QString m_programFolder;
     WindowPointer* m_pointer = nullptr;
 };
 
-// The six choices: the entry, the statement it sends, the layout it shows, and the title that
-// replaces the layout's own (empty: none).
+// The six choices: the entry and the line that lists it, the statement it sends, the layout it
+// shows, and the title that replaces the layout's own (empty: none).
 struct ReportChoice {
     const char* entry;
+    int loadLine;  // the line of Form_Load that adds the entry
     const char* statement;
     ReportLayout (*layout)();
     const char* retitle;

@@ -639,12 +639,12 @@ private Q_SLOTS:
         });
         prompts.windows.insert(QStringLiteral("Form4"), [&](QDialog& window) {
             auto& chooser = static_cast<Form4&>(window);
-            entries = chooser.Combo1->count();
+            entries = control<QComboBox>(chooser, QStringLiteral("Combo1"))->count();
             for (int entry = 0; entry < entries; ++entry) {
-                chooser.Combo1->setCurrentIndex(entry);
-                chooser.PushButton1->click();
+                control<QComboBox>(chooser, QStringLiteral("Combo1"))->setCurrentIndex(entry);
+                control<QPushButton>(chooser, QStringLiteral("PushButton1"))->click();
             }
-            chooser.PushButton2->click();
+            control<QPushButton>(chooser, QStringLiteral("PushButton2"))->click();
         });
         prompts.windows.insert(QStringLiteral("ReportPreview"), [&](QDialog& window) {
             auto& preview = static_cast<ReportPreview&>(window);

@@ -18,6 +18,7 @@
 #include "report_preview.h"
 #include "scripted_prompts.h"
 #include "test_environment.h"
+#include "window_controls.h"
 
 namespace {
 
@@ -397,18 +398,21 @@ private Q_SLOTS:
         Form4 chooser(m_prompts, TestEnvironment::programFolder());
         chooser.Form_Load();
         QCOMPARE(chooser.windowTitle(), QStringLiteral("Reports"));
-        QCOMPARE(chooser.Frame1->title(), QStringLiteral("Report Type"));
+        QCOMPARE(control<QGroupBox>(chooser, QStringLiteral("Frame1"))->title(),
+                 QStringLiteral("Report Type"));
         QStringList entries;
-        for (int i = 0; i < chooser.Combo1->count(); ++i) {
-            entries.append(chooser.Combo1->itemText(i));
+        for (int i = 0; i < control<QComboBox>(chooser, QStringLiteral("Combo1"))->count(); ++i) {
+            entries.append(control<QComboBox>(chooser, QStringLiteral("Combo1"))->itemText(i));
         }
         QCOMPARE(entries, (QStringList{"Open Cases", "Cases by Categories", "Cases by Status",
                                        "Cases by Assigned To", "Case Details", "Closed Cases"}));
-        QCOMPARE(chooser.Combo1->currentIndex(), -1);
-        QCOMPARE(chooser.PushButton1->text(), QStringLiteral("Print Preview"));
-        QCOMPARE(chooser.PushButton2->text(), QStringLiteral("Cancel"));
+        QCOMPARE(control<QComboBox>(chooser, QStringLiteral("Combo1"))->currentIndex(), -1);
+        QCOMPARE(control<QPushButton>(chooser, QStringLiteral("PushButton1"))->text(),
+                 QStringLiteral("Print Preview"));
+        QCOMPARE(control<QPushButton>(chooser, QStringLiteral("PushButton2"))->text(),
+                 QStringLiteral("Cancel"));
         // Nothing selected: nothing happens.
-        chooser.PushButton1_Click();
+        control<QPushButton>(chooser, QStringLiteral("PushButton1"))->click();
         QVERIFY(m_prompts.boxes().empty());
         QVERIFY(m_prompts.modalWindows().isEmpty());
         QVERIFY(m_selects.isEmpty());
@@ -454,7 +458,7 @@ private Q_SLOTS:
         QFETCH(QString, listed);
         Form4 chooser(m_prompts, TestEnvironment::programFolder());
         chooser.Form_Load();
-        chooser.Combo1->setCurrentIndex(entry);
+        control<QComboBox>(chooser, QStringLiteral("Combo1"))->setCurrentIndex(entry);
         m_prompts.onModal([&](QDialog& window) {
             auto& preview = static_cast<ReportPreview&>(window);
             QCOMPARE(preview.windowTitle(), title);
@@ -467,11 +471,11 @@ private Q_SLOTS:
             QCOMPARE(pages.ofControl(QStringLiteral("Text2")).size(), size_t{1});
             preview.reject();
         });
-        chooser.PushButton1->click();
+        control<QPushButton>(chooser, QStringLiteral("PushButton1"))->click();
         QCOMPARE(m_selects, QStringList{statement});
         QCOMPARE(m_prompts.modalWindows(), QStringList{QStringLiteral("ReportPreview")});
         // The chooser stays open with its entry.
-        QCOMPARE(chooser.Combo1->currentIndex(), entry);
+        QCOMPARE(control<QComboBox>(chooser, QStringLiteral("Combo1"))->currentIndex(), entry);
         QCOMPARE(chooser.result(), 0);
     }
 
@@ -480,12 +484,12 @@ private Q_SLOTS:
         chooser.Form_Load();
         QStringList titles;
         for (int entry : {5, 0}) {
-            chooser.Combo1->setCurrentIndex(entry);
+            control<QComboBox>(chooser, QStringLiteral("Combo1"))->setCurrentIndex(entry);
             m_prompts.onModal([&](QDialog& window) {
                 titles.append(window.windowTitle());
                 titles.append(static_cast<ReportPreview&>(window).layout().titleLabel().caption);
             });
-            chooser.PushButton1_Click();
+            control<QPushButton>(chooser, QStringLiteral("PushButton1"))->click();
         }
         QCOMPARE(titles, (QStringList{"Closed Cases", "Closed Cases", "Open Cases", "Open Cases"}));
     }
@@ -494,12 +498,12 @@ private Q_SLOTS:
         execute(QStringLiteral("drop view [Closed Cases]"));
         Form4 chooser(m_prompts, TestEnvironment::programFolder());
         chooser.Form_Load();
-        chooser.Combo1->setCurrentIndex(5);
+        control<QComboBox>(chooser, QStringLiteral("Combo1"))->setCurrentIndex(5);
         for (int i = 0; i < 3; ++i) {
             m_prompts.answer(Prompts::Answer::Ok);
         }
         m_prompts.onModal([](QDialog& window) { window.reject(); });
-        chooser.PushButton1_Click();
+        control<QPushButton>(chooser, QStringLiteral("PushButton1"))->click();
         QStringList lines;
         for (const QString& text : m_prompts.texts()) {
             lines.append(text.section(QStringLiteral("at line "), 1).left(3));
@@ -514,7 +518,7 @@ private Q_SLOTS:
         Form4 chooser(m_prompts, TestEnvironment::programFolder());
         chooser.Form_Load();
         chooser.show();
-        chooser.PushButton2->click();
+        control<QPushButton>(chooser, QStringLiteral("PushButton2"))->click();
         QVERIFY(chooser.isHidden());
     }
 };
