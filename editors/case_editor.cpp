@@ -26,6 +26,7 @@
 #include "people_members.h"
 #include "prompts.h"
 #include "record_set.h"
+#include "save_step.h"
 #include "sql_text.h"
 #include "twips.h"
 #include "window_dressing.h"
@@ -531,40 +532,25 @@ void Form2::PushButton2_Click() {
         record.customer = idAt(CustomerIDs, Combo6);
     };
     // A statement the database refuses keeps the window open with everything the user typed.
-    bool written = false;
+    QString statement;
     if (trap.test(160, [this] { return !m_ID.isEmpty(); })) {
-        QString statement;
         trap.at(162, [&] {
             fillRecord();
             statement = CaseStatements::update(record, m_ID);
         });
-        int changed = 0;
-        trap.at(164, [&] {
-            changed = CaseStore::shared().execute(statement);
-            written = true;
-        });
-        if (!written) {
+        const std::optional<int> changed = SaveStep::write(trap, 164, [&] { return statement; });
+        if (!changed ||
+            !SaveStep::reportUpdate(
+                trap, m_prompts, 166, *changed,
+                QStringLiteral("This case no longer exists; it may have been deleted."))) {
             return;
         }
-        if (changed == 0) {
-            trap.at(166, [this] {
-                m_prompts.inform(
-                    QStringLiteral("This case no longer exists; it may have been deleted."));
-            });
-            return;
-        }
-        trap.at(166, [this] { m_prompts.inform(QStringLiteral("Record Successfully Updated")); });
     } else {
-        QString statement;
         trap.at(168, [&] {
             fillRecord();
             statement = CaseStatements::insert(record);
         });
-        trap.at(170, [&] {
-            CaseStore::shared().execute(statement);
-            written = true;
-        });
-        if (!written) {
+        if (!SaveStep::write(trap, 170, [&] { return statement; })) {
             return;
         }
         trap.at(172, [this] { m_prompts.inform(QStringLiteral("Record Successfully Saved")); });

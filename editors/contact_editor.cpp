@@ -22,6 +22,7 @@
 #include "prompts.h"
 #include "record_set.h"
 #include "report_list.h"
+#include "save_step.h"
 #include "window_dressing.h"
 #include "window_pointer.h"
 
@@ -356,31 +357,19 @@ void ContactEditor::PushButton2_Click() {
     const QString table = QString::fromLatin1(m_kind.table);
     // A statement that the database refuses is reported, and the window stays open with
     // everything the user typed.
-    bool written = false;
     if (trap.test(112, [this] { return !m_ID.isEmpty(); })) {
-        int changed = 0;
-        trap.at(114, [&] {
-            changed = CaseStore::shared().execute(ContactStatements::update(table, record(), m_ID));
-            written = true;
-        });
-        if (!written) {
+        const std::optional<int> changed = SaveStep::write(
+            trap, 114, [&] { return ContactStatements::update(table, record(), m_ID); });
+        // A row deleted since the window opened: nothing was saved, so say so.
+        if (!changed ||
+            !SaveStep::reportUpdate(
+                trap, m_prompts, 116, *changed,
+                QStringLiteral("This record no longer exists; it may have been deleted."))) {
             return;
         }
-        if (changed == 0) {
-            // The row was deleted since the window opened: nothing was saved, so say so.
-            trap.at(116, [this] {
-                m_prompts.inform(
-                    QStringLiteral("This record no longer exists; it may have been deleted."));
-            });
-            return;
-        }
-        trap.at(116, [this] { m_prompts.inform(QStringLiteral("Record Successfully Updated")); });
     } else {
-        trap.at(118, [&] {
-            CaseStore::shared().execute(ContactStatements::insert(table, record()));
-            written = true;
-        });
-        if (!written) {
+        if (!SaveStep::write(trap, 118,
+                             [&] { return ContactStatements::insert(table, record()); })) {
             return;
         }
         trap.at(120, [this] { m_prompts.inform(QStringLiteral("Record Successfully Saved")); });
