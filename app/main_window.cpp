@@ -285,7 +285,8 @@ void Form1::LoadCases() {
     // The selected case stays selected when it is still listed; otherwise the first row is, so
     // that Edit and Delete always have a case to act on.
     const int selected = ListView1->selectedPosition();
-    const QString selectedId = selected >= 0 ? ListView1->rows().text(selected, 0) : QString();
+    const QString selectedId =
+        selected >= 0 ? ListView1->rows().text(selected, CaseColumn::Id) : QString();
     fillCaseList();
     const int position = selectedId.isEmpty() ? -1 : ListView1->positionOfText(selectedId);
     ListView1->selectPosition(position >= 0 ? position : 0);
@@ -306,8 +307,8 @@ void Form1::fillCaseList() {
             }
             fieldsKnown = true;
         }
-        const int row = rows.addRow(cases.text(fields[0]));
-        for (int subItem = 1; subItem < kColumnCount; ++subItem) {
+        const int row = rows.addRow(cases.text(fields[CaseColumn::Id]));
+        for (int subItem = CaseColumn::Title; subItem < kColumnCount; ++subItem) {
             rows.setSubItem(row, subItem, cases.text(fields[static_cast<size_t>(subItem)]));
         }
         cases.moveNext();
@@ -317,17 +318,11 @@ void Form1::fillCaseList() {
 
 void Form1::ListView1_ColumnClick(int column) {
     untrapped(m_prompts, kWindow, QStringLiteral("ListView1_ColumnClick"), [&] {
+        // The first click on a header sorts ascending; the next click on the same one reverses.
         ReportListModel& rows = ListView1->rows();
-        const int previousKey = rows.sorted() ? rows.sortKey() : -1;
-        rows.setSorted(false);
-        if (column - 1 == previousKey) {
-            rows.setSortOrder(rows.sortOrder() == Qt::AscendingOrder ? Qt::DescendingOrder
-                                                                     : Qt::AscendingOrder);
-        } else {
-            rows.setSortOrder(Qt::AscendingOrder);
-        }
-        rows.setSortKey(column - 1);
-        rows.setSorted(true);
+        const bool sameColumn = rows.sorted() && rows.sortKey() == column - 1;
+        const bool reverse = sameColumn && rows.sortOrder() == Qt::AscendingOrder;
+        rows.sort(column - 1, reverse ? Qt::DescendingOrder : Qt::AscendingOrder);
         ListView1->showSortState();
     });
 }
@@ -388,7 +383,9 @@ void Form1::PushButton1_Click() {
     }
     // The edited case is found again by its ID after the reload, wherever it then stands.
     QString editedId;
-    trap.at(102, [&] { editedId = ListView1->rows().text(ListView1->selectedPosition(), 0); });
+    trap.at(102, [&] {
+        editedId = ListView1->rows().text(ListView1->selectedPosition(), CaseColumn::Id);
+    });
     Form2 editor(m_prompts, m_programFolder, this);
     trap.at(104, [&] { editor.m_ID = editedId; });
     trap.at(106, [&] { editor.setCaption(QStringLiteral("Edit Data")); });
@@ -414,7 +411,7 @@ void Form1::PushButton3_Click() {
     trap.at(102, [&] {
         const int selected = ListView1->selectedPosition();
         yes = m_prompts.confirmNoByDefault(QStringLiteral("Are you sure you want to delete [") +
-                                           ListView1->rows().text(selected, 1) +
+                                           ListView1->rows().text(selected, CaseColumn::Title) +
                                            QStringLiteral("]?"));
     });
     if (!yes) {
@@ -426,7 +423,7 @@ void Form1::PushButton3_Click() {
             throw Failure(QStringLiteral("No case is selected."));
         }
         CaseStore::shared().execute(QStringLiteral("delete from Cases where ID=") +
-                                    ListView1->rows().text(selected, 0));
+                                    ListView1->rows().text(selected, CaseColumn::Id));
     });
     trap.at(106, [this] { LoadCases(); });
 }

@@ -11,10 +11,29 @@ struct MainLayout;
 class ReportListView;
 class WindowPointer;
 
+// The case list's twelve columns, by their position in the list.
+namespace CaseColumn {
+enum : int {
+    Id,
+    Title,
+    Customer,
+    AssignedTo,
+    Priority,
+    Status,
+    Category,
+    DueDate,
+    OpenedDate,
+    KnowledgeBase,
+    ResolvedTime,
+    OpenedBy,
+    Count
+};
+}  // namespace CaseColumn
+
 // The main window: the list of every case, the six command buttons, start-up and shut-down.
 class Form1 : public QWidget {
 public:
-    static constexpr int kColumnCount = 12;
+    static constexpr int kColumnCount = CaseColumn::Count;
 
     // programFolder: where dbBlank.mdb, HAND-M.CUR, the icon and the skin stand.
     Form1(Prompts& prompts, QSettings& settings, const QString& programFolder,

@@ -178,34 +178,14 @@ void ReportListModel::resort() {
     Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
-void ReportListModel::setSorted(bool sorted) {
-    if (m_sorted == sorted) {
+void ReportListModel::sort(int column, Qt::SortOrder order) {
+    if (column < 0 || column >= columnCount()) {
         return;
     }
-    m_sorted = sorted;
-    if (m_sorted) {
-        resort();
-    }
-}
-
-void ReportListModel::setSortKey(int column) {
-    if (m_sortKey == column) {
-        return;
-    }
+    m_sorted = true;
     m_sortKey = column;
-    if (m_sorted) {
-        resort();
-    }
-}
-
-void ReportListModel::setSortOrder(Qt::SortOrder order) {
-    if (m_sortOrder == order) {
-        return;
-    }
     m_sortOrder = order;
-    if (m_sorted) {
-        resort();
-    }
+    resort();
 }
 
 int ReportListModel::rowCount(const QModelIndex& parent) const {

@@ -49,9 +49,8 @@ public:
     bool sorted() const { return m_sorted; }
     int sortKey() const { return m_sortKey; }
     Qt::SortOrder sortOrder() const { return m_sortOrder; }
-    void setSorted(bool sorted);
-    void setSortKey(int column);
-    void setSortOrder(Qt::SortOrder order);
+    // Sorts by the column in the order, and keeps the list sorted so through every refill.
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
