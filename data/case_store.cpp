@@ -108,13 +108,11 @@ void CaseStore::fail(const QString& context) const {
     throw Failure(message);
 }
 
-int CaseStore::execute(const QString& statementText) {
+sqlite3_stmt* CaseStore::prepare(const QString& statementText, const char* nulMessage) {
     sqlite3* db = handle();
     observe(statementText);
     if (statementText.contains(QChar(0))) {
-        throw Failure(
-            QStringLiteral("The statement contains a NUL character, which cannot be stored; "
-                           "nothing was written."));
+        throw Failure(QString::fromLatin1(nulMessage));
     }
     const QByteArray utf8 = statementText.toUtf8();
     sqlite3_stmt* statement = nullptr;
@@ -130,6 +128,15 @@ int CaseStore::execute(const QString& statementText) {
         sqlite3_finalize(statement);
         throw Failure(QStringLiteral("Characters found after end of SQL statement."));
     }
+    return statement;
+}
+
+int CaseStore::execute(const QString& statementText) {
+    sqlite3_stmt* statement =
+        prepare(statementText,
+                "The statement contains a NUL character, which cannot be stored; nothing was "
+                "written.");
+    sqlite3* db = m_db;
     int rc = SQLITE_ROW;
     while (rc == SQLITE_ROW) {
         rc = sqlite3_step(statement);

@@ -7,6 +7,7 @@
 #include "record_set.h"
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 // The one database connection of the program, on an SQLite file. Statements are the texts the
 // windows build; they are accepted as they stand: bracketed names, the First and Last aggregates
@@ -55,6 +56,9 @@ public:
 private:
     friend class RecordSet;
     [[noreturn]] void fail(const QString& context) const;
+    // Checks and prepares one statement text (seen by the observer first); a text with a NUL
+    // is refused with the message given.
+    sqlite3_stmt* prepare(const QString& statementText, const char* nulMessage);
     void observe(const QString& statement) const {
         if (m_observer) {
             m_observer(statement);

@@ -74,25 +74,7 @@ void RecordSet::open(const QString& select, CaseStore& connection) {
     if (m_statement != nullptr) {
         throw Failure(QStringLiteral("Operation is not allowed when the record set is open."));
     }
-    if (select.contains(QChar(0))) {
-        throw Failure(QStringLiteral("The statement contains a NUL character."));
-    }
-    sqlite3* db = connection.handle();
-    connection.observe(select);
-    const QByteArray utf8 = select.toUtf8();
-    const char* tail = nullptr;
-    sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v2(db, utf8.constData(), static_cast<int>(utf8.size()), &statement,
-                           &tail) != SQLITE_OK) {
-        throw Failure(QString::fromUtf8(sqlite3_errmsg(db)));
-    }
-    if (statement == nullptr) {
-        throw Failure(QStringLiteral("The statement is empty."));
-    }
-    if (!QByteArray(tail).trimmed().isEmpty() && QByteArray(tail).trimmed() != ";") {
-        sqlite3_finalize(statement);
-        throw Failure(QStringLiteral("Characters found after end of SQL statement."));
-    }
+    sqlite3_stmt* statement = connection.prepare(select, "The statement contains a NUL character.");
     const int count = sqlite3_column_count(statement);
     if (count == 0) {
         sqlite3_finalize(statement);

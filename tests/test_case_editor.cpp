@@ -53,16 +53,7 @@ private:
             [this](const QString& statement) { m_statements.append(statement); });
     }
 
-    // The statements that wrote something, in order.
-    QStringList writes() const {
-        QStringList result;
-        for (const QString& statement : m_statements) {
-            if (!statement.startsWith(QStringLiteral("select"), Qt::CaseInsensitive)) {
-                result.append(statement);
-            }
-        }
-        return result;
-    }
+    QStringList writes() const { return writesAmong(m_statements); }
 
     void expectOk(int boxes = 1) {
         for (int i = 0; i < boxes; ++i) {

@@ -98,15 +98,7 @@ private:
         return *m_editor;
     }
 
-    QStringList writes() const {
-        QStringList found;
-        for (const QString& statement : m_statements) {
-            if (!statement.startsWith(QLatin1String("select"))) {
-                found.append(statement);
-            }
-        }
-        return found;
-    }
+    QStringList writes() const { return writesAmong(m_statements); }
 
     // A test that runs once in each editor.
     static void inBothEditors() {

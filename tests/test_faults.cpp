@@ -110,15 +110,7 @@ private:
     ScriptedPrompts m_prompts;
     QStringList m_statements;
 
-    QStringList writes() const {
-        QStringList result;
-        for (const QString& statement : m_statements) {
-            if (!statement.startsWith(QStringLiteral("select"), Qt::CaseInsensitive)) {
-                result.append(statement);
-            }
-        }
-        return result;
-    }
+    QStringList writes() const { return writesAmong(m_statements); }
 
 private Q_SLOTS:
     void init() {

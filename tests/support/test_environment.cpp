@@ -109,3 +109,13 @@ QList<int> boxLines(const ScriptedPrompts& prompts) {
     }
     return lines;
 }
+
+QStringList writesAmong(const QStringList& statements) {
+    QStringList writes;
+    for (const QString& statement : statements) {
+        if (!statement.startsWith(QStringLiteral("select"), Qt::CaseInsensitive)) {
+            writes.append(statement);
+        }
+    }
+    return writes;
+}

@@ -41,6 +41,8 @@ private:
 QString scalar(const QString& select);
 // Runs one statement on the shared connection.
 void execute(const QString& statement);
+// The statements among these that write something (all but the selects), in order.
+QStringList writesAmong(const QStringList& statements);
 // The number of rows of "select count(*) from " + the text (a table, or a table and a where).
 int count(const QString& from);
 
