@@ -13,7 +13,6 @@
 
 #include "case_editor.h"
 #include "case_store.h"
-#include "contact.h"
 #include "data_paths.h"
 #include "database_file.h"
 #include "error_trap.h"
@@ -36,6 +35,8 @@ namespace {
 
 const QString kWindow = QStringLiteral("Form1");
 const QString kSettingsGroup = QStringLiteral("Helvarine");
+// The makers' contact page, which Help opens.
+const QString kContactPage = QStringLiteral("https://www.orvanta.example/contact/");
 
 // The designed client area and the places of the controls, in twips.
 constexpr double kClientWidth = 12000;
@@ -441,7 +442,7 @@ void Form1::PushButton6_Click() {
     ErrorTrap trap{m_prompts, kWindow, QStringLiteral("PushButton6_Click")};
     trap.at(100, [this] {
         m_prompts.inform(QStringLiteral("Questions? Please contact Team Orvanta at ") +
-                         Contact::contactPage());
+                         kContactPage);
     });
 }
 

@@ -1,6 +1,6 @@
 #include "runtime_check.h"
 
-#include "contact.h"
+#include "error_box.h"
 #include "globals.h"
 #include "library_check.h"
 #include "main_module.h"
@@ -29,7 +29,7 @@ QString noRepairMessage() {
            QStringLiteral(
                " and look for 'How to obtain this update' section and download the appropriate "
                "update.\r\n\r\nPlease email ") +
-           Contact::supportEmail() +
+           supportEmail() +
            QStringLiteral(" with a screenshot of this message if you have any questions.");
 }
 

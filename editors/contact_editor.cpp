@@ -16,8 +16,6 @@
 #include "employee_case_lists.h"
 #include "error_trap.h"
 #include "fonts.h"
-#include "globals.h"
-#include "main_module.h"
 #include "multi_line_field.h"
 #include "prompts.h"
 #include "record_set.h"

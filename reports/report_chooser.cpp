@@ -11,8 +11,6 @@
 #include "dialog_frame.h"
 #include "error_trap.h"
 #include "fonts.h"
-#include "globals.h"
-#include "main_module.h"
 #include "prompts.h"
 #include "record_set.h"
 #include "report_layout.h"

@@ -1,12 +1,11 @@
 #include "error_box.h"
 
-#include "contact.h"
 #include "prompts.h"
 
 QString errorBoxText(const QString& description, const QString& location, int line) {
     return description + QLatin1String("\r\n") + location + QLatin1String("at line ") +
            QString::number(line) + QLatin1String("\r\r") +
-           QLatin1String("Please email screenshot of this message to ") + Contact::supportEmail();
+           QLatin1String("Please email screenshot of this message to ") + supportEmail();
 }
 
 void ErrorBox(Prompts& prompts, const QString& description, const QString& location, int line) {

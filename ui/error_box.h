@@ -4,6 +4,11 @@
 
 class Prompts;
 
+// Where users send the screenshot of an error box, or write to the makers of the program.
+inline QString supportEmail() {
+    return QStringLiteral("support@orvanta.example");
+}
+
 // The common error report: what failed, where, at which numbered line, and a request for a
 // screenshot. Caption "Application Error", warning icon, OK only.
 QString errorBoxText(const QString& description, const QString& location, int line);

@@ -11,6 +11,10 @@ class WindowPointer;
 // (104, 106) when its file exists.
 namespace WindowDressing {
 
+// Gives the window and its option buttons, check boxes, frames and labels the system
+// button-face colour; other controls keep theirs.
+void ApplyFormColours(QWidget* window);
+
 QString iconFile(const QString& programFolder);
 QString cursorFile(const QString& programFolder);
 

@@ -4,12 +4,8 @@
 
 class QWidget;
 
-// Shared procedures of start-up and of every window's load handler.
+// The application-wide procedures of start-up.
 namespace MainModule {
-
-// Gives the window and its option buttons, check boxes, frames and labels the system
-// button-face colour; other controls keep theirs.
-void ApplyFormColours(QWidget* window);
 
 // Skins the window with the style sheet "x/o.cjs" from the program's folder, when that file
 // exists; otherwise nothing is changed.

@@ -1,7 +1,5 @@
 #include "globals.h"
 
-#include <QFileInfo>
-
 namespace Globals {
 
 QString GetSpecialFolderPath(int folder) {
@@ -12,14 +10,6 @@ QString GetSpecialFolderPath(int folder) {
         return qEnvironmentVariable(kDataRootVariable).trimmed();
     }
     return QStringLiteral("/var/lib");
-}
-
-bool FileExists(const QString& path) noexcept {
-    try {
-        return !path.isEmpty() && QFileInfo(path).lastModified().isValid();
-    } catch (...) {
-        return false;
-    }
 }
 
 }  // namespace Globals

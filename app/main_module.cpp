@@ -1,49 +1,21 @@
 #include "main_module.h"
 
-#include <QApplication>
-#include <QCheckBox>
 #include <QFile>
 #include <QFileInfo>
-#include <QGroupBox>
-#include <QLabel>
-#include <QRadioButton>
 #include <QSysInfo>
 #include <QWidget>
 
 #include "failure.h"
+#include "window_dressing.h"
 
 namespace MainModule {
-
-namespace {
-
-void paintBackground(QWidget* widget, const QColor& colour) {
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, colour);
-    widget->setPalette(palette);
-    widget->setAutoFillBackground(true);
-}
-
-}  // namespace
-
-void ApplyFormColours(QWidget* window) {
-    const QColor buttonFace = QApplication::palette().color(QPalette::Button);
-    paintBackground(window, buttonFace);
-    const QList<QWidget*> children = window->findChildren<QWidget*>();
-    for (QWidget* child : children) {
-        if (qobject_cast<QRadioButton*>(child) != nullptr ||
-            qobject_cast<QCheckBox*>(child) != nullptr ||
-            qobject_cast<QGroupBox*>(child) != nullptr || qobject_cast<QLabel*>(child) != nullptr) {
-            paintBackground(child, buttonFace);
-        }
-    }
-}
 
 void ApplySkin(QWidget* window, const QString& programFolder) {
     const QString skinPath = programFolder + QLatin1String("/x/o.cjs");
     if (!QFileInfo::exists(skinPath)) {
         return;
     }
-    ApplyFormColours(window);
+    WindowDressing::ApplyFormColours(window);
     QFile skin(skinPath);
     if (!skin.open(QIODevice::ReadOnly | QIODevice::Text)) {
         throw Failure(

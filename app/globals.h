@@ -2,7 +2,9 @@
 
 #include <QString>
 
-// Small shared functions of the file system.
+#include "file_exists.h"
+
+// The machine-wide folders that start-up works with.
 namespace Globals {
 
 // The environment variable that replaces the machine-wide data folder (portable installs, tests).
@@ -13,8 +15,5 @@ inline constexpr int kCommonAppData = 35;
 // The path of a special folder; for the machine-wide application-data folder that is /var/lib,
 // or HELVARINE_DATA_ROOT when it is set. The empty text for any other folder number.
 QString GetSpecialFolderPath(int folder);
-
-// True when the path's modification date and time can be read. Never fails.
-bool FileExists(const QString& path) noexcept;
 
 }  // namespace Globals
