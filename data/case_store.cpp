@@ -67,6 +67,9 @@ void CaseStore::openFile(const QString& path) {
         sqlite3_close_v2(db);
         throw Failure(message + QStringLiteral(": ") + path);
     }
+    // Set before the first statement: another program's save may hold the file for a moment,
+    // and the open must wait for it like every later statement does.
+    sqlite3_busy_timeout(db, kBusyTimeoutMs);
     // Reading the schema now makes a file that is not a database fail here, at the open,
     // without anything being written to it.
     if (sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr) !=
@@ -75,7 +78,6 @@ void CaseStore::openFile(const QString& path) {
         sqlite3_close_v2(db);
         throw Failure(message + QStringLiteral(": ") + path);
     }
-    sqlite3_busy_timeout(db, kBusyTimeoutMs);
     sqlite3_extended_result_codes(db, 1);
     registerCaseStoreFunctions(db);
     m_db = db;
