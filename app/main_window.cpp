@@ -162,7 +162,7 @@ void Form1::Form_Load() {
     if (trap.test(104, [] { return !QFileInfo(DataPaths::productFolder()).exists(); })) {
         trap.at(106, [] {
             DatabaseFile::createFolder(DataPaths::productFolder(),
-                                       DatabaseFile::Access::EveryoneWrites);
+                                       DatabaseFile::Access::GroupShares);
         });
     }
     if (trap.test(108, [] { return !Globals::FileExists(DataPaths::databaseFile()); })) {

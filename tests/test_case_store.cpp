@@ -3,6 +3,7 @@
 // a fresh copy of the template database in its own temporary data root.
 
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 #include <QDir>
 #include <QFile>
@@ -124,6 +125,12 @@ QStringList folderEntries(const QString& folder) {
 QByteArray fileBytes(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The permission bits of a path, the setgid bit included.
+mode_t modeOf(const QString& path) {
+    struct stat info {};
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & 07777 : 0;
 }
 
 void writeFile(const QString& path, const QByteArray& bytes) {
@@ -645,6 +652,7 @@ private Q_SLOTS:
         if (planted.isEmpty()) {
             DatabaseFile::copyTemplate(TestEnvironment::templateFile(), target);
             QCOMPARE(folderEntries(folder), QStringList{QStringLiteral("dbData.mdb")});
+            QCOMPARE(modeOf(target), mode_t{0660});
             QCOMPARE(fileBytes(target), fileBytes(TestEnvironment::templateFile()));
             CaseStore connection;
             connection.openFile(target);
@@ -672,22 +680,24 @@ private Q_SLOTS:
         }
     }
 
+    // Whatever the umask, a folder gets exactly its mode: never writable by every user.
     void createFolder_data() {
-        QTest::addColumn<bool>("everyoneWrites");
-        addRow("everyone reads", false);
-        addRow("everyone writes", true);
+        QTest::addColumn<bool>("groupShares");
+        QTest::addColumn<int>("mode");
+        addRow("everyone reads", false, 0755);
+        addRow("group shares", true, 02770);
     }
     void createFolder() {
-        QFETCH(bool, everyoneWrites);
-        const auto access = everyoneWrites ? DatabaseFile::Access::EveryoneWrites
-                                           : DatabaseFile::Access::EveryoneReads;
+        QFETCH(bool, groupShares);
+        QFETCH(int, mode);
+        const auto access =
+            groupShares ? DatabaseFile::Access::GroupShares : DatabaseFile::Access::EveryoneReads;
         const QString made = m_env->dataRoot() + QStringLiteral("/shared");
+        const mode_t umask = ::umask(077);
         DatabaseFile::createFolder(made, access);
-        const QFileInfo info(made);
-        QVERIFY(info.isDir());
-        QVERIFY(info.permissions().testFlag(QFileDevice::ReadOther));
-        QVERIFY(info.permissions().testFlag(QFileDevice::ExeOther));
-        QCOMPARE(info.permissions().testFlag(QFileDevice::WriteOther), everyoneWrites);
+        ::umask(umask);
+        QVERIFY(QFileInfo(made).isDir());
+        QCOMPARE(modeOf(made), mode_t(mode));
         VERIFY_FAILS_WITH(DatabaseFile::createFolder(made, access), made);
         // A folder below a plain file cannot be made, whoever runs the test.
         const QString file = m_env->dataRoot() + QStringLiteral("/plain");

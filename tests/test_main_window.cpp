@@ -1,6 +1,9 @@
 // The main window's start-up and shut-down, the stored settings, and the case list with its
 // sorting and pointer rule.
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
@@ -43,6 +46,17 @@ void addCase(const QString& title, const QString& resolved = QStringLiteral("NUL
                        "[Call Time]) values ('%1',1,2,'12/7/2026','Open','General','High','',"
                        "'12/24/2026','KB1',%2,1,'12/7/2026')")
             .arg(QString(title).replace(QLatin1Char('\''), QLatin1String("''")), resolved));
+}
+
+// The permission bits of a path, setuid, setgid and sticky included; 0 when it is missing.
+mode_t modeOf(const QString& path) {
+    struct stat info {};
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & 07777 : 0;
+}
+
+gid_t groupOf(const QString& path) {
+    struct stat info {};
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_gid : gid_t(-1);
 }
 
 QStringList columnTexts(const Form1& form, int column) {
@@ -109,10 +123,7 @@ private Q_SLOTS:
         QVERIFY(m_prompts.boxes().empty());
         const QFileInfo product(m_env->dataRoot() + QStringLiteral("/Orvanta/Helvarine"));
         QVERIFY(product.isDir());
-        QVERIFY(product.permissions() &
-                QFileDevice::WriteOther);  // machine-wide: every user writes
         QCOMPARE(fileDigest(m_env->databaseFile()), fileDigest(TestEnvironment::templateFile()));
-        QVERIFY(QFileInfo(m_env->databaseFile()).permissions() & QFileDevice::WriteOther);
         const QStringList leftovers =
             QDir(product.filePath()).entryList(QDir::Files | QDir::Hidden | QDir::System);
         QCOMPARE(leftovers, QStringList{QStringLiteral("dbData.mdb")});
@@ -140,6 +151,45 @@ private Q_SLOTS:
         QCOMPARE(form.ListView1->rows().count(), 0);
         QCOMPARE(form.windowStateCode(), 0);
         QVERIFY(!form.layoutChanged());
+    }
+
+    // The machine-wide folder is shared through its group, never with every user: whatever the
+    // umask, the program makes the product folder 2770 and the database 0660, and SQLite's
+    // journal beside it takes the database's mode. In a folder that set-up prepared, the
+    // database and its journal take the folder's group.
+    void firstStartSharesThroughTheGroup_data() {
+        QTest::addColumn<bool>("prepared");
+        QTest::newRow("clean machine") << false;
+        QTest::newRow("folder prepared by set-up") << true;
+    }
+    void firstStartSharesThroughTheGroup() {
+        QFETCH(bool, prepared);
+        const QString product = m_env->dataRoot() + QStringLiteral("/Orvanta/Helvarine");
+        const gid_t group = prepared ? 4242 : ::getegid();
+        if (prepared) {
+            QVERIFY(QDir().mkpath(product));
+            QVERIFY(::chmod(QFile::encodeName(product).constData(), 02770) == 0);
+            if (::chown(QFile::encodeName(product).constData(), ::getuid(), group) != 0) {
+                QSKIP("only root can give the folder another group");
+            }
+        }
+        const mode_t umask = ::umask(077);
+        startedForm();
+        ::umask(umask);
+        QVERIFY(m_prompts.boxes().empty());
+        if (!prepared) {
+            QCOMPARE(modeOf(m_env->dataRoot() + QStringLiteral("/Orvanta")), mode_t{0755});
+        }
+        QCOMPARE(modeOf(product), mode_t{02770});
+        QCOMPARE(modeOf(m_env->databaseFile()), mode_t{0660});
+        QCOMPARE(groupOf(m_env->databaseFile()), group);
+
+        execute(QStringLiteral("BEGIN"));
+        execute(QStringLiteral("insert into [Status] values ('journal')"));
+        const QString journal = m_env->databaseFile() + QStringLiteral("-journal");
+        QCOMPARE(modeOf(journal), mode_t{0660});
+        QCOMPARE(groupOf(journal), group);
+        execute(QStringLiteral("ROLLBACK"));
     }
 
     void buttonsStandInTheirDesignedPlaces() {
