@@ -80,6 +80,12 @@ void CaseStore::openFile(const QString& path) {
     }
     sqlite3_extended_result_codes(db, 1);
     registerCaseStoreFunctions(db);
+    try {
+        installCaseStoreTriggers(db);
+    } catch (const Failure& failure) {
+        sqlite3_close_v2(db);
+        throw Failure(failure.description() + QStringLiteral(": ") + path);
+    }
     m_db = db;
 }
 

@@ -1,5 +1,8 @@
 -- The empty database that the program copies on its first start (dbBlank.mdb).
 -- The program never creates tables itself; everything it reads and writes is declared here.
+-- The file needs nothing that only the program provides, so that any SQLite tool can read and
+-- write it: date columns hold ISO 8601 text ('2026-12-07', '2026-12-07 14:30:00'), which the
+-- program's own connection keeps with temporary triggers of its own.
 
 -- Support cases. ID is assigned on insert and never reused.
 CREATE TABLE Cases (
@@ -65,30 +68,6 @@ CREATE TABLE Status (Status TEXT);
 CREATE TABLE Categories (Category TEXT);
 CREATE TABLE Priorities (Priority TEXT);
 CREATE TABLE KnowledgeBase (KB TEXT);
-
--- A date column holds a real date: whatever date text a statement wrote is kept in ISO 8601
--- form, and a text that is not a date makes the statement fail. case_date() is registered by
--- the program on its connection.
-CREATE TRIGGER [Cases dates on insert] AFTER INSERT ON Cases
-BEGIN
-    UPDATE Cases
-       SET [Opened Date]   = case_date(NEW.[Opened Date]),
-           [Due Date]      = case_date(NEW.[Due Date]),
-           [Resolved Date] = case_date(NEW.[Resolved Date]),
-           [Call Time]     = case_date(NEW.[Call Time])
-     WHERE ID = NEW.ID;
-END;
-
-CREATE TRIGGER [Cases dates on update]
-AFTER UPDATE OF [Opened Date], [Due Date], [Resolved Date], [Call Time] ON Cases
-BEGIN
-    UPDATE Cases
-       SET [Opened Date]   = case_date(NEW.[Opened Date]),
-           [Due Date]      = case_date(NEW.[Due Date]),
-           [Resolved Date] = case_date(NEW.[Resolved Date]),
-           [Call Time]     = case_date(NEW.[Call Time])
-     WHERE ID = NEW.ID;
-END;
 
 -- The stored queries. A person's display name is first name, one blank, last name, formed by the
 -- same expression in every view, so that the case editor finds a case's people in its pick lists

@@ -327,6 +327,35 @@ private Q_SLOTS:
                  QStringLiteral("T|2026-12-07"));
     }
 
+    // A file made from an earlier template carries date triggers that call case_date(), which
+    // other tools lack. Opening it drops them; the program's own triggers do their work.
+    void storedDateTriggersOfAnOlderFileAreDropped() {
+        m_env->closeDatabase();
+        const QString path = m_env->databaseFile();
+        const QString oldTrigger = QStringLiteral(
+            "CREATE TRIGGER [Cases dates on %1] AFTER %2 ON Cases BEGIN UPDATE Cases SET "
+            "[Opened Date]=case_date(NEW.[Opened Date]),[Due Date]=case_date(NEW.[Due Date]),"
+            "[Resolved Date]=case_date(NEW.[Resolved Date]),[Call Time]=case_date(NEW.[Call "
+            "Time]) WHERE ID=NEW.ID; END;");
+        QCOMPARE(executeAsOtherTool(
+                     path, oldTrigger.arg("insert", "INSERT") + oldTrigger.arg("update", "UPDATE")),
+                 QString());
+        const QString shellInsert =
+            QStringLiteral("insert into Cases (Title,[Due Date]) values ('shell','2026-12-24')");
+        QCOMPARE(executeAsOtherTool(path, shellInsert),
+                 QStringLiteral("no such function: case_date"));
+
+        CaseStore::createShared();
+        store().openFile(path);
+        QCOMPARE(count(QStringLiteral("sqlite_master where type='trigger'")), 0);
+        QCOMPARE(executeAsOtherTool(path, shellInsert), QString());
+        store().execute(caseInsert(QStringLiteral("program"), 1, 1, {}, 1));
+        QCOMPARE(scalar(QStringLiteral("select group_concat([Due Date],'|') from Cases")),
+                 QStringLiteral("2026-12-24|2026-12-08"));
+        VERIFY_FAILS_WITH(store().execute(QStringLiteral("update Cases set [Due Date]='soon'")),
+                          QStringLiteral("'soon'"));
+    }
+
     void readingAtEndThrows() {
         store().execute(QStringLiteral("insert into [Status] values ('one')"));
         RecordSet rows = store().query(QStringLiteral("select Status from Status"));

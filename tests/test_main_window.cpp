@@ -369,6 +369,26 @@ private Q_SLOTS:
         QCOMPARE(form.ListView1->rows().columnCount(), 12);
     }
 
+    // The file needs nothing of the program: another tool writes a case with ISO 8601 dates,
+    // and the list shows them in the user's short form.
+    void caseWrittenByAnotherToolIsListedWithItsDates() {
+        prepareDatabase([] { addPeopleAndLookups(); });
+        QCOMPARE(executeAsOtherTool(
+                     m_env->databaseFile(),
+                     QStringLiteral("insert into Cases (Title,[Assigned To],[Opened By],Customer,"
+                                    "[Opened Date],[Due Date],[Resolved Date]) values ('By the "
+                                    "shell',1,2,1,'2026-12-07','2026-12-20','2026-12-09 14:30:00');"
+                                    "update Cases set [Due Date]='2026-12-24' where ID=1;")),
+                 QString());
+        Form1& form = startedForm();
+        QVERIFY(m_prompts.boxes().empty());
+        QCOMPARE(form.ListView1->rows().count(), 1);
+        QCOMPARE(form.ListView1->rows().text(0, 1), QStringLiteral("By the shell"));
+        QCOMPARE(form.ListView1->rows().text(0, 7), QStringLiteral("12/24/2026"));
+        QCOMPARE(form.ListView1->rows().text(0, 8), QStringLiteral("12/7/2026"));
+        QCOMPARE(form.ListView1->rows().text(0, 10), QStringLiteral("12/9/2026 14:30:00"));
+    }
+
     void listShowsEveryCaseWithNullsEmpty() {
         prepareDatabase([] {
             addPeopleAndLookups();

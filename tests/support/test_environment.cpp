@@ -1,5 +1,7 @@
 #include "test_environment.h"
 
+#include <sqlite3.h>
+
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -50,6 +52,18 @@ void TestEnvironment::closeDatabase() {
     if (CaseStore::hasShared()) {
         CaseStore::releaseShared();
     }
+}
+
+QString executeAsOtherTool(const QString& path, const QString& sql) {
+    sqlite3* db = nullptr;
+    QString error;
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr) !=
+            SQLITE_OK ||
+        sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr) != SQLITE_OK) {
+        error = db != nullptr ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("no memory");
+    }
+    sqlite3_close(db);
+    return error;
 }
 
 QString scalar(const QString& select) {

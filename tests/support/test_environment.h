@@ -37,6 +37,10 @@ private:
     std::unique_ptr<QSettings> m_settings;
 };
 
+// Runs SQL on a database file as another SQLite tool would: through the library alone, without
+// the program's functions and triggers. Gives the library's error message, empty on success.
+QString executeAsOtherTool(const QString& path, const QString& sql);
+
 // Reads one value with a plain select on the shared connection ("" for NULL).
 QString scalar(const QString& select);
 // Runs one statement on the shared connection.
