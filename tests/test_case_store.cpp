@@ -755,7 +755,12 @@ private Q_SLOTS:
         addRow("integer highest", true, "32767", true, 32767.0);
         addRow("integer word", true, "x", false, 0.0);
         addRow("integer empty", true, "", false, 0.0);
-        addRow("integer fraction", true, "1.5", false, 0.0);
+        addRow("integer written as a fraction", true, "2.0", true, 2.0);
+        addRow("integer fraction, half to even", true, "2.5", true, 2.0);
+        addRow("integer fraction rounds up", true, "1.5", true, 2.0);
+        addRow("integer rounds into range", true, "32767.4", true, 32767.0);
+        addRow("integer rounds out of range", true, "32767.5", false, 0.0);
+        addRow("integer trailing word", true, "2.0 x", false, 0.0);
         addRow("integer one too many", true, "32768", false, 0.0);
         addRow("integer far too many", true, "40000", false, 0.0);
         addRow("integer too low", true, "-32769", false, 0.0);

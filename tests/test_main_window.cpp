@@ -15,6 +15,7 @@
 #include <memory>
 
 #include "case_store.h"
+#include "globals.h"
 #include "main_window.h"
 #include "report_list.h"
 #include "scripted_prompts.h"
@@ -192,6 +193,25 @@ private Q_SLOTS:
         execute(QStringLiteral("ROLLBACK"));
     }
 
+    // A data root whose path holds ";", even the connection text's own ";JET OLEDB:", opens.
+    void dataRootWithSemicolonsOpens_data() {
+        QTest::addColumn<QString>("folder");
+        QTest::newRow("semicolon") << "portable;copy";
+        QTest::newRow("option name") << "odd;JET OLEDB:Database Password=x;y";
+    }
+    void dataRootWithSemicolonsOpens() {
+        QFETCH(QString, folder);
+        const QString root = m_env->dataRoot() + QLatin1Char('/') + folder;
+        QVERIFY(QDir().mkpath(root));
+        qputenv(Globals::kDataRootVariable, QFile::encodeName(root));
+        Form1& form = startedForm();
+        QVERIFY2(m_prompts.boxes().empty(), qPrintable(m_prompts.texts().join('\n')));
+        QVERIFY(QFileInfo::exists(root + QStringLiteral("/Orvanta/Helvarine/dbData.mdb")));
+        execute(QStringLiteral("insert into Cases (Title) values ('Portable')"));
+        form.LoadCases();
+        QCOMPARE(form.ListView1->rows().count(), 1);
+    }
+
     void buttonsStandInTheirDesignedPlaces() {
         Form1& form = newForm();
         // 15 twips a pixel at 96 dpi: the designed layout of the normal window.
@@ -324,8 +344,14 @@ private Q_SLOTS:
         QVERIFY(again.layoutChanged());
     }
 
+    void maximizedStateIsRestored_data() {
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("2") << "2";
+        QTest::newRow("2.0, a number all the same") << "2.0";
+    }
     void maximizedStateIsRestored() {
-        m_env->settings().setValue(QStringLiteral("Helvarine/WindowState"), QStringLiteral("2"));
+        QFETCH(QString, stored);
+        m_env->settings().setValue(QStringLiteral("Helvarine/WindowState"), stored);
         Form1& form = startedForm();
         QCOMPARE(form.windowStateCode(), 2);
         QVERIFY(form.layoutChanged());
