@@ -49,17 +49,6 @@ void addCase(const QString& title, const QString& resolved = QStringLiteral("NUL
             .arg(QString(title).replace(QLatin1Char('\''), QLatin1String("''")), resolved));
 }
 
-// The permission bits of a path, setuid, setgid and sticky included; 0 when it is missing.
-mode_t modeOf(const QString& path) {
-    struct stat info {};
-    return ::lstat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & 07777 : 0;
-}
-
-gid_t groupOf(const QString& path) {
-    struct stat info {};
-    return ::lstat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_gid : gid_t(-1);
-}
-
 QStringList columnTexts(const Form1& form, int column) {
     QStringList texts;
     for (int row = 0; row < form.ListView1->rows().count(); ++row) {
@@ -166,7 +155,7 @@ private Q_SLOTS:
     void firstStartSharesThroughTheGroup() {
         QFETCH(bool, prepared);
         const QString product = m_env->dataRoot() + QStringLiteral("/Orvanta/Helvarine");
-        const gid_t group = prepared ? 4242 : ::getegid();
+        const unsigned group = prepared ? 4242 : ::getegid();
         if (prepared) {
             QVERIFY(QDir().mkpath(product));
             QVERIFY(::chmod(QFile::encodeName(product).constData(), 02770) == 0);
@@ -179,16 +168,16 @@ private Q_SLOTS:
         ::umask(umask);
         QVERIFY(m_prompts.boxes().empty());
         if (!prepared) {
-            QCOMPARE(modeOf(m_env->dataRoot() + QStringLiteral("/Orvanta")), mode_t{0755});
+            QCOMPARE(modeOf(m_env->dataRoot() + QStringLiteral("/Orvanta")), 0755u);
         }
-        QCOMPARE(modeOf(product), mode_t{02770});
-        QCOMPARE(modeOf(m_env->databaseFile()), mode_t{0660});
+        QCOMPARE(modeOf(product), 02770u);
+        QCOMPARE(modeOf(m_env->databaseFile()), 0660u);
         QCOMPARE(groupOf(m_env->databaseFile()), group);
 
         execute(QStringLiteral("BEGIN"));
         execute(QStringLiteral("insert into [Status] values ('journal')"));
         const QString journal = m_env->databaseFile() + QStringLiteral("-journal");
-        QCOMPARE(modeOf(journal), mode_t{0660});
+        QCOMPARE(modeOf(journal), 0660u);
         QCOMPARE(groupOf(journal), group);
         execute(QStringLiteral("ROLLBACK"));
     }

@@ -1,6 +1,7 @@
 #include "test_environment.h"
 
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 #include <QComboBox>
 #include <QDir>
@@ -64,6 +65,16 @@ QString executeAsOtherTool(const QString& path, const QString& sql) {
     }
     sqlite3_close(db);
     return error;
+}
+
+unsigned modeOf(const QString& path) {
+    struct stat info {};
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & 07777 : 0;
+}
+
+unsigned groupOf(const QString& path) {
+    struct stat info {};
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_gid : ~0u;
 }
 
 QString scalar(const QString& select) {
