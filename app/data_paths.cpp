@@ -21,9 +21,8 @@ QString databaseFile() {
 }
 
 QString connectionText() {
-    return QLatin1String("provider=microsoft.jet.oledb.4.0;data source=") + dataRoot() +
-           QLatin1String("/Orvanta/") + QLatin1String("Helvarine") +
-           QLatin1String("/dbData.mdb;JET OLEDB:Database Password=");
+    return QLatin1String("provider=microsoft.jet.oledb.4.0;data source=") + databaseFile() +
+           QLatin1String(";JET OLEDB:Database Password=");
 }
 
 QString templateFile(const QString& programFolder) {

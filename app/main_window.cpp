@@ -3,13 +3,13 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QHeaderView>
 #include <QIcon>
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QScreen>
 #include <QSettings>
+#include <QShowEvent>
 
 #include "case_editor.h"
 #include "case_store.h"
@@ -132,10 +132,6 @@ void Form1::placeControls() {
         setTabOrder(previous, button);
         previous = button;
     }
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect available = screen->availableGeometry();
-        move(available.center() - QPoint(width() / 2, height() / 2));
-    }
 }
 
 void Form1::connectHandlers() {
@@ -165,7 +161,7 @@ void Form1::Form_Load() {
     if (trap.test(104, [] { return !QFileInfo(DataPaths::productFolder()).exists(); })) {
         trap.at(106, [] {
             DatabaseFile::createFolder(DataPaths::productFolder(),
-                                       DatabaseFile::Access::EveryoneWrites);
+                                       DatabaseFile::Access::GroupShares);
         });
     }
     if (trap.test(108, [] { return !Globals::FileExists(DataPaths::databaseFile()); })) {
@@ -480,16 +476,36 @@ void Form1::Form_Resize() {
             m_layoutChanged = true;
         } else if (state == 0 && m_layoutChanged) {
             applyLayout(MainLayout::designed());
-            if (const QScreen* display = screen()) {
-                const QRect area = display->geometry();
-                const auto screenWidth = static_cast<float>(Twips::fromPixels(area.width(), dpiX));
-                const auto screenHeight =
-                    static_cast<float>(Twips::fromPixels(area.height(), dpiY));
-                move(area.left() + Twips::toPixels((screenWidth - width) / 2, dpiX),
-                     area.top() + Twips::toPixels((screenHeight - height) / 2, dpiY));
-            }
+            centreOnScreen();
         }
     });
+}
+
+void Form1::centreOnScreen() {
+    const QScreen* display = screen();
+    if (display == nullptr) {
+        return;
+    }
+    const int dpiX = Twips::dpiX(this);
+    const int dpiY = Twips::dpiY(this);
+    // The outer size, borders and caption included, and the whole screen, in twips.
+    const auto width = static_cast<float>(Twips::fromPixels(frameGeometry().width(), dpiX));
+    const auto height = static_cast<float>(Twips::fromPixels(frameGeometry().height(), dpiY));
+    const QRect area = display->geometry();
+    const auto screenWidth = static_cast<float>(Twips::fromPixels(area.width(), dpiX));
+    const auto screenHeight = static_cast<float>(Twips::fromPixels(area.height(), dpiY));
+    move(area.left() + Twips::toPixels((screenWidth - width) / 2, dpiX),
+         area.top() + Twips::toPixels((screenHeight - height) / 2, dpiY));
+}
+
+void Form1::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // The window opens centred, as a restore leaves it; a minimized or maximized start is
+    // centred by the layout when the window is restored.
+    if (!m_shown && windowStateCode() == 0) {
+        centreOnScreen();
+    }
+    m_shown = true;
 }
 
 void Form1::resizeEvent(QResizeEvent* event) {

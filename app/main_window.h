@@ -88,6 +88,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void createControls();
@@ -100,6 +101,8 @@ private:
     void saveColumnWidth(int column);
     void setWindowStateCode(int code);
     void applyLayout(const MainLayout& layout);
+    // Moves the window so that its outer frame stands in the middle of its screen.
+    void centreOnScreen();
     // The list's smallest height in twips: its header and one row.
     double smallestListHeight() const;
 
@@ -109,6 +112,7 @@ private:
     WindowPointer* m_pointer = nullptr;
     bool m_layoutChanged = false;
     bool m_programEnded = false;
+    bool m_shown = false;
     std::function<void()> m_endProgram;
     std::function<bool()> m_libraryCheck;
     // The widths read at start-up, so that a width the user did not change is written back as

@@ -2,6 +2,8 @@
 
 #include <sqlite3.h>
 
+#include <QRegularExpression>
+
 #include "failure.h"
 
 namespace {
@@ -16,6 +18,25 @@ const char* const kClosedMessage = "Operation is not allowed when the connection
 bool onlyWhitespaceOrSemicolon(const char* tail) {
     const QByteArray rest = QByteArray(tail).trimmed();
     return rest.isEmpty() || rest == ";";
+}
+
+// The path of "provider=...;data source=PATH;JET OLEDB:Database Password=". A path may hold ";"
+// (a folder named "a;b"), so the path runs up to the text's own ";JET OLEDB:" part, the last
+// one, or to the end of the text when it has none. Empty when the text names no data source.
+QString dataSource(const QString& connectionText, qsizetype& end) {
+    static const QRegularExpression start(QStringLiteral("(?:^|;)\\s*data source\\s*="),
+                                          QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch found = start.match(connectionText);
+    if (!found.hasMatch()) {
+        end = connectionText.size();
+        return {};
+    }
+    const qsizetype begin = found.capturedEnd();
+    end = connectionText.lastIndexOf(QLatin1String(";JET OLEDB:"), -1, Qt::CaseInsensitive);
+    if (end < begin) {
+        end = connectionText.size();
+    }
+    return connectionText.mid(begin, end - begin);
 }
 
 // Reads "key=value;key=value" connection texts; keys without regard to letter case.
@@ -44,11 +65,13 @@ CaseStore::~CaseStore() {
 }
 
 void CaseStore::open(const QString& connectionText) {
-    const QString path = connectionPart(connectionText, QStringLiteral("data source"));
+    qsizetype options = 0;
+    const QString path = dataSource(connectionText, options);
     if (path.isEmpty()) {
         throw Failure(QStringLiteral("The connection text names no data source."));
     }
-    if (!connectionPart(connectionText, QStringLiteral("JET OLEDB:Database Password")).isEmpty()) {
+    if (!connectionPart(connectionText.mid(options), QStringLiteral("JET OLEDB:Database Password"))
+             .isEmpty()) {
         throw Failure(QStringLiteral("Database passwords are not supported."));
     }
     openFile(path);
@@ -67,6 +90,9 @@ void CaseStore::openFile(const QString& path) {
         sqlite3_close_v2(db);
         throw Failure(message + QStringLiteral(": ") + path);
     }
+    // Set before the first statement: another program's save may hold the file for a moment,
+    // and the open must wait for it like every later statement does.
+    sqlite3_busy_timeout(db, kBusyTimeoutMs);
     // Reading the schema now makes a file that is not a database fail here, at the open,
     // without anything being written to it.
     if (sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr) !=
@@ -75,9 +101,14 @@ void CaseStore::openFile(const QString& path) {
         sqlite3_close_v2(db);
         throw Failure(message + QStringLiteral(": ") + path);
     }
-    sqlite3_busy_timeout(db, kBusyTimeoutMs);
     sqlite3_extended_result_codes(db, 1);
     registerCaseStoreFunctions(db);
+    try {
+        installCaseStoreTriggers(db);
+    } catch (const Failure& failure) {
+        sqlite3_close_v2(db);
+        throw Failure(failure.description() + QStringLiteral(": ") + path);
+    }
     m_db = db;
 }
 

@@ -70,5 +70,9 @@ private:
 };
 
 // Registers the program's SQL functions on a connection: the aggregates First and Last, and the
-// date conversion used by the template's triggers.
+// date conversion case_date() used by the date triggers.
 void registerCaseStoreFunctions(sqlite3* db);
+// Installs the connection's own date triggers on the file's Cases table (nothing when the file
+// has none), after dropping the stored ones that files made from earlier templates carry.
+// Needs the functions registered first; throws a Failure when the triggers cannot be made.
+void installCaseStoreTriggers(sqlite3* db);

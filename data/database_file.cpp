@@ -45,13 +45,13 @@ bool renameWithoutReplacing(const QByteArray& from, const QByteArray& to, int& e
 
 void createFolder(const QString& path, Access access) {
     const QByteArray native = QFile::encodeName(path);
-    const mode_t mode = access == Access::EveryoneWrites ? 0777 : 0755;
-    if (::mkdir(native.constData(), mode) != 0) {
+    const mode_t mode = access == Access::GroupShares ? 02770 : 0755;
+    if (::mkdir(native.constData(), mode & 0777) != 0) {
         const int error = errno;
         throw Failure(QStringLiteral("Path/File access error: cannot create the folder %1: %2")
                           .arg(path, systemReason(error)));
     }
-    // mkdir applies the user's umask; the shared data folder must stay writable for everyone.
+    // mkdir applies the user's umask and may drop the setgid bit; the mode is set in full.
     ::chmod(native.constData(), mode);
 }
 
@@ -83,8 +83,10 @@ void copyTemplate(const QString& templatePath, const QString& databasePath) {
         throw Failure(QStringLiteral("Cannot write the database copy in %1: %2")
                           .arg(folder, systemReason(errno)));
     }
-    copy.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
-                        QFileDevice::WriteGroup | QFileDevice::ReadOther | QFileDevice::WriteOther);
+    if (::fchmod(copy.handle(), 0660) != 0) {
+        throw Failure(QStringLiteral("Cannot write the database copy in %1: %2")
+                          .arg(folder, systemReason(errno)));
+    }
     int error = 0;
     if (!renameWithoutReplacing(QFile::encodeName(copy.fileName()), QFile::encodeName(databasePath),
                                 error)) {

@@ -23,14 +23,20 @@ float toSingle(const QString& text) {
 qint16 toInteger16(const QString& text) {
     const QString trimmed = text.trimmed();
     bool ok = false;
-    const int value = trimmed.toInt(&ok);
+    double value = QLocale::c().toDouble(trimmed, &ok);
     if (!ok) {
-        throw Failure(QStringLiteral("Type mismatch: '%1' is not a whole number.").arg(text));
+        value = QLocale().toDouble(trimmed, &ok);
     }
-    if (value < -32768 || value > 32767) {
+    if (!ok || !std::isfinite(value)) {
+        throw Failure(QStringLiteral("Type mismatch: '%1' is not a number.").arg(text));
+    }
+    // A number with a fraction ("2.0", "1.5") goes to the nearest whole number, a half to the
+    // even one, as the conversion of a number to a 16-bit integer does.
+    const double whole = std::nearbyint(value);
+    if (whole < -32768 || whole > 32767) {
         throw Failure(QStringLiteral("Overflow: %1 is out of range.").arg(text));
     }
-    return static_cast<qint16>(value);
+    return static_cast<qint16>(whole);
 }
 
 }  // namespace NumberText

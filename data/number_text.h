@@ -10,7 +10,8 @@ namespace NumberText {
 // A single-precision number in plain decimal ("1500", "1234.5", also with the user's decimal
 // sign); blanks around it are ignored.
 float toSingle(const QString& text);
-// A whole number from -32768 to 32767.
+// A number, written as for toSingle, rounded to a whole number from -32768 to 32767 (halves to
+// the even one): "2", "2.0" and "1.5" are all 2.
 qint16 toInteger16(const QString& text);
 
 }  // namespace NumberText

@@ -1,5 +1,8 @@
 -- The empty database that the program copies on its first start (dbBlank.mdb).
 -- The program never creates tables itself; everything it reads and writes is declared here.
+-- The file needs nothing that only the program provides, so that any SQLite tool can read and
+-- write it: date columns hold ISO 8601 text ('2026-12-07', '2026-12-07 14:30:00'), which the
+-- program's own connection keeps with temporary triggers of its own.
 
 -- Support cases. ID is assigned on insert and never reused.
 CREATE TABLE Cases (
@@ -66,33 +69,15 @@ CREATE TABLE Categories (Category TEXT);
 CREATE TABLE Priorities (Priority TEXT);
 CREATE TABLE KnowledgeBase (KB TEXT);
 
--- A date column holds a real date: whatever date text a statement wrote is kept in ISO 8601
--- form, and a text that is not a date makes the statement fail. case_date() is registered by
--- the program on its connection.
-CREATE TRIGGER [Cases dates on insert] AFTER INSERT ON Cases
-BEGIN
-    UPDATE Cases
-       SET [Opened Date]   = case_date(NEW.[Opened Date]),
-           [Due Date]      = case_date(NEW.[Due Date]),
-           [Resolved Date] = case_date(NEW.[Resolved Date]),
-           [Call Time]     = case_date(NEW.[Call Time])
-     WHERE ID = NEW.ID;
-END;
-
-CREATE TRIGGER [Cases dates on update]
-AFTER UPDATE OF [Opened Date], [Due Date], [Resolved Date], [Call Time] ON Cases
-BEGIN
-    UPDATE Cases
-       SET [Opened Date]   = case_date(NEW.[Opened Date]),
-           [Due Date]      = case_date(NEW.[Due Date]),
-           [Resolved Date] = case_date(NEW.[Resolved Date]),
-           [Call Time]     = case_date(NEW.[Call Time])
-     WHERE ID = NEW.ID;
-END;
-
 -- The stored queries. A person's display name is first name, one blank, last name, formed by the
 -- same expression in every view, so that the case editor finds a case's people in its pick lists
 -- by name. The case views join with outer joins: a case whose person was deleted is still listed.
+--
+-- Texts are ordered without regard to letter case, as people read them ("apple, Banana"): the
+-- people views order so themselves, and the case views' text columns carry COLLATE NOCASE, which
+-- an outer "order by Title" uses. Equality in the tables stays exact: the program compares no
+-- text column of a view, and its deletions of lookup values run on the Cases table itself, so
+-- deleting the status "open" never takes the cases of "Open".
 
 CREATE VIEW [Employees Extended] AS
 SELECT e.ID AS ID,
@@ -100,7 +85,7 @@ SELECT e.ID AS ID,
        e.[First Name] AS [First Name],
        e.[Last Name] AS [Last Name]
   FROM Employees e
- ORDER BY [Employee Name], e.ID;
+ ORDER BY [Employee Name] COLLATE NOCASE, [Employee Name], e.ID;
 
 CREATE VIEW [Customers Extended] AS
 SELECT c.ID AS ID,
@@ -108,25 +93,28 @@ SELECT c.ID AS ID,
        c.[First Name] AS [First Name],
        c.[Last Name] AS [Last Name]
   FROM Customers c
- ORDER BY [Customer Name], c.ID;
+ ORDER BY [Customer Name] COLLATE NOCASE, [Customer Name], c.ID;
 
 CREATE VIEW [Cases Extended] AS
 SELECT k.ID AS ID,
-       k.Title AS Title,
-       coalesce(cu.[First Name], '') || ' ' || coalesce(cu.[Last Name], '') AS [Customer Name],
-       coalesce(a.[First Name], '') || ' ' || coalesce(a.[Last Name], '') AS [Assigned To Name],
-       k.Priority AS Priority,
-       k.Status AS Status,
-       k.Category AS Category,
+       k.Title COLLATE NOCASE AS Title,
+       (coalesce(cu.[First Name], '') || ' ' || coalesce(cu.[Last Name], ''))
+           COLLATE NOCASE AS [Customer Name],
+       (coalesce(a.[First Name], '') || ' ' || coalesce(a.[Last Name], ''))
+           COLLATE NOCASE AS [Assigned To Name],
+       k.Priority COLLATE NOCASE AS Priority,
+       k.Status COLLATE NOCASE AS Status,
+       k.Category COLLATE NOCASE AS Category,
        k.[Due Date] AS [Due Date],
        k.[Opened Date] AS [Opened Date],
-       k.KB AS [Knowledge Base],
+       k.KB COLLATE NOCASE AS [Knowledge Base],
        k.[Resolved Date] AS [Resolved Date],
-       coalesce(o.[First Name], '') || ' ' || coalesce(o.[Last Name], '') AS [Opened By Name],
+       (coalesce(o.[First Name], '') || ' ' || coalesce(o.[Last Name], ''))
+           COLLATE NOCASE AS [Opened By Name],
        k.[Assigned To] AS [Assigned To],
        k.[Opened By] AS [Opened By],
        k.Customer AS Customer,
-       k.Comments AS Comments,
+       k.Comments COLLATE NOCASE AS Comments,
        k.[Call Time] AS [Call Time]
   FROM Cases k
   LEFT JOIN Customers cu ON cu.ID = k.Customer
@@ -136,21 +124,24 @@ SELECT k.ID AS ID,
 
 CREATE VIEW [Open Cases] AS
 SELECT k.ID AS ID,
-       k.Title AS Title,
+       k.Title COLLATE NOCASE AS Title,
        k.[Assigned To] AS [Assigned To],
        k.[Opened By] AS [Opened By],
        k.Customer AS Customer,
-       k.Status AS Status,
-       k.Category AS Category,
-       k.Priority AS Priority,
-       k.Comments AS Comments,
+       k.Status COLLATE NOCASE AS Status,
+       k.Category COLLATE NOCASE AS Category,
+       k.Priority COLLATE NOCASE AS Priority,
+       k.Comments COLLATE NOCASE AS Comments,
        k.[Due Date] AS [Due Date],
        k.[Opened Date] AS [Opened Date],
        k.[Resolved Date] AS [Resolved Date],
-       coalesce(cu.[First Name], '') || ' ' || coalesce(cu.[Last Name], '') AS [Customer Name],
-       coalesce(a.[First Name], '') || ' ' || coalesce(a.[Last Name], '') AS [Assigned To Name],
-       coalesce(o.[First Name], '') || ' ' || coalesce(o.[Last Name], '') AS [Opened By Name],
-       k.KB AS [Knowledge Base],
+       (coalesce(cu.[First Name], '') || ' ' || coalesce(cu.[Last Name], ''))
+           COLLATE NOCASE AS [Customer Name],
+       (coalesce(a.[First Name], '') || ' ' || coalesce(a.[Last Name], ''))
+           COLLATE NOCASE AS [Assigned To Name],
+       (coalesce(o.[First Name], '') || ' ' || coalesce(o.[Last Name], ''))
+           COLLATE NOCASE AS [Opened By Name],
+       k.KB COLLATE NOCASE AS [Knowledge Base],
        k.[Call Time] AS [Call Time]
   FROM Cases k
   LEFT JOIN Customers cu ON cu.ID = k.Customer
@@ -161,21 +152,24 @@ SELECT k.ID AS ID,
 
 CREATE VIEW [Closed Cases] AS
 SELECT k.ID AS ID,
-       k.Title AS Title,
+       k.Title COLLATE NOCASE AS Title,
        k.[Assigned To] AS [Assigned To],
        k.[Opened By] AS [Opened By],
        k.Customer AS Customer,
-       k.Status AS Status,
-       k.Category AS Category,
-       k.Priority AS Priority,
-       k.Comments AS Comments,
+       k.Status COLLATE NOCASE AS Status,
+       k.Category COLLATE NOCASE AS Category,
+       k.Priority COLLATE NOCASE AS Priority,
+       k.Comments COLLATE NOCASE AS Comments,
        k.[Due Date] AS [Due Date],
        k.[Opened Date] AS [Opened Date],
        k.[Resolved Date] AS [Resolved Date],
-       coalesce(cu.[First Name], '') || ' ' || coalesce(cu.[Last Name], '') AS [Customer Name],
-       coalesce(a.[First Name], '') || ' ' || coalesce(a.[Last Name], '') AS [Assigned To Name],
-       coalesce(o.[First Name], '') || ' ' || coalesce(o.[Last Name], '') AS [Opened By Name],
-       k.KB AS [Knowledge Base],
+       (coalesce(cu.[First Name], '') || ' ' || coalesce(cu.[Last Name], ''))
+           COLLATE NOCASE AS [Customer Name],
+       (coalesce(a.[First Name], '') || ' ' || coalesce(a.[Last Name], ''))
+           COLLATE NOCASE AS [Assigned To Name],
+       (coalesce(o.[First Name], '') || ' ' || coalesce(o.[Last Name], ''))
+           COLLATE NOCASE AS [Opened By Name],
+       k.KB COLLATE NOCASE AS [Knowledge Base],
        k.[Call Time] AS [Call Time]
   FROM Cases k
   LEFT JOIN Customers cu ON cu.ID = k.Customer

@@ -1,4 +1,6 @@
-// The SQL functions that the program's statements and the template's triggers rely on.
+// What the program adds to its own connection: the SQL functions its statements rely on, and the
+// triggers that keep every date column of Cases in ISO 8601 form. None of it is stored in the
+// file, so that the file stays usable by any SQLite tool.
 
 #include <sqlite3.h>
 
@@ -6,6 +8,7 @@
 
 #include "case_store.h"
 #include "date_text.h"
+#include "failure.h"
 
 namespace {
 
@@ -81,7 +84,79 @@ void caseDate(sqlite3_context* context, int, sqlite3_value** arguments) {
                         SQLITE_TRANSIENT);
 }
 
+// A date column holds a real date: whatever date text a statement of the program wrote is kept
+// in ISO 8601 form, and a text that is not a date makes the statement fail. The triggers are
+// TEMP: they live on this connection only, and other programs writing the file store their
+// values as they give them (ISO 8601 dates, which the program reads).
+const char* const kDateTriggers = R"sql(
+CREATE TEMP TRIGGER [Cases dates on insert] AFTER INSERT ON main.Cases
+BEGIN
+    UPDATE Cases
+       SET [Opened Date]   = case_date(NEW.[Opened Date]),
+           [Due Date]      = case_date(NEW.[Due Date]),
+           [Resolved Date] = case_date(NEW.[Resolved Date]),
+           [Call Time]     = case_date(NEW.[Call Time])
+     WHERE ID = NEW.ID;
+END;
+CREATE TEMP TRIGGER [Cases dates on update]
+AFTER UPDATE OF [Opened Date], [Due Date], [Resolved Date], [Call Time] ON main.Cases
+BEGIN
+    UPDATE Cases
+       SET [Opened Date]   = case_date(NEW.[Opened Date]),
+           [Due Date]      = case_date(NEW.[Due Date]),
+           [Resolved Date] = case_date(NEW.[Resolved Date]),
+           [Call Time]     = case_date(NEW.[Call Time])
+     WHERE ID = NEW.ID;
+END;
+)sql";
+
+// Files made from earlier templates carry these two triggers themselves, calling case_date(),
+// which only the program registers: every other tool failed to write a case with "no such
+// function: case_date".
+const char* const kStoredTriggers =
+    "SELECT count(*) FROM main.sqlite_master WHERE type = 'trigger' "
+    "AND tbl_name = 'Cases' COLLATE NOCASE AND name IN ('Cases dates on insert', 'Cases dates on "
+    "update')";
+const char* const kDropStoredTriggers =
+    "BEGIN IMMEDIATE;"
+    "DROP TRIGGER IF EXISTS main.[Cases dates on insert];"
+    "DROP TRIGGER IF EXISTS main.[Cases dates on update];"
+    "COMMIT;";
+
+bool hasRows(sqlite3* db, const char* countSelect) {
+    sqlite3_stmt* statement = nullptr;
+    bool found = false;
+    if (sqlite3_prepare_v2(db, countSelect, -1, &statement, nullptr) == SQLITE_OK &&
+        sqlite3_step(statement) == SQLITE_ROW) {
+        found = sqlite3_column_int(statement, 0) > 0;
+    }
+    sqlite3_finalize(statement);
+    return found;
+}
+
 }  // namespace
+
+void installCaseStoreTriggers(sqlite3* db) {
+    // A file without a Cases table (a damaged template) still opens; every statement on Cases
+    // then reports the missing table itself.
+    if (!hasRows(db,
+                 "SELECT count(*) FROM main.sqlite_master "
+                 "WHERE type = 'table' AND name = 'Cases' COLLATE NOCASE")) {
+        return;
+    }
+    if (hasRows(db, kStoredTriggers) &&
+        sqlite3_exec(db, kDropStoredTriggers, nullptr, nullptr, nullptr) != SQLITE_OK) {
+        // A file the program may not change keeps the old triggers; with the program's
+        // functions registered they do the same as the temporary ones, and converting a date
+        // twice gives the same date.
+        if (sqlite3_get_autocommit(db) == 0) {
+            sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        }
+    }
+    if (sqlite3_exec(db, kDateTriggers, nullptr, nullptr, nullptr) != SQLITE_OK) {
+        throw Failure(QString::fromUtf8(sqlite3_errmsg(db)));
+    }
+}
 
 void registerCaseStoreFunctions(sqlite3* db) {
     sqlite3_create_function(db, "First", 1, SQLITE_UTF8, nullptr, nullptr, firstStep, keptFinal);

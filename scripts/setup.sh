@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Prepares a Debian machine for Helvarine: installs the Debian packages that are missing and
-# makes the machine-wide data folder that every user of the machine can write to.
+# Prepares a Debian machine for Helvarine: installs the Debian packages that are missing and,
+# to run the program, makes the machine-wide data folder that the group "helvarine" shares.
 #   scripts/setup.sh run    what building and running the program needs
-#   scripts/setup.sh test   that, and what the tests and the benchmark need
+#   scripts/setup.sh test   the packages that, the tests and the benchmark need (the tests use
+#                           data folders of their own)
 set -euo pipefail
 
 purpose=${1:-run}
@@ -34,11 +35,39 @@ if [ ${#missing[@]} -gt 0 ]; then
   as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-# The database lives in the machine-wide data folder, shared by every user of the machine.
+[ "$purpose" = run ] || exit 0
+
+# The database lives in the machine-wide data folder. It is shared through the group helvarine:
+# the folder belongs to the group with the setgid bit (2770), so that the database and the
+# journal files SQLite makes beside it belong to the group too, and nobody outside the group can
+# read, change, replace or delete them. The user who runs the set-up owns the folder, so the
+# program works for that user at once, before a new login makes the group membership count.
+group=helvarine
 data_folder=/var/lib/Orvanta/Helvarine
-if [ ! -d "$data_folder" ] || [ ! -w "$data_folder" ]; then
-  echo "setup: preparing $data_folder"
+user=${SUDO_USER:-$(id -un)}
+
+in_group() {
+  id -nG "$1" 2>/dev/null | tr ' ' '\n' | grep -qx "$group"
+}
+
+if ! getent group "$group" >/dev/null \
+   || { [ "$user" != root ] && ! in_group "$user"; } \
+   || [ ! -d "$data_folder" ] \
+   || [ "$(stat -c '%a %G' "$data_folder")" != "2770 $group" ] \
+   || [ ! -w "$data_folder" ]; then
+  echo "setup: preparing $data_folder for the group $group"
+  if ! getent group "$group" >/dev/null; then
+    as_root groupadd --system "$group"
+  fi
+  if [ "$user" != root ] && ! in_group "$user"; then
+    as_root usermod -aG "$group" "$user"
+    echo "setup: added $user to the group $group; other users: sudo usermod -aG $group NAME"
+  fi
   as_root mkdir -p "$data_folder"
   as_root chmod 0755 /var/lib/Orvanta
-  as_root chmod 0777 "$data_folder"
+  as_root chown "$user:$group" "$data_folder"
+  as_root chmod 2770 "$data_folder"
+  # A database from an earlier set-up, which shared the folder with every user.
+  as_root find "$data_folder" -maxdepth 1 -type f -name 'dbData.mdb*' \
+    -exec chgrp "$group" {} + -exec chmod 0660 {} +
 fi

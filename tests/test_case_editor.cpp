@@ -486,6 +486,25 @@ private Q_SLOTS:
         QCOMPARE(list->currentIndex(), -1);
     }
 
+    // The views order texts without regard to letter case, yet equality stays exact: deleting
+    // the status "open" takes its own case and leaves the cases of "Open".
+    void deletingALookupValueTakesOnlyItsExactCases() {
+        execute(QStringLiteral("insert into [Status] values ('open')"));
+        for (const char* status : {"open", "Open"}) {
+            execute(kInsertStart +
+                    QStringLiteral("'%1',1,1,'12/1/2026','%1','General','High','','12/24/2026',"
+                                   "'KB1',NULL,1,'12/1/2026')")
+                        .arg(QLatin1String(status)));
+        }
+        Form2& editor = openEditor();
+        pick(editor.Combo3, QStringLiteral("open"));
+        m_prompts.answer(Prompts::Answer::Yes);
+        editor.PushButton[8]->click();
+        QCOMPARE(listEntries(editor.Combo3), (QStringList{"Open", "Waiting"}));
+        QCOMPARE(scalar(QStringLiteral("select group_concat(Title) from [Open Cases]")),
+                 QStringLiteral("Printer jams,Open"));
+    }
+
     void refusedLookupInsertIsReportedAndTheListReloaded() {
         execute(
             QStringLiteral("create trigger refuse before insert on Status "

@@ -3,6 +3,7 @@
 // a fresh copy of the template database in its own temporary data root.
 
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 #include <QDir>
 #include <QFile>
@@ -318,6 +319,35 @@ private Q_SLOTS:
                           named);
         QCOMPARE(scalar(QStringLiteral("select Title||'|'||[%1] from Cases").arg(column)),
                  QStringLiteral("T|2026-12-07"));
+    }
+
+    // A file made from an earlier template carries date triggers that call case_date(), which
+    // other tools lack. Opening it drops them; the program's own triggers do their work.
+    void storedDateTriggersOfAnOlderFileAreDropped() {
+        m_env->closeDatabase();
+        const QString path = m_env->databaseFile();
+        const QString oldTrigger = QStringLiteral(
+            "CREATE TRIGGER [Cases dates on %1] AFTER %2 ON Cases BEGIN UPDATE Cases SET "
+            "[Opened Date]=case_date(NEW.[Opened Date]),[Due Date]=case_date(NEW.[Due Date]),"
+            "[Resolved Date]=case_date(NEW.[Resolved Date]),[Call Time]=case_date(NEW.[Call "
+            "Time]) WHERE ID=NEW.ID; END;");
+        QCOMPARE(executeAsOtherTool(
+                     path, oldTrigger.arg("insert", "INSERT") + oldTrigger.arg("update", "UPDATE")),
+                 QString());
+        const QString shellInsert =
+            QStringLiteral("insert into Cases (Title,[Due Date]) values ('shell','2026-12-24')");
+        QCOMPARE(executeAsOtherTool(path, shellInsert),
+                 QStringLiteral("no such function: case_date"));
+
+        CaseStore::createShared();
+        store().openFile(path);
+        QCOMPARE(count(QStringLiteral("sqlite_master where type='trigger'")), 0);
+        QCOMPARE(executeAsOtherTool(path, shellInsert), QString());
+        store().execute(caseInsert(QStringLiteral("program"), 1, 1, {}, 1));
+        QCOMPARE(scalar(QStringLiteral("select group_concat([Due Date],'|') from Cases")),
+                 QStringLiteral("2026-12-24|2026-12-08"));
+        VERIFY_FAILS_WITH(store().execute(QStringLiteral("update Cases set [Due Date]='soon'")),
+                          QStringLiteral("'soon'"));
     }
 
     void readingAtEndThrows() {
@@ -645,6 +675,7 @@ private Q_SLOTS:
         if (planted.isEmpty()) {
             DatabaseFile::copyTemplate(TestEnvironment::templateFile(), target);
             QCOMPARE(folderEntries(folder), QStringList{QStringLiteral("dbData.mdb")});
+            QCOMPARE(modeOf(target), 0660u);
             QCOMPARE(fileBytes(target), fileBytes(TestEnvironment::templateFile()));
             CaseStore connection;
             connection.openFile(target);
@@ -672,22 +703,24 @@ private Q_SLOTS:
         }
     }
 
+    // Whatever the umask, a folder gets exactly its mode: never writable by every user.
     void createFolder_data() {
-        QTest::addColumn<bool>("everyoneWrites");
-        addRow("everyone reads", false);
-        addRow("everyone writes", true);
+        QTest::addColumn<bool>("groupShares");
+        QTest::addColumn<int>("mode");
+        addRow("everyone reads", false, 0755);
+        addRow("group shares", true, 02770);
     }
     void createFolder() {
-        QFETCH(bool, everyoneWrites);
-        const auto access = everyoneWrites ? DatabaseFile::Access::EveryoneWrites
-                                           : DatabaseFile::Access::EveryoneReads;
+        QFETCH(bool, groupShares);
+        QFETCH(int, mode);
+        const auto access =
+            groupShares ? DatabaseFile::Access::GroupShares : DatabaseFile::Access::EveryoneReads;
         const QString made = m_env->dataRoot() + QStringLiteral("/shared");
+        const mode_t umask = ::umask(077);
         DatabaseFile::createFolder(made, access);
-        const QFileInfo info(made);
-        QVERIFY(info.isDir());
-        QVERIFY(info.permissions().testFlag(QFileDevice::ReadOther));
-        QVERIFY(info.permissions().testFlag(QFileDevice::ExeOther));
-        QCOMPARE(info.permissions().testFlag(QFileDevice::WriteOther), everyoneWrites);
+        ::umask(umask);
+        QVERIFY(QFileInfo(made).isDir());
+        QCOMPARE(modeOf(made), unsigned(mode));
         VERIFY_FAILS_WITH(DatabaseFile::createFolder(made, access), made);
         // A folder below a plain file cannot be made, whoever runs the test.
         const QString file = m_env->dataRoot() + QStringLiteral("/plain");
@@ -716,7 +749,12 @@ private Q_SLOTS:
         addRow("integer highest", true, "32767", true, 32767.0);
         addRow("integer word", true, "x", false, 0.0);
         addRow("integer empty", true, "", false, 0.0);
-        addRow("integer fraction", true, "1.5", false, 0.0);
+        addRow("integer written as a fraction", true, "2.0", true, 2.0);
+        addRow("integer fraction, half to even", true, "2.5", true, 2.0);
+        addRow("integer fraction rounds up", true, "1.5", true, 2.0);
+        addRow("integer rounds into range", true, "32767.4", true, 32767.0);
+        addRow("integer rounds out of range", true, "32767.5", false, 0.0);
+        addRow("integer trailing word", true, "2.0 x", false, 0.0);
         addRow("integer one too many", true, "32768", false, 0.0);
         addRow("integer far too many", true, "40000", false, 0.0);
         addRow("integer too low", true, "-32769", false, 0.0);

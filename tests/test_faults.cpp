@@ -98,6 +98,21 @@ void verifyErrorBox(const ScriptedPrompts::Box& box, const QString& description,
 
 const QString kNulDescription = QStringLiteral("The statement contains a NUL character");
 
+// Starts the other program that holds the database locked, and waits until it holds the lock.
+void startLocker(QProcess& locker, const QStringList& arguments) {
+    locker.start(QStringLiteral(DATABASE_LOCKER_PATH), arguments);
+    QVERIFY2(locker.waitForStarted(10000), qPrintable(locker.errorString()));
+    QByteArray said;
+    QElapsedTimer wait;
+    wait.start();
+    while (!said.contains("locked\n") && locker.state() == QProcess::Running &&
+           wait.elapsed() < 20000) {
+        locker.waitForReadyRead(100);
+        said += locker.readAllStandardOutput();
+    }
+    QVERIFY2(said.contains("locked\n"), locker.readAllStandardError().constData());
+}
+
 }  // namespace
 
 // A NUL character cannot be stored: the statement that carries one is refused whole, and the
@@ -466,17 +481,8 @@ private Q_SLOTS:
         const QStringList typed = editorInput(editor);
 
         QProcess locker;
-        locker.start(QStringLiteral(DATABASE_LOCKER_PATH), {m_env->databaseFile()});
-        QVERIFY2(locker.waitForStarted(10000), qPrintable(locker.errorString()));
-        QByteArray said;
-        QElapsedTimer wait;
-        wait.start();
-        while (!said.contains("locked\n") && locker.state() == QProcess::Running &&
-               wait.elapsed() < 20000) {
-            locker.waitForReadyRead(100);
-            said += locker.readAllStandardOutput();
-        }
-        QVERIFY2(said.contains("locked\n"), locker.readAllStandardError().constData());
+        startLocker(locker, {m_env->databaseFile()});
+        QVERIFY(!QTest::currentTestFailed());
 
         // The save waits for the other program up to the busy timeout, then gives up.
         m_prompts.answer(Prompts::Answer::Ok);
@@ -510,6 +516,34 @@ private Q_SLOTS:
         other.close();
         m_form->LoadCases();
         QCOMPARE(m_form->ListView1->rows().count(), 2);
+    }
+
+    // Another program's save holds the file for 2 seconds while the program starts: the
+    // start-up waits for it from its first statement on, and reports nothing.
+    void startUpWaitsForAFileLockedForAMoment() {
+        m_form.reset();
+        m_env->closeDatabase();
+        QProcess locker;
+        startLocker(locker, {m_env->databaseFile(), QStringLiteral("2")});
+        QVERIFY(!QTest::currentTestFailed());
+        QElapsedTimer starting;
+        starting.start();
+        m_form =
+            std::make_unique<Form1>(m_prompts, m_env->settings(), TestEnvironment::programFolder());
+        m_form->setProgramEnd([] {});
+        m_form->Form_Load();
+        QVERIFY2(starting.elapsed() > 1000, "the start-up did not meet the lock");
+        QVERIFY2(m_prompts.boxes().empty(), qPrintable(m_prompts.texts().join('\n')));
+        QCOMPARE(m_form->ListView1->rows().count(), 1);
+        QVERIFY(locker.waitForFinished(10000));
+
+        Form2 editor(m_prompts, TestEnvironment::programFolder(), m_form.get());
+        editor.setCaption(QStringLiteral("Add New Case"));
+        fillNewCase(editor, QStringLiteral("After the lock"));
+        m_prompts.answer(Prompts::Answer::Ok);
+        editor.PushButton2_Click();
+        QCOMPARE(m_prompts.texts(), QStringList{QStringLiteral("Record Successfully Saved")});
+        QCOMPARE(count(QStringLiteral("Cases where Title='After the lock'")), 1);
     }
 };
 

@@ -1,6 +1,9 @@
 // The main window's start-up and shut-down, the stored settings, and the case list with its
 // sorting and pointer rule.
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
@@ -12,6 +15,7 @@
 #include <memory>
 
 #include "case_store.h"
+#include "globals.h"
 #include "main_window.h"
 #include "report_list.h"
 #include "scripted_prompts.h"
@@ -109,10 +113,7 @@ private Q_SLOTS:
         QVERIFY(m_prompts.boxes().empty());
         const QFileInfo product(m_env->dataRoot() + QStringLiteral("/Orvanta/Helvarine"));
         QVERIFY(product.isDir());
-        QVERIFY(product.permissions() &
-                QFileDevice::WriteOther);  // machine-wide: every user writes
         QCOMPARE(fileDigest(m_env->databaseFile()), fileDigest(TestEnvironment::templateFile()));
-        QVERIFY(QFileInfo(m_env->databaseFile()).permissions() & QFileDevice::WriteOther);
         const QStringList leftovers =
             QDir(product.filePath()).entryList(QDir::Files | QDir::Hidden | QDir::System);
         QCOMPARE(leftovers, QStringList{QStringLiteral("dbData.mdb")});
@@ -140,6 +141,64 @@ private Q_SLOTS:
         QCOMPARE(form.ListView1->rows().count(), 0);
         QCOMPARE(form.windowStateCode(), 0);
         QVERIFY(!form.layoutChanged());
+    }
+
+    // The machine-wide folder is shared through its group, never with every user: whatever the
+    // umask, the program makes the product folder 2770 and the database 0660, and SQLite's
+    // journal beside it takes the database's mode. In a folder that set-up prepared, the
+    // database and its journal take the folder's group.
+    void firstStartSharesThroughTheGroup_data() {
+        QTest::addColumn<bool>("prepared");
+        QTest::newRow("clean machine") << false;
+        QTest::newRow("folder prepared by set-up") << true;
+    }
+    void firstStartSharesThroughTheGroup() {
+        QFETCH(bool, prepared);
+        const QString product = m_env->dataRoot() + QStringLiteral("/Orvanta/Helvarine");
+        const unsigned group = prepared ? 4242 : ::getegid();
+        if (prepared) {
+            QVERIFY(QDir().mkpath(product));
+            QVERIFY(::chmod(QFile::encodeName(product).constData(), 02770) == 0);
+            if (::chown(QFile::encodeName(product).constData(), ::getuid(), group) != 0) {
+                QSKIP("only root can give the folder another group");
+            }
+        }
+        const mode_t umask = ::umask(077);
+        startedForm();
+        ::umask(umask);
+        QVERIFY(m_prompts.boxes().empty());
+        if (!prepared) {
+            QCOMPARE(modeOf(m_env->dataRoot() + QStringLiteral("/Orvanta")), 0755u);
+        }
+        QCOMPARE(modeOf(product), 02770u);
+        QCOMPARE(modeOf(m_env->databaseFile()), 0660u);
+        QCOMPARE(groupOf(m_env->databaseFile()), group);
+
+        execute(QStringLiteral("BEGIN"));
+        execute(QStringLiteral("insert into [Status] values ('journal')"));
+        const QString journal = m_env->databaseFile() + QStringLiteral("-journal");
+        QCOMPARE(modeOf(journal), 0660u);
+        QCOMPARE(groupOf(journal), group);
+        execute(QStringLiteral("ROLLBACK"));
+    }
+
+    // A data root whose path holds ";", even the connection text's own ";JET OLEDB:", opens.
+    void dataRootWithSemicolonsOpens_data() {
+        QTest::addColumn<QString>("folder");
+        QTest::newRow("semicolon") << "portable;copy";
+        QTest::newRow("option name") << "odd;JET OLEDB:Database Password=x;y";
+    }
+    void dataRootWithSemicolonsOpens() {
+        QFETCH(QString, folder);
+        const QString root = m_env->dataRoot() + QLatin1Char('/') + folder;
+        QVERIFY(QDir().mkpath(root));
+        qputenv(Globals::kDataRootVariable, QFile::encodeName(root));
+        Form1& form = startedForm();
+        QVERIFY2(m_prompts.boxes().empty(), qPrintable(m_prompts.texts().join('\n')));
+        QVERIFY(QFileInfo::exists(root + QStringLiteral("/Orvanta/Helvarine/dbData.mdb")));
+        execute(QStringLiteral("insert into Cases (Title) values ('Portable')"));
+        form.LoadCases();
+        QCOMPARE(form.ListView1->rows().count(), 1);
     }
 
     void buttonsStandInTheirDesignedPlaces() {
@@ -274,8 +333,14 @@ private Q_SLOTS:
         QVERIFY(again.layoutChanged());
     }
 
+    void maximizedStateIsRestored_data() {
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("2") << "2";
+        QTest::newRow("2.0, a number all the same") << "2.0";
+    }
     void maximizedStateIsRestored() {
-        m_env->settings().setValue(QStringLiteral("Helvarine/WindowState"), QStringLiteral("2"));
+        QFETCH(QString, stored);
+        m_env->settings().setValue(QStringLiteral("Helvarine/WindowState"), stored);
         Form1& form = startedForm();
         QCOMPARE(form.windowStateCode(), 2);
         QVERIFY(form.layoutChanged());
@@ -317,6 +382,26 @@ private Q_SLOTS:
         QCOMPARE(form.windowStateCode(), 0);
         QVERIFY(!form.layoutChanged());
         QCOMPARE(form.ListView1->rows().columnCount(), 12);
+    }
+
+    // The file needs nothing of the program: another tool writes a case with ISO 8601 dates,
+    // and the list shows them in the user's short form.
+    void caseWrittenByAnotherToolIsListedWithItsDates() {
+        prepareDatabase([] { addPeopleAndLookups(); });
+        QCOMPARE(executeAsOtherTool(
+                     m_env->databaseFile(),
+                     QStringLiteral("insert into Cases (Title,[Assigned To],[Opened By],Customer,"
+                                    "[Opened Date],[Due Date],[Resolved Date]) values ('By the "
+                                    "shell',1,2,1,'2026-12-07','2026-12-20','2026-12-09 14:30:00');"
+                                    "update Cases set [Due Date]='2026-12-24' where ID=1;")),
+                 QString());
+        Form1& form = startedForm();
+        QVERIFY(m_prompts.boxes().empty());
+        QCOMPARE(form.ListView1->rows().count(), 1);
+        QCOMPARE(form.ListView1->rows().text(0, 1), QStringLiteral("By the shell"));
+        QCOMPARE(form.ListView1->rows().text(0, 7), QStringLiteral("12/24/2026"));
+        QCOMPARE(form.ListView1->rows().text(0, 8), QStringLiteral("12/7/2026"));
+        QCOMPARE(form.ListView1->rows().text(0, 10), QStringLiteral("12/9/2026 14:30:00"));
     }
 
     void listShowsEveryCaseWithNullsEmpty() {

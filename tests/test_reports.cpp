@@ -39,6 +39,17 @@ ReportData dataFor(const ReportLayout& layout, const QString& select) {
     return ReportData::read(rows, layout);
 }
 
+// One column of a select's rows, in the select's order.
+QStringList columnOf(const char* select, const QString& column) {
+    RecordSet rows = CaseStore::shared().query(QString::fromLatin1(select));
+    QStringList texts;
+    while (!rows.eof()) {
+        texts.append(rows.text(column));
+        rows.moveNext();
+    }
+    return texts;
+}
+
 const PlacedText* find(const std::vector<PlacedText>& texts, const QString& control, int page = 0) {
     for (const PlacedText& text : texts) {
         if (text.control == control && text.page == page) {
@@ -477,6 +488,42 @@ private Q_SLOTS:
         // The chooser stays open with its entry.
         QCOMPARE(control<QComboBox>(chooser, QStringLiteral("Combo1"))->currentIndex(), entry);
         QCOMPARE(chooser.result(), 0);
+    }
+
+    // Each report's statement orders its texts without regard to letter case, as the case list
+    // does; so do the people pick lists.
+    void reportsOrderTextsIgnoringLetterCase_data() {
+        QTest::addColumn<int>("entry");
+        QTest::addColumn<QString>("column");
+        QTest::newRow("open") << 0 << "Title";
+        QTest::newRow("categories") << 1 << "Category";
+        QTest::newRow("status") << 2 << "Status";
+        QTest::newRow("assigned") << 3 << "Assigned To Name";
+        QTest::newRow("details") << 4 << "Title";
+        QTest::newRow("closed") << 5 << "Title";
+    }
+    void reportsOrderTextsIgnoringLetterCase() {
+        QFETCH(int, entry);
+        QFETCH(QString, column);
+        execute(QStringLiteral("delete from Cases"));
+        for (const char* text : {"Banana", "Date", "apple", "cherry"}) {
+            execute(QStringLiteral("insert into Employees ([First Name],[Last Name]) values "
+                                   "('%1','Lee')")
+                        .arg(QLatin1String(text)));
+            execute(QStringLiteral("insert into Cases (Title,Category,Status,[Assigned To],"
+                                   "[Resolved Date]) values ('%1','%1','%1',%2,%3)")
+                        .arg(QLatin1String(text))
+                        .arg(scalar(QStringLiteral("select last_insert_rowid()")))
+                        .arg(entry == 5 ? QStringLiteral("'12/5/2026'") : QStringLiteral("NULL")));
+        }
+        QStringList expected;
+        for (const char* text : {"apple", "Banana", "cherry", "Date"}) {
+            expected.append(QLatin1String(text) + (entry == 3 ? QStringLiteral(" Lee") : ""));
+        }
+        QCOMPARE(columnOf(reportChoices()[static_cast<size_t>(entry)].statement, column), expected);
+        QCOMPARE(columnOf("select * from [Employees Extended]", "Employee Name"),
+                 (QStringList{"apple Lee", "Banana Lee", "cherry Lee", "Daniel Carter", "Date Lee",
+                              "John Wilson"}));
     }
 
     void openCasesIsTitledAgainAfterClosedCases() {

@@ -1,15 +1,17 @@
 // Another program holding the database: opens the file with the SQLite library, takes an
 // exclusive lock with BEGIN EXCLUSIVE, prints "locked" and keeps the lock until its standard
-// input closes (or it is killed).
-//   database_locker DATABASE
+// input closes (or it is killed), or for the given number of seconds.
+//   database_locker DATABASE [SECONDS]
 
 #include <sqlite3.h>
+#include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: database_locker DATABASE\n");
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: database_locker DATABASE [SECONDS]\n");
         return 2;
     }
     sqlite3* db = nullptr;
@@ -28,8 +30,12 @@ int main(int argc, char** argv) {
     }
     std::fputs("locked\n", stdout);
     std::fflush(stdout);
-    char buffer[256];
-    while (std::fread(buffer, 1, sizeof buffer, stdin) > 0) {
+    if (argc == 3) {
+        sleep(static_cast<unsigned>(std::atoi(argv[2])));
+    } else {
+        char buffer[256];
+        while (std::fread(buffer, 1, sizeof buffer, stdin) > 0) {
+        }
     }
     sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
     sqlite3_close(db);

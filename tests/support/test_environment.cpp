@@ -1,5 +1,8 @@
 #include "test_environment.h"
 
+#include <sqlite3.h>
+#include <sys/stat.h>
+
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -50,6 +53,28 @@ void TestEnvironment::closeDatabase() {
     if (CaseStore::hasShared()) {
         CaseStore::releaseShared();
     }
+}
+
+QString executeAsOtherTool(const QString& path, const QString& sql) {
+    sqlite3* db = nullptr;
+    QString error;
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr) !=
+            SQLITE_OK ||
+        sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr) != SQLITE_OK) {
+        error = db != nullptr ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("no memory");
+    }
+    sqlite3_close(db);
+    return error;
+}
+
+unsigned modeOf(const QString& path) {
+    struct stat info {};
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & 07777 : 0;
+}
+
+unsigned groupOf(const QString& path) {
+    struct stat info {};
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_gid : ~0u;
 }
 
 QString scalar(const QString& select) {

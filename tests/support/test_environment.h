@@ -37,6 +37,15 @@ private:
     std::unique_ptr<QSettings> m_settings;
 };
 
+// Runs SQL on a database file as another SQLite tool would: through the library alone, without
+// the program's functions and triggers. Gives the library's error message, empty on success.
+QString executeAsOtherTool(const QString& path, const QString& sql);
+
+// The permission bits of a path (setuid, setgid and sticky included; 0 when it is missing), and
+// its group.
+unsigned modeOf(const QString& path);
+unsigned groupOf(const QString& path);
+
 // Reads one value with a plain select on the shared connection ("" for NULL).
 QString scalar(const QString& select);
 // Runs one statement on the shared connection.
