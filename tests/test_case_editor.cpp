@@ -497,10 +497,10 @@ private Q_SLOTS:
                         .arg(QLatin1String(status)));
         }
         Form2& editor = openEditor();
-        pick(editor.Combo3, QStringLiteral("open"));
+        pick(ui(editor).Combo3, QStringLiteral("open"));
         m_prompts.answer(Prompts::Answer::Yes);
-        editor.PushButton[8]->click();
-        QCOMPARE(listEntries(editor.Combo3), (QStringList{"Open", "Waiting"}));
+        ui(editor).button(8)->click();
+        QCOMPARE(listEntries(ui(editor).Combo3), (QStringList{"Open", "Waiting"}));
         QCOMPARE(scalar(QStringLiteral("select group_concat(Title) from [Open Cases]")),
                  QStringLiteral("Printer jams,Open"));
     }

@@ -541,7 +541,7 @@ private Q_SLOTS:
         editor.setCaption(QStringLiteral("Add New Case"));
         fillNewCase(editor, QStringLiteral("After the lock"));
         m_prompts.answer(Prompts::Answer::Ok);
-        editor.PushButton2_Click();
+        ui(editor).button(2)->click();
         QCOMPARE(m_prompts.texts(), QStringList{QStringLiteral("Record Successfully Saved")});
         QCOMPARE(count(QStringLiteral("Cases where Title='After the lock'")), 1);
     }
