@@ -13,6 +13,7 @@
 
 #include "case_editor.h"
 #include "case_store.h"
+#include "control_places.h"
 #include "data_paths.h"
 #include "database_file.h"
 #include "error_trap.h"
@@ -42,43 +43,43 @@ const QString kContactPage = QStringLiteral("https://www.orvanta.example/contact
 constexpr double kClientWidth = 12000;
 constexpr double kClientHeight = 6705;
 
+// The six buttons' names and captions.
 struct ButtonDesign {
-    QPushButton* Form1::*button;
     const char* name;
     const char* caption;
 };
-
-// In tab order (the list is tab 0) and in the order of MainLayout's buttons.
 const std::array<ButtonDesign, 6> kButtons{{
-    {&Form1::PushButton2, "PushButton2", "Add New Case"},
-    {&Form1::PushButton1, "PushButton1", "Edit Selected Case"},
-    {&Form1::PushButton3, "PushButton3", "Delete Selected Case"},
-    {&Form1::PushButton5, "PushButton5", "Show Reports"},
-    {&Form1::PushButton4, "PushButton4", "Load Sample/Example Data"},
-    {&Form1::PushButton6, "PushButton6", "Help"},
+    {"PushButton1", "Edit Selected Case"},
+    {"PushButton2", "Add New Case"},
+    {"PushButton3", "Delete Selected Case"},
+    {"PushButton4", "Load Sample/Example Data"},
+    {"PushButton5", "Show Reports"},
+    {"PushButton6", "Help"},
 }};
 
 // The twelve columns: header text, the field of [Cases Extended] shown in it, by the exact name
-// it is asked for (letter case does not matter), and how a header click sorts it.
+// it is asked for (letter case does not matter), how a header click sorts it, and the line of
+// Form_Load that adds it.
 using SortKind = ReportListModel::SortKind;
 struct ColumnDesign {
     const char* header;
     const char* field;
     SortKind sortKind;
+    int addLine;
 };
 const std::array<ColumnDesign, Form1::kColumnCount> kColumns{{
-    {"ID", "ID", SortKind::Number},
-    {"Title", "Title", SortKind::Text},
-    {"Customer", "Customer Name", SortKind::Text},
-    {"Assigned To", "Assigned to Name", SortKind::Text},
-    {"Priority", "Priority", SortKind::Text},
-    {"Status", "Status", SortKind::Text},
-    {"Category", "Category", SortKind::Text},
-    {"Due Date", "Due Date", SortKind::Date},
-    {"Opened Date", "Opened Date", SortKind::Date},
-    {"KB", "Knowledge Base", SortKind::Text},
-    {"Resolved Time", "Resolved Date", SortKind::Date},
-    {"Opened By", "Opened by Name", SortKind::Text},
+    {"ID", "ID", SortKind::Number, 146},
+    {"Title", "Title", SortKind::Text, 148},
+    {"Customer", "Customer Name", SortKind::Text, 150},
+    {"Assigned To", "Assigned to Name", SortKind::Text, 152},
+    {"Priority", "Priority", SortKind::Text, 154},
+    {"Status", "Status", SortKind::Text, 156},
+    {"Category", "Category", SortKind::Text, 158},
+    {"Due Date", "Due Date", SortKind::Date, 160},
+    {"Opened Date", "Opened Date", SortKind::Date, 162},
+    {"KB", "Knowledge Base", SortKind::Text, 164},
+    {"Resolved Time", "Resolved Date", SortKind::Date, 166},
+    {"Opened By", "Opened by Name", SortKind::Text, 168},
 }};
 
 // Widths beyond this many twips (over 40 inches) are no width a list column can take.
@@ -111,6 +112,7 @@ Form1::~Form1() = default;
 
 void Form1::createControls() {
     setFont(Fonts::window());
+    m_pointer = new WindowPointer(this);
     ListView1 = new ReportListView(this);
     ListView1->setObjectName(QStringLiteral("ListView1"));
     for (const ButtonDesign& design : kButtons) {
@@ -118,20 +120,22 @@ void Form1::createControls() {
         button->setObjectName(QString::fromLatin1(design.name));
         button->setFont(Fonts::button());
         button->setAutoDefault(false);
-        this->*design.button = button;
+        m_pointer->showCustomOver(button);
     }
-    m_pointer = new WindowPointer(this);
+    const auto named = [this](const char* name) {
+        return findChild<QPushButton*>(QString::fromLatin1(name));
+    };
+    PushButton1 = named("PushButton1");
+    PushButton2 = named("PushButton2");
+    PushButton3 = named("PushButton3");
+    PushButton4 = named("PushButton4");
+    PushButton5 = named("PushButton5");
+    PushButton6 = named("PushButton6");
 }
 
 void Form1::placeControls() {
     Twips::resizeClientArea(this, kClientWidth, kClientHeight);
     applyLayout(MainLayout::designed());
-    QWidget* previous = ListView1;
-    for (const ButtonDesign& design : kButtons) {
-        QPushButton* button = this->*design.button;
-        setTabOrder(previous, button);
-        previous = button;
-    }
 }
 
 void Form1::connectHandlers() {
@@ -143,9 +147,6 @@ void Form1::connectHandlers() {
     connect(PushButton4, &QPushButton::clicked, this, [this] { PushButton4_Click(); });
     connect(PushButton5, &QPushButton::clicked, this, [this] { PushButton5_Click(); });
     connect(PushButton6, &QPushButton::clicked, this, [this] { PushButton6_Click(); });
-    for (const ButtonDesign& design : kButtons) {
-        m_pointer->showCustomOver(this->*design.button);
-    }
     m_pointer->showDefaultOver(ListView1->viewport());
     m_pointer->showDefaultOver(ListView1->header()->viewport());
 }
@@ -186,9 +187,8 @@ void Form1::Form_Load() {
     });
     trap.at(142, [] { CaseStore::createShared(); });
     trap.at(144, [] { CaseStore::shared().open(DataPaths::connectionText()); });
-    for (int column = 0; column < kColumnCount; ++column) {
-        trap.at(146 + 2 * column, [&] {
-            const ColumnDesign& design = kColumns[static_cast<size_t>(column)];
+    for (const ColumnDesign& design : kColumns) {
+        trap.at(design.addLine, [&] {
             ListView1->rows().addColumn(QString::fromLatin1(design.header), design.sortKind);
         });
     }
@@ -448,11 +448,18 @@ void Form1::PushButton4_Click() {
     trap.at(SampleData::kReloadLine, [this] { LoadCases(); });
 }
 
+// The places come from the layout (designed, or computed for a maximized window); the tab
+// positions stay.
 void Form1::applyLayout(const MainLayout& layout) {
-    Twips::place(ListView1, layout.list);
-    for (size_t i = 0; i < kButtons.size(); ++i) {
-        Twips::place(this->*kButtons[i].button, layout.buttons[i]);
-    }
+    ControlPlaces::apply({
+        {ListView1, layout.list, 0},
+        {PushButton2, layout.buttons[0], 1},
+        {PushButton1, layout.buttons[1], 2},
+        {PushButton3, layout.buttons[2], 3},
+        {PushButton5, layout.buttons[3], 4},
+        {PushButton4, layout.buttons[4], 5},
+        {PushButton6, layout.buttons[5], 6},
+    });
 }
 
 double Form1::smallestListHeight() const {

@@ -54,13 +54,6 @@ public:
     // Sorts the list on a click of the header of column `column` (1 = "ID").
     void ListView1_ColumnClick(int column);
 
-    void PushButton2_Click();  // Add New Case
-    void PushButton1_Click();  // Edit Selected Case
-    void PushButton3_Click();  // Delete Selected Case
-    void PushButton4_Click();  // Load Sample/Example Data
-    void PushButton5_Click();  // Show Reports
-    void PushButton6_Click();  // Help
-
     // Lays the list and the buttons out for a maximized window, and back to the designed layout
     // (centred on the screen) when it is normal again after a maximized layout.
     void Form_Resize();
@@ -76,14 +69,6 @@ public:
     // The check that the database library works; tests make it fail.
     void setLibraryCheck(std::function<bool()> check) { m_libraryCheck = std::move(check); }
 
-    ReportListView* ListView1 = nullptr;
-    QPushButton* PushButton1 = nullptr;  // "Edit Selected Case"
-    QPushButton* PushButton2 = nullptr;  // "Add New Case"
-    QPushButton* PushButton3 = nullptr;  // "Delete Selected Case"
-    QPushButton* PushButton4 = nullptr;  // "Load Sample/Example Data"
-    QPushButton* PushButton5 = nullptr;  // "Show Reports"
-    QPushButton* PushButton6 = nullptr;  // "Help"
-
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -94,6 +79,21 @@ private:
     void createControls();
     void placeControls();
     void connectHandlers();
+
+    void PushButton2_Click();  // Add New Case
+    void PushButton1_Click();  // Edit Selected Case
+    void PushButton3_Click();  // Delete Selected Case
+    void PushButton4_Click();  // Load Sample/Example Data
+    void PushButton5_Click();  // Show Reports
+    void PushButton6_Click();  // Help
+
+    ReportListView* ListView1 = nullptr;
+    QPushButton* PushButton1 = nullptr;  // "Edit Selected Case"
+    QPushButton* PushButton2 = nullptr;  // "Add New Case"
+    QPushButton* PushButton3 = nullptr;  // "Delete Selected Case"
+    QPushButton* PushButton4 = nullptr;  // "Load Sample/Example Data"
+    QPushButton* PushButton5 = nullptr;  // "Show Reports"
+    QPushButton* PushButton6 = nullptr;  // "Help"
 
     void IsADOInstalled();
     void fillCaseList();

@@ -252,9 +252,10 @@ int main(int argc, char** argv) {
             QCoreApplication::processEvents();
         };
         const double unsorted = bestOf(3, load);
-        if (form.ListView1->rows().count() != size) {
-            std::fprintf(stderr, "the list holds %d rows, not %d\n", form.ListView1->rows().count(),
-                         size);
+        if (form.findChild<ReportListView*>(QStringLiteral("ListView1"))->rows().count() != size) {
+            std::fprintf(
+                stderr, "the list holds %d rows, not %d\n",
+                form.findChild<ReportListView*>(QStringLiteral("ListView1"))->rows().count(), size);
             return 1;
         }
         // A header click on "Title" sorts; the clicks alternate the order, each a full sort.

@@ -566,8 +566,8 @@ private:
 
     QStringList titles() const {
         QStringList result;
-        for (int row = 0; row < m_form->ListView1->rows().count(); ++row) {
-            result.append(m_form->ListView1->rows().text(row, 1));
+        for (int row = 0; row < caseList(*m_form)->rows().count(); ++row) {
+            result.append(caseList(*m_form)->rows().text(row, 1));
         }
         return result;
     }
@@ -605,7 +605,7 @@ private Q_SLOTS:
                     "'12/2/2026','KB1',NULL,1,'12/1/2026')");
             ui(editor).button(1)->click();  // Cancel
         });
-        form.PushButton2->click();
+        button(form, 2)->click();
         QCOMPARE(caption, QStringLiteral("Add New Case"));
         QCOMPARE(id, QString());
         QCOMPARE(m_prompts.modalWindows(), QStringList{QStringLiteral("Form2")});
@@ -620,7 +620,7 @@ private Q_SLOTS:
             m_prompts.answer(Prompts::Answer::Ok);
             ui(editor).button(2)->click();
         });
-        form.PushButton2->click();
+        button(form, 2)->click();
         QCOMPARE(m_prompts.texts(), QStringList{QStringLiteral("Record Successfully Saved")});
         QCOMPARE(titles().last(), QStringLiteral("O'Brien's printer"));
     }
@@ -628,7 +628,7 @@ private Q_SLOTS:
     void editOpensTheSelectedCaseAndSelectsItAgain() {
         Form1& form = startedForm();
         form.ListView1_ColumnClick(2);  // sorted by title: "", "Printer jams", "Second", "Third ]?"
-        form.ListView1->selectPosition(3);  // the last row: case 3, "Third ]?"
+        caseList(form)->selectPosition(3);  // the last row: case 3, "Third ]?"
         QString id;
         m_prompts.onModal([&](QDialog& window) {
             auto& editor = static_cast<Form2&>(window);
@@ -638,18 +638,18 @@ private Q_SLOTS:
             m_prompts.answer(Prompts::Answer::Ok);
             ui(editor).button(2)->click();
         });
-        form.PushButton1->click();
+        button(form, 1)->click();
         QCOMPARE(id, QStringLiteral("3"));
         QCOMPARE(titles().mid(0, 2), (QStringList{"", "A renamed case"}));
-        const int selected = form.ListView1->selectedPosition();
-        QCOMPARE(form.ListView1->rows().text(selected, 0), QStringLiteral("3"));
+        const int selected = caseList(form)->selectedPosition();
+        QCOMPARE(caseList(form)->rows().text(selected, 0), QStringLiteral("3"));
     }
 
     void editAndDeleteWithoutSelectionDoNothing() {
         Form1& form = startedForm();
-        form.ListView1->clearSelection();
-        form.PushButton1->click();
-        form.PushButton3->click();
+        caseList(form)->clearSelection();
+        button(form, 1)->click();
+        button(form, 3)->click();
         QVERIFY(m_prompts.boxes().empty());
         QVERIFY(m_prompts.modalWindows().isEmpty());
     }
@@ -658,35 +658,35 @@ private Q_SLOTS:
         m_env->openDatabase();
         execute(QStringLiteral("delete from Cases"));
         Form1& form = startedForm();
-        form.PushButton1->click();
-        form.PushButton3->click();
+        button(form, 1)->click();
+        button(form, 3)->click();
         QVERIFY(m_prompts.boxes().empty());
     }
 
     void deleteAsksWithTheTitleAndNoLeavesEverything() {
         Form1& form = startedForm();
-        form.ListView1->selectPosition(2);  // "Third ]?"
+        caseList(form)->selectPosition(2);  // "Third ]?"
         CaseStore::shared().setStatementObserver([](const QString& statement) {
             QVERIFY2(false, qPrintable("no statement expected: " + statement));
         });
         m_prompts.answer(Prompts::Answer::No);
-        form.PushButton3->click();
+        button(form, 3)->click();
         CaseStore::shared().setStatementObserver({});
         QCOMPARE(m_prompts.texts(),
                  QStringList{QStringLiteral("Are you sure you want to delete [Third ]?]?")});
         QCOMPARE(m_prompts.boxes().front().buttons, Prompts::Buttons::YesNoDefaultNo);
         QCOMPARE(m_prompts.boxes().front().icon, Prompts::Icon::None);
-        QCOMPARE(form.ListView1->rows().count(), 4);
-        QCOMPARE(form.ListView1->selectedPosition(), 2);  // not even reloaded
+        QCOMPARE(caseList(form)->rows().count(), 4);
+        QCOMPARE(caseList(form)->selectedPosition(), 2);  // not even reloaded
     }
 
     void deleteYesDeletesOnlyTheCase() {
         Form1& form = startedForm();
-        form.ListView1->selectPosition(3);  // the case with an empty title
+        caseList(form)->selectPosition(3);  // the case with an empty title
         m_prompts.answer(Prompts::Answer::Yes);
         QStringList statements;
         CaseStore::shared().setStatementObserver([&](const QString& s) { statements.append(s); });
-        form.PushButton3->click();
+        button(form, 3)->click();
         QCOMPARE(m_prompts.texts(),
                  QStringList{QStringLiteral("Are you sure you want to delete []?")});
         QCOMPARE(statements.front(), QStringLiteral("delete from Cases where ID=4"));
@@ -700,18 +700,18 @@ private Q_SLOTS:
         execute(
             QStringLiteral("create trigger refuse before delete on Cases "
                            "begin select raise(abort, 'database is locked'); end"));
-        form.ListView1->selectPosition(0);
+        caseList(form)->selectPosition(0);
         m_prompts.answer(Prompts::Answer::Yes);
         m_prompts.answer(Prompts::Answer::Ok);
-        form.PushButton3->click();
+        button(form, 3)->click();
         QCOMPARE(errorLines(m_prompts), QList<int>{104});
-        QCOMPARE(form.ListView1->rows().count(), 4);
+        QCOMPARE(caseList(form)->rows().count(), 4);
     }
 
     void helpNamesOurContactPage() {
         Form1& form = startedForm();
         m_prompts.answer(Prompts::Answer::Ok);
-        form.PushButton6->click();
+        button(form, 6)->click();
         QCOMPARE(m_prompts.texts(),
                  QStringList{QStringLiteral("Questions? Please contact Team Orvanta at "
                                             "https://www.orvanta.example/contact/")});

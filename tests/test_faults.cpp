@@ -324,7 +324,7 @@ private Q_SLOTS:
         m_form->setProgramEnd([] {});
         m_form->Form_Load();
         QVERIFY(m_prompts.boxes().empty());
-        QCOMPARE(m_form->ListView1->rows().count(), 1);
+        QCOMPARE(caseList(*m_form)->rows().count(), 1);
     }
 
     void cleanup() {
@@ -366,31 +366,31 @@ private Q_SLOTS:
             ui(editor).button(1)->click();
         });
         if (stored) {
-            m_form->ListView1->selectPosition(0);
-            m_form->PushButton1->click();
+            caseList(*m_form)->selectPosition(0);
+            button(*m_form, 1)->click();
         } else {
-            m_form->PushButton2->click();
+            button(*m_form, 2)->click();
         }
         QCOMPARE(m_prompts.boxes().size(), size_t{1});
         verifyErrorBox(m_prompts.boxes().front(), kReadOnly, "Form2.PushButton2_Click", line);
         QVERIFY(stayedOpen);
         QCOMPARE(kept, typed);
         QCOMPARE(databaseDump(), before);
-        QCOMPARE(m_form->ListView1->rows().count(), 1);  // reloaded after the editor closed
+        QCOMPARE(caseList(*m_form)->rows().count(), 1);  // reloaded after the editor closed
     }
 
     void refusedCaseDeleteLeavesTheCaseListed() {
         refuseWrites();
         const QStringList before = databaseDump();
-        m_form->ListView1->selectPosition(0);
+        caseList(*m_form)->selectPosition(0);
         m_prompts.answer(Prompts::Answer::Yes);
         m_prompts.answer(Prompts::Answer::Ok);
-        m_form->PushButton3->click();
+        button(*m_form, 3)->click();
         QCOMPARE(m_prompts.boxes().size(), size_t{2});
         verifyErrorBox(m_prompts.boxes().back(), kReadOnly, "Form1.PushButton3_Click", 104);
         QCOMPARE(databaseDump(), before);
-        QCOMPARE(m_form->ListView1->rows().count(), 1);
-        QCOMPARE(m_form->ListView1->rows().text(0, 1), QStringLiteral("Printer jams"));
+        QCOMPARE(caseList(*m_form)->rows().count(), 1);
+        QCOMPARE(caseList(*m_form)->rows().text(0, 1), QStringLiteral("Printer jams"));
     }
 
     // The lookup lists' "+" and "-" and the people lists' "-" of the case editor.
@@ -463,14 +463,14 @@ private Q_SLOTS:
         for (int i = 0; i < lines.size(); ++i) {
             m_prompts.answer(Prompts::Answer::Ok);
         }
-        m_form->PushButton4->click();
+        button(*m_form, 4)->click();
         QCOMPARE(errorLines(m_prompts), lines);
         for (size_t i = 0; i < m_prompts.boxes().size(); ++i) {
             verifyErrorBox(m_prompts.boxes()[i], kReadOnly, "Form1.PushButton4_Click",
                            lines[static_cast<qsizetype>(i)]);
         }
         QCOMPARE(databaseDump(), before);
-        QCOMPARE(m_form->ListView1->rows().count(), count(QStringLiteral("Cases")));
+        QCOMPARE(caseList(*m_form)->rows().count(), count(QStringLiteral("Cases")));
     }
 
     void lockedFileMakesTheSaveWaitThenReportAndASecondSaveSucceeds() {
@@ -515,7 +515,7 @@ private Q_SLOTS:
         rows.close();
         other.close();
         m_form->LoadCases();
-        QCOMPARE(m_form->ListView1->rows().count(), 2);
+        QCOMPARE(caseList(*m_form)->rows().count(), 2);
     }
 
     // Another program's save holds the file for 2 seconds while the program starts: the
@@ -534,7 +534,7 @@ private Q_SLOTS:
         m_form->Form_Load();
         QVERIFY2(starting.elapsed() > 1000, "the start-up did not meet the lock");
         QVERIFY2(m_prompts.boxes().empty(), qPrintable(m_prompts.texts().join('\n')));
-        QCOMPARE(m_form->ListView1->rows().count(), 1);
+        QCOMPARE(caseList(*m_form)->rows().count(), 1);
         QVERIFY(locker.waitForFinished(10000));
 
         Form2 editor(m_prompts, TestEnvironment::programFolder(), m_form.get());
@@ -680,9 +680,9 @@ private Q_SLOTS:
         });
 
         form.Form_Load();
-        form.PushButton2->click();  // Add New Case
-        form.PushButton5->click();  // Show Reports
-        form.PushButton4->click();  // Load Sample/Example Data
+        button(form, 2)->click();  // Add New Case
+        button(form, 5)->click();  // Show Reports
+        button(form, 4)->click();  // Load Sample/Example Data
 
         QVERIFY2(prompts.unexpected.isEmpty(), qPrintable(prompts.unexpected.join('\n')));
         QCOMPARE(entries, 6);
@@ -721,7 +721,7 @@ private Q_SLOTS:
         try {
             form.LoadCases();
             QVERIFY2(listLoads, "the case list loaded without its view or tables");
-            QCOMPARE(form.ListView1->rows().count(), count(QStringLiteral("Cases")));
+            QCOMPARE(caseList(form)->rows().count(), count(QStringLiteral("Cases")));
         } catch (const Failure& failure) {
             QVERIFY2(!listLoads, qPrintable(failure.description()));
             QVERIFY2(failure.description().startsWith(QStringLiteral("no such table")),
@@ -730,7 +730,7 @@ private Q_SLOTS:
         if (name != QStringLiteral("Cases")) {
             QCOMPARE(count("Cases where Title='" + title + "'"), saved ? 1 : 0);
         }
-        QCOMPARE(form.ListView1->rows().columnCount(), Form1::kColumnCount);
+        QCOMPARE(caseList(form)->rows().columnCount(), Form1::kColumnCount);
     }
 };
 
@@ -765,10 +765,10 @@ private:
         // The designed client area: 12000 x 6705 twips, 800 x 447 pixels at 96 dpi.
         QVERIFY2(form.width() >= 800 && form.height() >= 447,
                  qPrintable(QStringLiteral("%1x%2").arg(form.width()).arg(form.height())));
-        QCOMPARE(form.ListView1->rows().columnCount(), Form1::kColumnCount);
+        QCOMPARE(caseList(form)->rows().columnCount(), Form1::kColumnCount);
         for (int column = 0; column < Form1::kColumnCount; ++column) {
-            QVERIFY(!form.ListView1->header()->isSectionHidden(column));
-            QVERIFY2(form.ListView1->header()->sectionSize(column) >= 8,
+            QVERIFY(!caseList(form)->header()->isSectionHidden(column));
+            QVERIFY2(caseList(form)->header()->sectionSize(column) >= 8,
                      qPrintable(QStringLiteral("column %1").arg(column + 1)));
         }
     }
@@ -829,7 +829,7 @@ private Q_SLOTS:
         }
         QVERIFY(m_prompts.texts()[12].contains(state));
         verifyUsableWindow(form);
-        QCOMPARE(form.ListView1->rows().count(), 0);
+        QCOMPARE(caseList(form)->rows().count(), 0);
     }
 
     void settingsFileThatIsNoSettingsFileGivesTheDefaults_data() {
@@ -863,9 +863,9 @@ private Q_SLOTS:
         form.setProgramEnd([] {});
         form.Form_Load();
         QVERIFY2(m_prompts.boxes().empty(), qPrintable(m_prompts.texts().join('\n')));
-        QCOMPARE(form.ListView1->columnWidthTwips(0), 1200.0);
+        QCOMPARE(caseList(form)->columnWidthTwips(0), 1200.0);
         for (int column = 1; column < Form1::kColumnCount; ++column) {
-            QCOMPARE(form.ListView1->columnWidthTwips(column), 1500.0);
+            QCOMPARE(caseList(form)->columnWidthTwips(column), 1500.0);
         }
         verifyUsableWindow(form);
         QCOMPARE(form.size(), QSize(800, 447));

@@ -13,6 +13,7 @@
 #include "report_list.h"
 #include "scripted_prompts.h"
 #include "test_environment.h"
+#include "window_controls.h"
 
 namespace {
 
@@ -108,25 +109,25 @@ private Q_SLOTS:
     void maximizeThenRestore() {
         Form1& form = shownForm();
         form.showMaximized();
-        QTRY_VERIFY(form.windowStateCode() == 2 && form.ListView1->geometry() != kDesignedList);
+        QTRY_VERIFY(form.windowStateCode() == 2 && caseList(form)->geometry() != kDesignedList);
         QVERIFY(form.layoutChanged());
         const int width = form.frameGeometry().width();
-        QCOMPARE(form.ListView1->width(), qRound((width * 15.0 - 330) / 15));
-        QCOMPARE(form.PushButton2->y(), form.ListView1->height() + 15);
-        QCOMPARE(form.PushButton5->y(), form.PushButton2->y() + 34);
+        QCOMPARE(caseList(form)->width(), qRound((width * 15.0 - 330) / 15));
+        QCOMPARE(button(form, 2)->y(), caseList(form)->height() + 15);
+        QCOMPARE(button(form, 5)->y(), button(form, 2)->y() + 34);
         form.showNormal();
         QTRY_COMPARE(form.windowStateCode(), 0);
-        QTRY_COMPARE(form.ListView1->geometry(), kDesignedList);
-        QCOMPARE(form.PushButton6->geometry(), QRect(536, 413, 256, 27));
+        QTRY_COMPARE(caseList(form)->geometry(), kDesignedList);
+        QCOMPARE(button(form, 6)->geometry(), QRect(536, 413, 256, 27));
         QTRY_VERIFY(centred(form));
     }
 
     void startMaximizedThenRestore() {
         m_env->settings().setValue(QStringLiteral("Helvarine/WindowState"), QStringLiteral("2"));
         Form1& form = shownForm();
-        QTRY_VERIFY(form.ListView1->geometry() != kDesignedList);
+        QTRY_VERIFY(caseList(form)->geometry() != kDesignedList);
         form.showNormal();
-        QTRY_COMPARE(form.ListView1->geometry(), kDesignedList);
+        QTRY_COMPARE(caseList(form)->geometry(), kDesignedList);
         QTRY_VERIFY(centred(form));
     }
 
@@ -138,7 +139,7 @@ private Q_SLOTS:
         form.showNormal();
         QTRY_COMPARE(form.windowStateCode(), 0);
         QTRY_VERIFY(centred(form));
-        QCOMPARE(form.ListView1->geometry(), kDesignedList);
+        QCOMPARE(caseList(form)->geometry(), kDesignedList);
     }
 
     void resizingWithoutAMaximizeChangesNothing() {
@@ -146,7 +147,7 @@ private Q_SLOTS:
         form.move(20, 30);
         form.resize(1000, 600);
         QTRY_COMPARE(form.size(), QSize(1000, 600));
-        QCOMPARE(form.ListView1->geometry(), kDesignedList);
+        QCOMPARE(caseList(form)->geometry(), kDesignedList);
         QCOMPARE(form.pos(), QPoint(20, 30));
         QVERIFY(!centred(form));
         QVERIFY(!form.layoutChanged());
@@ -165,7 +166,7 @@ private Q_SLOTS:
                                                    .arg(form.frameGeometry().y())
                                                    .arg(form.frameGeometry().width())
                                                    .arg(form.frameGeometry().height())));
-        QCOMPARE(form.ListView1->geometry(), kDesignedList);
+        QCOMPARE(caseList(form)->geometry(), kDesignedList);
     }
 };
 

@@ -20,6 +20,7 @@
 #include "report_list.h"
 #include "scripted_prompts.h"
 #include "test_environment.h"
+#include "window_controls.h"
 
 namespace {
 
@@ -51,8 +52,8 @@ void addCase(const QString& title, const QString& resolved = QStringLiteral("NUL
 
 QStringList columnTexts(const Form1& form, int column) {
     QStringList texts;
-    for (int row = 0; row < form.ListView1->rows().count(); ++row) {
-        texts.append(form.ListView1->rows().text(row, column));
+    for (int row = 0; row < caseList(form)->rows().count(); ++row) {
+        texts.append(caseList(form)->rows().text(row, column));
     }
     return texts;
 }
@@ -133,12 +134,12 @@ private Q_SLOTS:
                                   QStringLiteral("KB"),
                                   QStringLiteral("Resolved Time"),
                                   QStringLiteral("Opened By")};
-        QCOMPARE(form.ListView1->rows().columnCount(), 12);
+        QCOMPARE(caseList(form)->rows().columnCount(), 12);
         for (int column = 0; column < 12; ++column) {
-            QCOMPARE(form.ListView1->rows().header(column), headers[column]);
-            QCOMPARE(form.ListView1->columnWidthTwips(column), column == 0 ? 1200.0 : 1500.0);
+            QCOMPARE(caseList(form)->rows().header(column), headers[column]);
+            QCOMPARE(caseList(form)->columnWidthTwips(column), column == 0 ? 1200.0 : 1500.0);
         }
-        QCOMPARE(form.ListView1->rows().count(), 0);
+        QCOMPARE(caseList(form)->rows().count(), 0);
         QCOMPARE(form.windowStateCode(), 0);
         QVERIFY(!form.layoutChanged());
     }
@@ -198,32 +199,32 @@ private Q_SLOTS:
         QVERIFY(QFileInfo::exists(root + QStringLiteral("/Orvanta/Helvarine/dbData.mdb")));
         execute(QStringLiteral("insert into Cases (Title) values ('Portable')"));
         form.LoadCases();
-        QCOMPARE(form.ListView1->rows().count(), 1);
+        QCOMPARE(caseList(form)->rows().count(), 1);
     }
 
     void buttonsStandInTheirDesignedPlaces() {
         Form1& form = newForm();
         // 15 twips a pixel at 96 dpi: the designed layout of the normal window.
-        QCOMPARE(form.ListView1->geometry(), QRect(8, 8, 784, 365));
-        QCOMPARE(form.PushButton2->geometry(), QRect(8, 379, 256, 27));
-        QCOMPARE(form.PushButton6->geometry(), QRect(536, 413, 256, 27));
-        QCOMPARE(form.PushButton4->text(), QStringLiteral("Load Sample/Example Data"));
+        QCOMPARE(caseList(form)->geometry(), QRect(8, 8, 784, 365));
+        QCOMPARE(button(form, 2)->geometry(), QRect(8, 379, 256, 27));
+        QCOMPARE(button(form, 6)->geometry(), QRect(536, 413, 256, 27));
+        QCOMPARE(button(form, 4)->text(), QStringLiteral("Load Sample/Example Data"));
         QCOMPARE(form.size(), QSize(800, 447));
-        QCOMPARE(form.PushButton1->font().pointSizeF(), 11.25);
-        QVERIFY(form.PushButton1->font().bold());
-        QCOMPARE(form.ListView1->font().pointSizeF(), 9.0);
+        QCOMPARE(button(form, 1)->font().pointSizeF(), 11.25);
+        QVERIFY(button(form, 1)->font().bold());
+        QCOMPARE(caseList(form)->font().pointSizeF(), 9.0);
         // Tab order: the list, then Add, Edit, Delete, Reports, Sample data, Help.
-        const QList<QWidget*> controls{form.ListView1,   form.PushButton2, form.PushButton1,
-                                       form.PushButton3, form.PushButton5, form.PushButton4,
-                                       form.PushButton6};
+        const QList<QWidget*> controls{caseList(form),  button(form, 2), button(form, 1),
+                                       button(form, 3), button(form, 5), button(form, 4),
+                                       button(form, 6)};
         QList<QWidget*> chain;
-        QWidget* widget = form.ListView1;
+        QWidget* widget = caseList(form);
         do {
             if (controls.contains(widget)) {
                 chain.append(widget);
             }
             widget = widget->nextInFocusChain();
-        } while (widget != form.ListView1);
+        } while (widget != caseList(form));
         QCOMPARE(chain, controls);
     }
 
@@ -263,7 +264,7 @@ private Q_SLOTS:
         m_form->Form_Load();
         QCOMPARE(boxLines(m_prompts), (QList<int>{110, 144, 178}));
         QVERIFY(m_prompts.texts()[0].contains(QStringLiteral("dbBlank.mdb")));
-        QCOMPARE(m_form->ListView1->rows().columnCount(), 12);
+        QCOMPARE(caseList(*m_form)->rows().columnCount(), 12);
         QVERIFY(!QFileInfo::exists(m_env->databaseFile()));
     }
 
@@ -310,7 +311,7 @@ private Q_SLOTS:
         m_env->settings().setValue(QStringLiteral("Helvarine/ColumnHeaders2"),
                                    QStringLiteral("1234.5"));
         Form1& form = startedForm();
-        form.ListView1->header()->resizeSection(2, 150);  // the user widens "Customer"
+        caseList(form)->header()->resizeSection(2, 150);  // the user widens "Customer"
         form.setWindowState(Qt::WindowMinimized);         // and closes the window minimized
         form.Form_QueryUnload();
         QVERIFY(!CaseStore::hasShared());
@@ -328,7 +329,7 @@ private Q_SLOTS:
                  QStringLiteral("1"));
 
         Form1& again = startedForm();
-        QCOMPARE(again.ListView1->columnWidthTwips(2), 2250.0);
+        QCOMPARE(caseList(again)->columnWidthTwips(2), 2250.0);
         QCOMPARE(again.windowStateCode(), 1);
         QVERIFY(again.layoutChanged());
     }
@@ -378,10 +379,10 @@ private Q_SLOTS:
         QCOMPARE(boxLines(m_prompts), QList<int>{line});
         QVERIFY(m_prompts.texts()[0].contains(value));
         // Every other column has its width, and the window its normal state.
-        QCOMPARE(form.ListView1->columnWidthTwips(1), 1500.0);
+        QCOMPARE(caseList(form)->columnWidthTwips(1), 1500.0);
         QCOMPARE(form.windowStateCode(), 0);
         QVERIFY(!form.layoutChanged());
-        QCOMPARE(form.ListView1->rows().columnCount(), 12);
+        QCOMPARE(caseList(form)->rows().columnCount(), 12);
     }
 
     // The file needs nothing of the program: another tool writes a case with ISO 8601 dates,
@@ -397,11 +398,11 @@ private Q_SLOTS:
                  QString());
         Form1& form = startedForm();
         QVERIFY(m_prompts.boxes().empty());
-        QCOMPARE(form.ListView1->rows().count(), 1);
-        QCOMPARE(form.ListView1->rows().text(0, 1), QStringLiteral("By the shell"));
-        QCOMPARE(form.ListView1->rows().text(0, 7), QStringLiteral("12/24/2026"));
-        QCOMPARE(form.ListView1->rows().text(0, 8), QStringLiteral("12/7/2026"));
-        QCOMPARE(form.ListView1->rows().text(0, 10), QStringLiteral("12/9/2026 14:30:00"));
+        QCOMPARE(caseList(form)->rows().count(), 1);
+        QCOMPARE(caseList(form)->rows().text(0, 1), QStringLiteral("By the shell"));
+        QCOMPARE(caseList(form)->rows().text(0, 7), QStringLiteral("12/24/2026"));
+        QCOMPARE(caseList(form)->rows().text(0, 8), QStringLiteral("12/7/2026"));
+        QCOMPARE(caseList(form)->rows().text(0, 10), QStringLiteral("12/9/2026 14:30:00"));
     }
 
     void listShowsEveryCaseWithNullsEmpty() {
@@ -415,7 +416,7 @@ private Q_SLOTS:
                                "values ('Orphan',99,98,97)"));
         });
         Form1& form = startedForm();
-        QCOMPARE(form.ListView1->rows().count(), 3);
+        QCOMPARE(caseList(form)->rows().count(), 3);
         const QStringList first{QStringLiteral("1"),
                                 QStringLiteral("O'Brien's printer"),
                                 QStringLiteral("Hanna Simmons"),
@@ -429,13 +430,13 @@ private Q_SLOTS:
                                 QString(),
                                 QStringLiteral("Daniel Carter")};
         for (int column = 0; column < 12; ++column) {
-            QCOMPARE(form.ListView1->rows().text(0, column), first[column]);
+            QCOMPARE(caseList(form)->rows().text(0, column), first[column]);
         }
-        QCOMPARE(form.ListView1->rows().text(1, 10), QStringLiteral("12/9/2026"));
-        QCOMPARE(form.ListView1->rows().text(2, 1), QStringLiteral("Orphan"));
-        QCOMPARE(form.ListView1->rows().text(2, 4), QString());  // NULL priority
-        QCOMPARE(form.ListView1->rows().text(2, 7), QString());  // NULL due date
-        QVERIFY(!(form.ListView1->rows().flags(form.ListView1->rows().index(0, 0)) &
+        QCOMPARE(caseList(form)->rows().text(1, 10), QStringLiteral("12/9/2026"));
+        QCOMPARE(caseList(form)->rows().text(2, 1), QStringLiteral("Orphan"));
+        QCOMPARE(caseList(form)->rows().text(2, 4), QString());  // NULL priority
+        QCOMPARE(caseList(form)->rows().text(2, 7), QString());  // NULL due date
+        QVERIFY(!(caseList(form)->rows().flags(caseList(form)->rows().index(0, 0)) &
                   Qt::ItemIsEditable));
     }
 
@@ -450,7 +451,7 @@ private Q_SLOTS:
         });
         Form1& form = startedForm();
         QCOMPARE(columnTexts(form, 0).first(), QStringLiteral("1"));  // unsorted: the query's order
-        QVERIFY(!form.ListView1->rows().sorted());
+        QVERIFY(!caseList(form)->rows().sorted());
 
         form.ListView1_ColumnClick(1);  // "ID" ascending, as numbers: "9" before "10"
         QCOMPARE(columnTexts(form, 0),
@@ -458,12 +459,12 @@ private Q_SLOTS:
         form.ListView1_ColumnClick(1);  // again: descending
         QCOMPARE(columnTexts(form, 0),
                  (QStringList{"10", "9", "8", "7", "6", "5", "4", "3", "2", "1"}));
-        QCOMPARE(form.ListView1->rows().sortOrder(), Qt::DescendingOrder);
+        QCOMPARE(caseList(form)->rows().sortOrder(), Qt::DescendingOrder);
 
         form.ListView1_ColumnClick(
             2);  // another column starts ascending again, letter case ignored
-        QCOMPARE(form.ListView1->rows().sortKey(), 1);
-        QCOMPARE(form.ListView1->rows().sortOrder(), Qt::AscendingOrder);
+        QCOMPARE(caseList(form)->rows().sortKey(), 1);
+        QCOMPARE(caseList(form)->rows().sortOrder(), Qt::AscendingOrder);
         QCOMPARE(columnTexts(form, 1).mid(0, 4), (QStringList{"Alpha", "Alpha", "Alpha", "Bravo"}));
         // Equal titles keep the query's order.
         QCOMPARE(columnTexts(form, 0).mid(0, 3), (QStringList{"2", "6", "10"}));
@@ -471,9 +472,9 @@ private Q_SLOTS:
         // A reload after a change keeps the list sorted by the same column and order.
         addCase(QStringLiteral("Aardvark"));
         form.LoadCases();
-        QCOMPARE(form.ListView1->rows().count(), 11);
+        QCOMPARE(caseList(form)->rows().count(), 11);
         QCOMPARE(columnTexts(form, 1).first(), QStringLiteral("Aardvark"));
-        QVERIFY(form.ListView1->rows().sorted());
+        QVERIFY(caseList(form)->rows().sorted());
     }
 
     void dateColumnsSortAsDatesWithEmptyCellsFirst() {
@@ -505,14 +506,14 @@ private Q_SLOTS:
             addCase(QStringLiteral("b"));
         });
         Form1& form = startedForm();
-        QCOMPARE(form.ListView1->selectedPosition(), 0);
-        form.ListView1->selectPosition(1);
+        QCOMPARE(caseList(form)->selectedPosition(), 0);
+        caseList(form)->selectPosition(1);
         form.LoadCases();
-        QCOMPARE(form.ListView1->rows().text(form.ListView1->selectedPosition(), 0),
+        QCOMPARE(caseList(form)->rows().text(caseList(form)->selectedPosition(), 0),
                  QStringLiteral("2"));
         execute(QStringLiteral("delete from Cases where ID=2"));
         form.LoadCases();
-        QCOMPARE(form.ListView1->selectedPosition(), 0);
+        QCOMPARE(caseList(form)->selectedPosition(), 0);
     }
 
     void sortKeepsTheSelectedCaseSelected() {
@@ -523,24 +524,24 @@ private Q_SLOTS:
             addCase(QStringLiteral("c"));
         });
         Form1& form = startedForm();
-        form.ListView1->selectPosition(0);  // case 1, "b"
+        caseList(form)->selectPosition(0);  // case 1, "b"
         form.ListView1_ColumnClick(2);
-        const int selected = form.ListView1->selectedPosition();
+        const int selected = caseList(form)->selectedPosition();
         QCOMPARE(selected, 1);
-        QCOMPARE(form.ListView1->rows().text(selected, 0), QStringLiteral("1"));
+        QCOMPARE(caseList(form)->rows().text(selected, 0), QStringLiteral("1"));
     }
 
     void pointerRule() {
         Form1& form = startedForm();
         QEvent enter(QEvent::Enter);
-        QCoreApplication::sendEvent(form.PushButton2, &enter);
+        QCoreApplication::sendEvent(button(form, 2), &enter);
         QCOMPARE(form.cursor().shape(), Qt::BitmapCursor);  // the hand from HAND-M.CUR
-        QCoreApplication::sendEvent(form.ListView1->viewport(), &enter);
+        QCoreApplication::sendEvent(caseList(form)->viewport(), &enter);
         QCOMPARE(form.cursor().shape(), Qt::ArrowCursor);
         form.setCursor(Qt::WaitCursor);
-        QCoreApplication::sendEvent(form.PushButton6, &enter);
+        QCoreApplication::sendEvent(button(form, 6), &enter);
         QCOMPARE(form.cursor().shape(), Qt::WaitCursor);  // the hourglass is never replaced
-        QCoreApplication::sendEvent(form.ListView1->viewport(), &enter);
+        QCoreApplication::sendEvent(caseList(form)->viewport(), &enter);
         QCOMPARE(form.cursor().shape(), Qt::WaitCursor);
     }
 
@@ -612,11 +613,11 @@ private Q_SLOTS:
             // No further start-up step ran: no caption, no connection, no columns, no state.
             QVERIFY(m_form->windowTitle().isEmpty());
             QVERIFY(!CaseStore::hasShared());
-            QCOMPARE(m_form->ListView1->rows().columnCount(), 0);
+            QCOMPARE(caseList(*m_form)->rows().columnCount(), 0);
         } else {
             QCOMPARE(m_form->windowTitle(), QStringLiteral("Helvarine"));
             QCOMPARE(CaseStore::shared().state(), 1);
-            QCOMPARE(m_form->ListView1->rows().columnCount(), 12);
+            QCOMPARE(caseList(*m_form)->rows().columnCount(), 12);
         }
         m_env->settings().sync();
         QCOMPARE(m_env->settings().allKeys(), QStringList());  // nothing saved either way
@@ -636,7 +637,7 @@ private Q_SLOTS:
         QVERIFY(!m_ended);
         QVERIFY(!m_form->programEnded());
         QCOMPARE(CaseStore::shared().state(), 1);
-        QCOMPARE(m_form->ListView1->rows().columnCount(), 12);
+        QCOMPARE(caseList(*m_form)->rows().columnCount(), 12);
     }
 };
 

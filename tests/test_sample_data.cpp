@@ -12,6 +12,7 @@
 #include "report_list.h"
 #include "scripted_prompts.h"
 #include "test_environment.h"
+#include "window_controls.h"
 
 namespace {
 
@@ -71,7 +72,7 @@ private Q_SLOTS:
 
     void emptyDatabaseGetsEverySample() {
         Form1& form = startedForm();
-        form.PushButton4->click();
+        button(form, 4)->click();
         CaseStore::shared().setStatementObserver({});
         QVERIFY(m_prompts.boxes().empty());
         for (const char* table :
@@ -112,25 +113,25 @@ private Q_SLOTS:
             "'Need to solve this case ASAP','" +
             today + "','Department knowledge base',NULL,2,'" + today + "')"));
         QCOMPARE(m_statements.last(), QStringLiteral("select * from [Cases Extended]"));
-        QCOMPARE(form.ListView1->rows().count(), 3);
-        QCOMPARE(form.ListView1->rows().text(2, 3), QStringLiteral("Daniel Carter"));  // assigned
-        QCOMPARE(form.ListView1->rows().text(2, 11), QStringLiteral("John Wilson"));   // opened by
+        QCOMPARE(caseList(form)->rows().count(), 3);
+        QCOMPARE(caseList(form)->rows().text(2, 3), QStringLiteral("Daniel Carter"));  // assigned
+        QCOMPARE(caseList(form)->rows().text(2, 11), QStringLiteral("John Wilson"));   // opened by
     }
 
     void secondPressAddsOnlyCases() {
         Form1& form = startedForm();
-        form.PushButton4_Click();
-        form.PushButton4_Click();
+        button(form, 4)->click();
+        button(form, 4)->click();
         QCOMPARE(count(QStringLiteral("Employees")), 2);
         QCOMPARE(count(QStringLiteral("KnowledgeBase")), 2);
         QCOMPARE(count(QStringLiteral("Cases")), 6);
         QCOMPARE(caseLinks().mid(3), caseLinks().mid(0, 3));
-        QCOMPARE(form.ListView1->rows().count(), 6);
+        QCOMPARE(caseList(form)->rows().count(), 6);
     }
 
     void tableWithOneRowGetsOnlyTheFirstSample() {
         prepare([] { execute(QStringLiteral("insert into [Status] values ('In process')")); });
-        startedForm().PushButton4_Click();
+        button(startedForm(), 4)->click();
         QCOMPARE(scalar("select group_concat(Status, '|') from Status"),
                  QStringLiteral("In process|In process"));
     }
@@ -146,7 +147,7 @@ private Q_SLOTS:
             execute(QStringLiteral("insert into Employees ([First Name]) values ('w')"));
             execute(QStringLiteral("delete from Employees where ID=1"));
         });
-        startedForm().PushButton4_Click();
+        button(startedForm(), 4)->click();
         QCOMPARE(count(QStringLiteral("Categories")), 4);
         QCOMPARE(count(QStringLiteral("Employees")), 2);
         QStringList categories;
@@ -172,7 +173,7 @@ private Q_SLOTS:
         });
         m_prompts.answer(Prompts::Answer::Ok);
         m_prompts.answer(Prompts::Answer::Ok);
-        startedForm().PushButton4_Click();
+        button(startedForm(), 4)->click();
         // Employees: the first insert fails (line 114) and the second still runs. Priorities (the
         // fifth table, from line 270): one row, so the failed first insert (282) ends its inserts.
         QCOMPARE(boxLines(m_prompts), (QList<int>{114, 282}));
@@ -191,7 +192,7 @@ private Q_SLOTS:
             m_prompts.answer(Prompts::Answer::Ok);
         }
         Form1& form = startedForm();
-        form.PushButton4_Click();
+        button(form, 4)->click();
         QCOMPARE(boxLines(m_prompts), (QList<int>{272, 274, 276, 278, 282, 288, 296, 298, 300, 302,
                                                   304, 306, 308, 310}));
         QVERIFY(m_prompts.texts()[0].startsWith(QStringLiteral("no such table: Priorities")));
@@ -199,7 +200,7 @@ private Q_SLOTS:
         QCOMPARE(count(QStringLiteral("KnowledgeBase")), 2);
         QCOMPARE(scalar("select group_concat('[' || Priority || ']') from Cases"),
                  QStringLiteral("[ ],[ ],[ ]"));
-        QCOMPARE(form.ListView1->rows().count(), 3);
+        QCOMPARE(caseList(form)->rows().count(), 3);
     }
 };
 

@@ -6,7 +6,9 @@
 #include <QPushButton>
 
 #include "case_editor.h"
+#include "main_window.h"
 #include "multi_line_field.h"
+#include "report_list.h"
 
 CaseEditorControls::CaseEditorControls(const Form2& editor)
     : Text1(control<QLineEdit>(editor, QStringLiteral("Text1"))),
@@ -26,4 +28,12 @@ CaseEditorControls::CaseEditorControls(const Form2& editor)
 
 QPushButton* CaseEditorControls::button(int number) const {
     return control<QPushButton>(m_editor, QStringLiteral("PushButton%1").arg(number));
+}
+
+ReportListView* caseList(const Form1& form) {
+    return control<ReportListView>(form, QStringLiteral("ListView1"));
+}
+
+QPushButton* button(const QObject& window, int number) {
+    return control<QPushButton>(window, QStringLiteral("PushButton%1").arg(number));
 }

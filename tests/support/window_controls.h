@@ -3,7 +3,9 @@
 #include <QObject>
 #include <QString>
 
+class Form1;
 class Form2;
+class ReportListView;
 class MultiLineField;
 class QComboBox;
 class QDateEdit;
@@ -45,3 +47,8 @@ private:
 inline CaseEditorControls ui(const Form2& editor) {
     return CaseEditorControls(editor);
 }
+
+// The main window's case list.
+ReportListView* caseList(const Form1& form);
+// A window's push button by its number (PushButton1 ...).
+QPushButton* button(const QObject& window, int number);
