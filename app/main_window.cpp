@@ -43,20 +43,6 @@ const QString kContactPage = QStringLiteral("https://www.orvanta.example/contact
 constexpr double kClientWidth = 12000;
 constexpr double kClientHeight = 6705;
 
-// The six buttons' names and captions.
-struct ButtonDesign {
-    const char* name;
-    const char* caption;
-};
-const std::array<ButtonDesign, 6> kButtons{{
-    {"PushButton1", "Edit Selected Case"},
-    {"PushButton2", "Add New Case"},
-    {"PushButton3", "Delete Selected Case"},
-    {"PushButton4", "Load Sample/Example Data"},
-    {"PushButton5", "Show Reports"},
-    {"PushButton6", "Help"},
-}};
-
 // The twelve columns: header text, the field of [Cases Extended] shown in it, by the exact name
 // it is asked for (letter case does not matter), how a header click sorts it, and the line of
 // Form_Load that adds it.
@@ -115,22 +101,16 @@ void Form1::createControls() {
     m_pointer = new WindowPointer(this);
     ListView1 = new ReportListView(this);
     ListView1->setObjectName(QStringLiteral("ListView1"));
-    for (const ButtonDesign& design : kButtons) {
-        auto* button = new QPushButton(QString::fromLatin1(design.caption), this);
-        button->setObjectName(QString::fromLatin1(design.name));
-        button->setFont(Fonts::button());
-        button->setAutoDefault(false);
+    PushButton1 = ControlPlaces::pushButton(this, 1, QStringLiteral("Edit Selected Case"));
+    PushButton2 = ControlPlaces::pushButton(this, 2, QStringLiteral("Add New Case"));
+    PushButton3 = ControlPlaces::pushButton(this, 3, QStringLiteral("Delete Selected Case"));
+    PushButton4 = ControlPlaces::pushButton(this, 4, QStringLiteral("Load Sample/Example Data"));
+    PushButton5 = ControlPlaces::pushButton(this, 5, QStringLiteral("Show Reports"));
+    PushButton6 = ControlPlaces::pushButton(this, 6, QStringLiteral("Help"));
+    for (QPushButton* button :
+         {PushButton1, PushButton2, PushButton3, PushButton4, PushButton5, PushButton6}) {
         m_pointer->showCustomOver(button);
     }
-    const auto named = [this](const char* name) {
-        return findChild<QPushButton*>(QString::fromLatin1(name));
-    };
-    PushButton1 = named("PushButton1");
-    PushButton2 = named("PushButton2");
-    PushButton3 = named("PushButton3");
-    PushButton4 = named("PushButton4");
-    PushButton5 = named("PushButton5");
-    PushButton6 = named("PushButton6");
 }
 
 void Form1::placeControls() {

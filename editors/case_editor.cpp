@@ -37,13 +37,6 @@ const QString kWindow = QStringLiteral("Form2");
 constexpr double kClientWidth = 8040;
 constexpr double kClientHeight = 8475;
 
-// The small buttons beside the lists, and the two large ones.
-const std::array<std::pair<int, const char*>, 19> kButtonCaptions{{
-    {1, "Cancel"}, {2, "Save"}, {3, "+"},  {4, "-"},  {5, "+"},  {6, "-"},  {7, "+"},
-    {8, "-"},      {9, "*"},    {10, "*"}, {11, "+"}, {12, "-"}, {13, "+"}, {14, "-"},
-    {15, "+"},     {16, "-"},   {17, "*"}, {18, "+"}, {19, "-"},
-}};
-
 // The caption labels: name, caption, the field they stand over (by name), twips above it.
 struct LabelPlace {
     const char* name;
@@ -188,34 +181,28 @@ void Form2::createControls() {
     DateTimePicker1 = datePicker("DateTimePicker1");
     DateTimePicker2 = datePicker("DateTimePicker2");
 
-    for (const auto& [number, caption] : kButtonCaptions) {
-        auto* button = new QPushButton(QString::fromLatin1(caption), this);
-        button->setObjectName(QStringLiteral("PushButton%1").arg(number));
-        button->setFont(Fonts::button());
-        button->setAutoDefault(false);
-    }
-    const auto named = [this](const char* name) {
-        return findChild<QPushButton*>(QString::fromLatin1(name));
+    const auto button = [this](int number, const char* caption) {
+        return ControlPlaces::pushButton(this, number, QString::fromLatin1(caption));
     };
-    PushButton1 = named("PushButton1");
-    PushButton2 = named("PushButton2");
-    PushButton3 = named("PushButton3");
-    PushButton4 = named("PushButton4");
-    PushButton5 = named("PushButton5");
-    PushButton6 = named("PushButton6");
-    PushButton7 = named("PushButton7");
-    PushButton8 = named("PushButton8");
-    PushButton9 = named("PushButton9");
-    PushButton10 = named("PushButton10");
-    PushButton11 = named("PushButton11");
-    PushButton12 = named("PushButton12");
-    PushButton13 = named("PushButton13");
-    PushButton14 = named("PushButton14");
-    PushButton15 = named("PushButton15");
-    PushButton16 = named("PushButton16");
-    PushButton17 = named("PushButton17");
-    PushButton18 = named("PushButton18");
-    PushButton19 = named("PushButton19");
+    PushButton1 = button(1, "Cancel");
+    PushButton2 = button(2, "Save");
+    PushButton3 = button(3, "+");
+    PushButton4 = button(4, "-");
+    PushButton5 = button(5, "+");
+    PushButton6 = button(6, "-");
+    PushButton7 = button(7, "+");
+    PushButton8 = button(8, "-");
+    PushButton9 = button(9, "*");
+    PushButton10 = button(10, "*");
+    PushButton11 = button(11, "+");
+    PushButton12 = button(12, "-");
+    PushButton13 = button(13, "+");
+    PushButton14 = button(14, "-");
+    PushButton15 = button(15, "+");
+    PushButton16 = button(16, "-");
+    PushButton17 = button(17, "*");
+    PushButton18 = button(18, "+");
+    PushButton19 = button(19, "-");
     m_pointer = new WindowPointer(this);
 }
 

@@ -149,11 +149,7 @@ void ContactEditor::createControls() {
     Text16->setObjectName(QStringLiteral("Text16"));
 
     const auto button = [this](int number, const char* caption) {
-        auto* push = new QPushButton(QString::fromLatin1(caption), this);
-        push->setObjectName(QStringLiteral("PushButton%1").arg(number));
-        push->setFont(Fonts::button());
-        push->setAutoDefault(false);  // Enter in a field does not save
-        return push;
+        return ControlPlaces::pushButton(this, number, QString::fromLatin1(caption));
     };
     PushButton2 = button(2, "Save");
     CancelButton = button(m_kind.cancelButton, "Cancel");

@@ -81,14 +81,8 @@ void Form4::createControls() {
     Combo1 = new QComboBox(Frame1);
     Combo1->setObjectName(QStringLiteral("Combo1"));
     Combo1->setEditable(false);
-    PushButton1 = new QPushButton(QStringLiteral("Print Preview"), this);
-    PushButton1->setObjectName(QStringLiteral("PushButton1"));
-    PushButton2 = new QPushButton(QStringLiteral("Cancel"), this);
-    PushButton2->setObjectName(QStringLiteral("PushButton2"));
-    for (QPushButton* button : {PushButton1, PushButton2}) {
-        button->setFont(Fonts::button());
-        button->setAutoDefault(false);
-    }
+    PushButton1 = ControlPlaces::pushButton(this, 1, QStringLiteral("Print Preview"));
+    PushButton2 = ControlPlaces::pushButton(this, 2, QStringLiteral("Cancel"));
     m_pointer = new WindowPointer(this);
 }
 

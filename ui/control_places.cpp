@@ -1,10 +1,21 @@
 #include "control_places.h"
 
+#include "fonts.h"
+
+#include <QPushButton>
 #include <QWidget>
 #include <algorithm>
 #include <vector>
 
 namespace ControlPlaces {
+
+QPushButton* pushButton(QWidget* window, int number, const QString& caption) {
+    auto* button = new QPushButton(caption, window);
+    button->setObjectName(QStringLiteral("PushButton%1").arg(number));
+    button->setFont(Fonts::button());
+    button->setAutoDefault(false);
+    return button;
+}
 
 void apply(std::initializer_list<Row> rows) {
     std::vector<const Row*> tabStops;

@@ -4,6 +4,8 @@
 
 #include "twips.h"
 
+class QPushButton;
+class QString;
 class QWidget;
 
 // Every window places its controls one way: a table of control, place in twips and tab
@@ -19,6 +21,10 @@ struct Row {
     Twips::Rect place;
     int tab;
 };
+
+// A push button of the window as every window makes them: named PushButton + number, in the
+// button font, never a default button (Return in a field does not press it).
+QPushButton* pushButton(QWidget* window, int number, const QString& caption);
 
 // Places each control and chains the tab order by the rows' tab positions. A row whose control
 // is null (one that this kind of window does not have) is left out.
