@@ -18,7 +18,6 @@
 #include "date_text.h"
 #include "dialog_frame.h"
 #include "error_trap.h"
-#include "fonts.h"
 #include "lookup_members.h"
 #include "multi_line_field.h"
 #include "people_members.h"

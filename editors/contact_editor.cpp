@@ -15,7 +15,6 @@
 #include "dialog_frame.h"
 #include "employee_case_lists.h"
 #include "error_trap.h"
-#include "fonts.h"
 #include "multi_line_field.h"
 #include "prompts.h"
 #include "record_set.h"

@@ -10,12 +10,10 @@
 #include "control_places.h"
 #include "dialog_frame.h"
 #include "error_trap.h"
-#include "fonts.h"
 #include "prompts.h"
 #include "record_set.h"
 #include "report_layout.h"
 #include "report_preview.h"
-#include "twips.h"
 #include "window_dressing.h"
 #include "window_pointer.h"
 
