@@ -77,16 +77,15 @@ QString checkDatabase(CaseStore& store, const Confirmations& confirmed) {
     QHash<QString, QStringList> histories;  // ID -> tokens in the order written
     RecordSet rows = store.query(QStringLiteral("select ID, Comments from Cases"));
     while (!rows.eof()) {
-        histories.insert(rows.text(0),
-                         rows.text(1).split(QLatin1Char(' '), Qt::SkipEmptyParts));
+        histories.insert(rows.text(0), rows.text(1).split(QLatin1Char(' '), Qt::SkipEmptyParts));
         rows.moveNext();
     }
     rows.close();
     for (auto it = confirmed.inserts.cbegin(); it != confirmed.inserts.cend(); ++it) {
         const QStringList history = histories.value(it.value());
         if (history.isEmpty() || history.first() != it.key()) {
-            return QStringLiteral("confirmed insert %1 of case %2 is missing").arg(it.key(),
-                                                                                  it.value());
+            return QStringLiteral("confirmed insert %1 of case %2 is missing")
+                .arg(it.key(), it.value());
         }
     }
     for (const Update& update : confirmed.updates) {
@@ -101,8 +100,8 @@ QString checkDatabase(CaseStore& store, const Confirmations& confirmed) {
                 .arg(update.written, update.id, update.read);
         }
         if (history.count(update.written) != 1) {
-            return QStringLiteral("update %1 stands twice in case %2").arg(update.written,
-                                                                          update.id);
+            return QStringLiteral("update %1 stands twice in case %2")
+                .arg(update.written, update.id);
         }
     }
     return {};
@@ -128,8 +127,9 @@ private Q_SLOTS:
         const QString target = engine->prepare(environment);
         seedCaseDatabase();
         for (int i = 1; i < kSharedCases; ++i) {
-            execute(kInsertStart + "'Shared',1,1,'12/1/2026','Open','General','High','',"
-                                   "'12/2/2026','KB1',NULL,1,'12/1/2026')");
+            execute(kInsertStart +
+                    "'Shared',1,1,'12/1/2026','Open','General','High','',"
+                    "'12/2/2026','KB1',NULL,1,'12/1/2026')");
         }
         // Every shared case starts its history with a token of its own.
         execute(QStringLiteral("update Cases set Comments='seed.'||ID"));
@@ -187,11 +187,12 @@ private Q_SLOTS:
         integrity.close();
         const QString problem = checkDatabase(store, confirmed);
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
-        qInfo("%d clients, %d kills: %lld confirmed inserts, %zu confirmed updates, %d conflicts "
-              "detected, %lld refused saves",
-              kClients, kills, static_cast<long long>(confirmed.inserts.size()),
-              confirmed.updates.size(), confirmed.conflicts,
-              static_cast<long long>(confirmed.failures.size()));
+        qInfo(
+            "%d clients, %d kills: %lld confirmed inserts, %zu confirmed updates, %d conflicts "
+            "detected, %lld refused saves",
+            kClients, kills, static_cast<long long>(confirmed.inserts.size()),
+            confirmed.updates.size(), confirmed.conflicts,
+            static_cast<long long>(confirmed.failures.size()));
         // The clients did work on the shared cases side by side, and met each other there.
         QVERIFY(!confirmed.inserts.isEmpty());
         QVERIFY(!confirmed.updates.empty());

@@ -88,7 +88,8 @@ int main(int argc, char** argv) {
         record.status = firstValue(store, QStringLiteral("select min(Status) from Status"));
         record.category = firstValue(store, QStringLiteral("select min(Category) from Categories"));
         record.priority = firstValue(store, QStringLiteral("select min(Priority) from Priorities"));
-        record.knowledgeBase = firstValue(store, QStringLiteral("select min(KB) from KnowledgeBase"));
+        record.knowledgeBase =
+            firstValue(store, QStringLiteral("select min(KB) from KnowledgeBase"));
         record.openedDate = DateText::toText(QDate::currentDate());
         record.dueDate = record.openedDate;
         record.callTime = record.openedDate;
@@ -127,7 +128,8 @@ int main(int argc, char** argv) {
                 trap, prompts, 164, rowSelect, loaded, SaveStep::overwriteQuestion("case"),
                 [&] { return CaseStatements::update(record, id); });
             if (changed && *changed == 1) {
-                print(QStringLiteral("updated %1 %2 %3").arg(id, history.section(QLatin1Char(' '), -1), token));
+                print(QStringLiteral("updated %1 %2 %3")
+                          .arg(id, history.section(QLatin1Char(' '), -1), token));
             } else if (prompts.asked) {
                 print(QStringLiteral("conflict ") + id);
             } else {
