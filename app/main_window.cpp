@@ -1,5 +1,6 @@
 #include "main_window.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -8,8 +9,11 @@
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSettings>
+#include <QShortcut>
 #include <QShowEvent>
+#include <QTimer>
 
 #include "case_editor.h"
 #include "case_store.h"
@@ -68,6 +72,10 @@ const std::array<ColumnDesign, Form1::kColumnCount> kColumns{{
     {"Opened By", "Opened by Name", SortKind::Text, 168},
 }};
 
+// How often the list asks whether other people changed the cases: their changes show within
+// two seconds.
+constexpr int kFollowIntervalMs = 1000;
+
 // Widths beyond this many twips (over 40 inches) are no width a list column can take.
 constexpr float kLargestColumnWidth = 57600;
 
@@ -111,6 +119,9 @@ void Form1::createControls() {
          {PushButton1, PushButton2, PushButton3, PushButton4, PushButton5, PushButton6}) {
         m_pointer->showCustomOver(button);
     }
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(kFollowIntervalMs);
 }
 
 void Form1::placeControls() {
@@ -129,6 +140,10 @@ void Form1::connectHandlers() {
     connect(PushButton6, &QPushButton::clicked, this, [this] { PushButton6_Click(); });
     m_pointer->showDefaultOver(ListView1->viewport());
     m_pointer->showDefaultOver(ListView1->header()->viewport());
+    connect(Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
+    auto* reload = new QShortcut(QKeySequence(Qt::Key_F5), this);
+    reload->setObjectName(QStringLiteral("ReloadShortcut"));
+    connect(reload, &QShortcut::activated, this, [this] { Form_KeyDown(); });
 }
 
 void Form1::Form_Load() {
@@ -179,7 +194,12 @@ void Form1::Form_Load() {
         trap.at(174, [&] { setColumnWidthFromSetting(column, QStringLiteral("1500")); });
         trap.at(176, [] {});
     }
-    trap.at(178, [this] { LoadCases(); });
+    trap.at(178, [this] {
+        // What the list is about to show is where following other people's changes starts.
+        CaseStore::shared().changedElsewhere();
+        LoadCases();
+    });
+    Timer1->start();
     trap.at(180, [this] {
         const QString stored =
             m_settings.value(settingKey(QStringLiteral("WindowState")), QStringLiteral("0"))
@@ -269,6 +289,45 @@ void Form1::LoadCases() {
     ListView1->selectPosition(position >= 0 ? position : 0);
 }
 
+void Form1::refreshCases() {
+    const int top = ListView1->verticalScrollBar()->value();
+    const int left = ListView1->horizontalScrollBar()->value();
+    LoadCases();
+    ListView1->verticalScrollBar()->setValue(top);
+    ListView1->horizontalScrollBar()->setValue(left);
+    m_refreshPending = false;
+    m_refreshFailureReported = false;
+}
+
+void Form1::Timer1_Timer() {
+    // A window over the list (an editor, a message) is not refreshed behind the user's back;
+    // the commands reload the list when it closes anyway. Without a connection (start-up could
+    // not open the file, and said so) there is nothing to follow.
+    if (QApplication::activeModalWidget() != nullptr || !CaseStore::hasShared() ||
+        CaseStore::shared().state() == 0) {
+        return;
+    }
+    untrapped(m_prompts, kWindow, QStringLiteral("Timer1_Timer"), [this] {
+        try {
+            m_refreshPending = CaseStore::shared().changedElsewhere() || m_refreshPending;
+            if (m_refreshPending) {
+                refreshCases();
+            }
+        } catch (...) {
+            // Tried again every second until a reload succeeds, and reported only once.
+            m_refreshPending = true;
+            if (!m_refreshFailureReported) {
+                m_refreshFailureReported = true;
+                throw;
+            }
+        }
+    });
+}
+
+void Form1::Form_KeyDown() {
+    untrapped(m_prompts, kWindow, QStringLiteral("Form_KeyDown"), [this] { refreshCases(); });
+}
+
 void Form1::fillCaseList() {
     ReportListModel& rows = ListView1->rows();
     ReportListModel::Batch batch(rows);
@@ -305,6 +364,7 @@ void Form1::ListView1_ColumnClick(int column) {
 }
 
 void Form1::Form_QueryUnload() {
+    Timer1->stop();  // the connection is about to close
     ErrorTrap trap{m_prompts, kWindow, QStringLiteral("Form_QueryUnload")};
     int columns = 0;
     trap.at(100, [&] { columns = ListView1->rows().columnCount(); });

@@ -6,6 +6,7 @@
 
 class QPushButton;
 class QSettings;
+class QTimer;
 class Prompts;
 struct MainLayout;
 class ReportListView;
@@ -51,6 +52,9 @@ public:
     // Refills the case list from [Cases Extended] and selects the case selected before, or the
     // first row. No trap: the caller's trap reports failures.
     void LoadCases();
+    // Reloads the list where it stands: the selected case, the sort and the scroll position
+    // stay. No trap: the caller reports failures.
+    void refreshCases();
     // Sorts the list on a click of the header of column `column` (1 = "ID").
     void ListView1_ColumnClick(int column);
 
@@ -86,6 +90,11 @@ private:
     void PushButton4_Click();  // Load Sample/Example Data
     void PushButton5_Click();  // Show Reports
     void PushButton6_Click();  // Help
+    // Every second: other people's committed changes reach the list, unless a window stands
+    // over it.
+    void Timer1_Timer();
+    // F5: the list reloads at once.
+    void Form_KeyDown();
 
     ReportListView* ListView1 = nullptr;
     QPushButton* PushButton1 = nullptr;  // "Edit Selected Case"
@@ -94,6 +103,7 @@ private:
     QPushButton* PushButton4 = nullptr;  // "Load Sample/Example Data"
     QPushButton* PushButton5 = nullptr;  // "Show Reports"
     QPushButton* PushButton6 = nullptr;  // "Help"
+    QTimer* Timer1 = nullptr;            // follows other people's changes
 
     void IsADOInstalled();
     void fillCaseList();
@@ -113,6 +123,9 @@ private:
     bool m_layoutChanged = false;
     bool m_programEnded = false;
     bool m_shown = false;
+    // A change of others waits for a reload that succeeds; its failure is reported once.
+    bool m_refreshPending = false;
+    bool m_refreshFailureReported = false;
     std::function<void()> m_endProgram;
     std::function<bool()> m_libraryCheck;
     // The widths read at start-up, so that a width the user did not change is written back as

@@ -110,6 +110,7 @@ void CaseStore::openFile(const QString& path) {
         throw Failure(failure.description() + QStringLiteral(": ") + path);
     }
     m_db = db;
+    m_dataVersion = -1;
 }
 
 int CaseStore::state() const {
@@ -188,6 +189,30 @@ RecordSet CaseStore::query(const QString& select) {
     RecordSet rows;
     rows.open(select, *this);
     return rows;
+}
+
+RecordSet CaseStore::queryForUpdate(const QString& select) {
+    return query(select);
+}
+
+bool CaseStore::changedElsewhere() {
+    sqlite3* db = handle();
+    // The engine's own question, not a statement of the program: the observer does not see it.
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(db, "PRAGMA data_version", -1, &statement, nullptr) != SQLITE_OK) {
+        fail({});
+    }
+    const int rc = sqlite3_step(statement);
+    if (rc != SQLITE_ROW) {
+        const QString message = QString::fromUtf8(sqlite3_errmsg(db));
+        sqlite3_finalize(statement);
+        throw Failure(message);
+    }
+    const qint64 version = sqlite3_column_int64(statement, 0);
+    sqlite3_finalize(statement);
+    const bool changed = m_dataVersion >= 0 && version != m_dataVersion;
+    m_dataVersion = version;
+    return changed;
 }
 
 void CaseStore::transaction(const std::function<void()>& work) {

@@ -36,8 +36,16 @@ public:
     int execute(const QString& statement);
     // Runs one select and gives its rows.
     RecordSet query(const QString& select);
+    // Runs one select whose rows the running transaction is about to write, holding them until
+    // it ends, so that nobody changes them between the read and the write. On the file the
+    // transaction's BEGIN IMMEDIATE already holds the write lock: a plain query.
+    RecordSet queryForUpdate(const QString& select);
     // Runs the work as one transaction: everything it executes happens, or nothing does.
     void transaction(const std::function<void()>& work);
+
+    // True, once, when another connection has committed a change since the last call. The
+    // first call after the open only takes the starting point and gives false.
+    bool changedElsewhere();
 
     sqlite3* handle() const;
 
@@ -66,6 +74,8 @@ private:
     }
 
     sqlite3* m_db = nullptr;
+    // The file's data version at the last changedElsewhere(); -1 before the first call.
+    qint64 m_dataVersion = -1;
     std::function<void(const QString&)> m_observer;
 };
 

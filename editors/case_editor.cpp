@@ -418,9 +418,16 @@ void Form2::LoadData() {
     ErrorTrap trap{m_prompts, kWindow, QStringLiteral("LoadData")};
     RecordSet row;
     trap.at(100, [&] { row = RecordSet(); });
+    // The row as the table stores it comes first: Save compares it with the row it is about to
+    // overwrite. Read before the view, a change made in between shows as a change at Save (a
+    // question too many), never as none.
     // A resolved case is not among the open ones: it is read, with the same columns, from the
     // closed cases, so that it can be changed (and reopened) like any other.
     trap.at(102, [&] {
+        m_loadedRow.reset();
+        RecordSet stored = CaseStore::shared().query(storedRowSelect());
+        m_loadedRow = SaveStep::storedRow(stored);
+        stored.close();
         row.open(QStringLiteral("select * from [Open Cases] where ID=") + m_ID,
                  CaseStore::shared());
         if (row.eof()) {
@@ -452,6 +459,10 @@ void Form2::LoadData() {
         trap.at(130, [&] { Text3->setStoredText(displayText(field("comments"))); });
     }
     trap.at(132, [&] { row.close(); });
+}
+
+QString Form2::storedRowSelect() const {
+    return QStringLiteral("select * from Cases where ID=") + m_ID;
 }
 
 void Form2::PushButton2_Click() {
@@ -522,7 +533,10 @@ void Form2::PushButton2_Click() {
             fillRecord();
             statement = CaseStatements::update(record, m_ID);
         });
-        const std::optional<int> changed = SaveStep::write(trap, 164, [&] { return statement; });
+        // Another user's change since the editor opened is asked about first (at this line).
+        const std::optional<int> changed =
+            SaveStep::writeChecked(trap, m_prompts, 164, storedRowSelect(), m_loadedRow,
+                                   SaveStep::overwriteQuestion("case"), [&] { return statement; });
         if (!changed ||
             !SaveStep::reportUpdate(
                 trap, m_prompts, 166, *changed,

@@ -2,7 +2,9 @@
 
 #include <QDialog>
 #include <QStringList>
+#include <QVariantList>
 #include <array>
+#include <optional>
 
 class QComboBox;
 class QDateEdit;
@@ -60,6 +62,8 @@ private:
     void LoadPriorities();
     void LoadKB();
     void LoadData();
+    // The select of the edited case's own row in its table.
+    QString storedRowSelect() const;
 
     void PushButton2_Click();  // Save
     void PushButton1_Click();  // Cancel
@@ -122,6 +126,9 @@ private:
     Prompts& m_prompts;
     QString m_programFolder;
     WindowPointer* m_pointer = nullptr;
+    // The edited case's row as the table held it when LoadData read it (nothing when it read
+    // none), and later the version the user agreed to save over.
+    std::optional<QVariantList> m_loadedRow;
     bool m_loaded = false;
     bool m_closed = false;
 };

@@ -297,9 +297,12 @@ void ContactEditor::LoadData() {
     ErrorTrap trap{m_prompts, window(), QStringLiteral("LoadData")};
     RecordSet row;
     trap.at(100, [&] { row = RecordSet(); });
+    // The row read here is also what Save compares with the row it is about to overwrite.
     trap.at(102, [&] {
+        m_loadedRow.reset();
         row.open(ContactStatements::select(QString::fromLatin1(m_kind.table), m_ID),
                  CaseStore::shared());
+        m_loadedRow = SaveStep::storedRow(row);
     });
     if (trap.test(104, [&] { return !row.eof(); })) {
         for (int index = 0; index < kFieldCount; ++index) {
@@ -351,8 +354,11 @@ void ContactEditor::PushButton2_Click() {
     // A statement that the database refuses is reported, and the window stays open with
     // everything the user typed.
     if (trap.test(112, [this] { return !m_ID.isEmpty(); })) {
-        const std::optional<int> changed = SaveStep::write(
-            trap, 114, [&] { return ContactStatements::update(table, record(), m_ID); });
+        // Another user's change since the window opened is asked about first (at this line).
+        const std::optional<int> changed = SaveStep::writeChecked(
+            trap, m_prompts, 114, ContactStatements::select(table, m_ID), m_loadedRow,
+            SaveStep::overwriteQuestion("record"),
+            [&] { return ContactStatements::update(table, record(), m_ID); });
         // A row deleted since the window opened: nothing was saved, so say so.
         if (!changed ||
             !SaveStep::reportUpdate(

@@ -2,7 +2,9 @@
 
 #include <QDialog>
 #include <QString>
+#include <QVariantList>
 #include <array>
+#include <optional>
 
 #include "twips.h"
 
@@ -119,5 +121,8 @@ private:
     QString m_programFolder;
     WindowPointer* m_pointer = nullptr;
     std::array<QLineEdit*, 15> m_lines{};  // Text1 ... Text15
+    // The row as LoadData read it (nothing when it read none), and later the version the user
+    // agreed to save over.
+    std::optional<QVariantList> m_loadedRow;
     bool m_closed = false;
 };

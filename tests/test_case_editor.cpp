@@ -328,13 +328,16 @@ private Q_SLOTS:
         expectOk();
         ui(editor).button(2)->click();
         QCOMPARE(m_prompts.texts(), QStringList{QStringLiteral("Record Successfully Updated")});
+        // The update runs in the transaction of its check.
         QCOMPARE(writes(),
-                 QStringList{"update Cases set Title='Printer jams, won''t print',[Assigned To]=2,"
-                             "[Opened By]=1,[Opened Date]='12/1/2026',Status='Waiting',"
-                             "Category='Billing',Priority='Low',Comments='first line\nsecond line',"
-                             "[Due Date]='12/24/2026',KB='KB2',[Resolved Date]=NULL,Customer=2,"
-                             "[Call Time]='" +
-                             today() + "' where ID=1"});
+                 (QStringList{"BEGIN IMMEDIATE",
+                              "update Cases set Title='Printer jams, won''t print',[Assigned To]=2,"
+                              "[Opened By]=1,[Opened Date]='12/1/2026',Status='Waiting',"
+                              "Category='Billing',Priority='Low',Comments='first line\nsecond "
+                              "line',[Due Date]='12/24/2026',KB='KB2',[Resolved Date]=NULL,"
+                              "Customer=2,[Call Time]='" +
+                                  today() + "' where ID=1",
+                              "COMMIT"}));
         QCOMPARE(scalar("select [Call Time] from Cases where ID=1"), today());
         QCOMPARE(count(QStringLiteral("Cases")), 1);
     }
@@ -365,7 +368,8 @@ private Q_SLOTS:
 
     void savingADeletedCaseSaysSoAndStaysOpen() {
         Form2& editor = openEditor(QStringLiteral("1"));
-        execute(QStringLiteral("delete from Cases where ID=1"));
+        QCOMPARE(executeAsOtherTool(m_env->databaseFile(), "delete from Cases where ID=1"),
+                 QString());
         expectOk();
         ui(editor).button(2)->click();
         QCOMPARE(
@@ -373,6 +377,48 @@ private Q_SLOTS:
             QStringList{QStringLiteral("This case no longer exists; it may have been deleted.")});
         QVERIFY(!editor.closed());
         QCOMPARE(count(QStringLiteral("Cases")), 0);  // no row is made by an update
+    }
+
+    // Another user saves the case while the editor is open: asked first, No the default.
+    void changeByAnotherUserIsAskedAbout_data() {
+        QTest::addColumn<bool>("overwrite");
+        QTest::newRow("yes") << true;
+        QTest::newRow("no") << false;
+    }
+
+    void changeByAnotherUserIsAskedAbout() {
+        QFETCH(bool, overwrite);
+        Form2& editor = openEditor(QStringLiteral("1"));
+        ui(editor).Text1->setText(QStringLiteral("Mine"));
+        pick(ui(editor).Combo3, QStringLiteral("Open"));
+        QCOMPARE(executeAsOtherTool(m_env->databaseFile(),
+                                    "update Cases set Comments='theirs' where ID=1"),
+                 QString());
+        m_statements.clear();
+        m_prompts.answer(overwrite ? Prompts::Answer::Yes : Prompts::Answer::No);
+        expectOk(overwrite ? 1 : 0);
+        ui(editor).button(2)->click();
+        const ScriptedPrompts::Box& question = m_prompts.boxes().front();
+        QCOMPARE(question.text, QStringLiteral("Another user changed this case after you opened "
+                                               "it.\r\nDo you want to save your version over it?"));
+        QCOMPARE(question.buttons, Prompts::Buttons::YesNoDefaultNo);
+        QCOMPARE(question.icon, Prompts::Icon::None);
+        QCOMPARE(question.caption, QStringLiteral("Helvarine"));
+        QCOMPARE(editor.closed(), overwrite);
+        if (overwrite) {
+            QCOMPARE(m_prompts.texts().last(), QStringLiteral("Record Successfully Updated"));
+            QCOMPARE(writes().size(), 5);  // the check, then the check again with the update
+            QVERIFY(writes()[3].startsWith("update Cases set Title='Mine',"));
+            QCOMPARE(scalar("select Title||'/'||Status||'/'||Comments from Cases"),
+                     QStringLiteral("Mine/Open/first line\nsecond line"));
+        } else {
+            QCOMPARE(m_prompts.boxes().size(), size_t{1});
+            QCOMPARE(writes(), (QStringList{"BEGIN IMMEDIATE", "COMMIT"}));  // nothing written
+            QCOMPARE(scalar("select Title||'/'||Status||'/'||Comments from Cases"),
+                     QStringLiteral("Printer jams/Waiting/theirs"));
+            QCOMPARE(ui(editor).Text1->text(), QStringLiteral("Mine"));
+            QCOMPARE(ui(editor).Combo3->currentText(), QStringLiteral("Open"));
+        }
     }
 
     void cancelWritesNothingAndAsksNothing() {

@@ -487,6 +487,28 @@ private Q_SLOTS:
                  QStringLiteral("2026-12-08"));
     }
 
+    void changedElsewhereSeesOnlyOtherConnectionsCommits() {
+        QVERIFY(!store().changedElsewhere());  // the first call only takes the starting point
+        store().execute(QStringLiteral("insert into [Status] values ('own')"));
+        QVERIFY(!store().changedElsewhere());  // its own writes are no news
+        const QString path = m_env->databaseFile();
+        QCOMPARE(executeAsOtherTool(path, QStringLiteral("insert into Status values ('x')")),
+                 QString());
+        QVERIFY(store().changedElsewhere());
+        QVERIFY(!store().changedElsewhere());  // once
+        // Rolled back by the other connection: nothing committed, nothing to see.
+        QCOMPARE(executeAsOtherTool(path, QStringLiteral("begin; delete from Status; rollback")),
+                 QString());
+        QVERIFY(!store().changedElsewhere());
+        // A reopened connection starts again from its first call.
+        store().close();
+        QCOMPARE(executeAsOtherTool(path, QStringLiteral("delete from Status")), QString());
+        store().openFile(path);
+        QVERIFY(!store().changedElsewhere());
+        store().close();
+        VERIFY_FAILS_WITH(store().changedElsewhere(), "connection is closed");
+    }
+
     void connectionTexts_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("opens");

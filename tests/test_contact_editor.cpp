@@ -198,7 +198,9 @@ private Q_SLOTS:
         }
         expectBoxes(1);
         control<QPushButton>(editor, QStringLiteral("PushButton2"))->click();
-        QCOMPARE(writes(), QStringList{statement});
+        // An update runs in the transaction of its check.
+        QCOMPARE(writes(), (existing ? QStringList{"BEGIN IMMEDIATE", statement, "COMMIT"}
+                                     : QStringList{statement}));
         QCOMPARE(m_prompts.texts(), QStringList{message});
         QCOMPARE(m_prompts.boxes()[0].caption, QStringLiteral("Helvarine"));
         QCOMPARE(m_prompts.boxes()[0].icon, Prompts::Icon::None);
@@ -324,6 +326,66 @@ private Q_SLOTS:
         verifyStoredRow(table, "1", expected);
     }
 
+    // Another user saves the same person while the editor is open: asked first, No the default.
+    void changeByAnotherUserIsAskedAbout_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("overwrite");
+        for (const char* kind : {"employees", "customers"}) {
+            QTest::addRow("%s, yes", kind) << QString::fromLatin1(kind) << true;
+            QTest::addRow("%s, no", kind) << QString::fromLatin1(kind) << false;
+        }
+    }
+
+    void changeByAnotherUserIsAskedAbout() {
+        QFETCH(QString, kind);
+        QFETCH(bool, overwrite);
+        const QString table = QString::fromLatin1(kindNamed(kind).table);
+        addPerson(table, "Ann", "Lee");
+        ContactEditor& editor = opened(kind, "1");
+        editor.setFieldText(3, "Mine");
+        QCOMPARE(executeAsOtherTool(m_env->databaseFile(),
+                                    "update " + table + " set [Job Title]='Theirs' where ID=1"),
+                 QString());
+        m_statements.clear();
+        m_prompts.answer(overwrite ? Prompts::Answer::Yes : Prompts::Answer::No);
+        expectBoxes(overwrite ? 1 : 0);
+        control<QPushButton>(editor, QStringLiteral("PushButton2"))->click();
+        const ScriptedPrompts::Box& question = m_prompts.boxes().front();
+        QCOMPARE(question.text, QStringLiteral("Another user changed this record after you opened "
+                                               "it.\r\nDo you want to save your version over it?"));
+        QCOMPARE(question.buttons, Prompts::Buttons::YesNoDefaultNo);
+        QCOMPARE(question.icon, Prompts::Icon::None);
+        QCOMPARE(question.caption, QStringLiteral("Helvarine"));
+        QCOMPARE(scalar("select [Job Title] from " + table + " where ID=1"),
+                 overwrite ? QStringLiteral("Mine") : QStringLiteral("Theirs"));
+        QCOMPARE(editor.hasClosed(), overwrite);
+        QCOMPARE(editor.fieldText(3), QStringLiteral("Mine"));
+        if (overwrite) {
+            QCOMPARE(m_prompts.texts().last(), QStringLiteral("Record Successfully Updated"));
+            QCOMPARE(writes().size(), 5);  // the check, then the check again with the update
+            QVERIFY(writes()[3].startsWith("update " + table + " set [First Name]='Ann'"));
+        } else {
+            QCOMPARE(m_prompts.boxes().size(), size_t{1});
+            QCOMPARE(writes(), (QStringList{"BEGIN IMMEDIATE", "COMMIT"}));  // nothing written
+        }
+    }
+
+    void deletedByAnotherUserSaysSo_data() { inBothEditors(); }
+
+    void deletedByAnotherUserSaysSo() {
+        QFETCH(QString, kind);
+        const QString table = QString::fromLatin1(kindNamed(kind).table);
+        addPerson(table, "Ann", "Lee");
+        ContactEditor& editor = opened(kind, "1");
+        QCOMPARE(executeAsOtherTool(m_env->databaseFile(), "delete from " + table), QString());
+        expectBoxes(1);
+        control<QPushButton>(editor, QStringLiteral("PushButton2"))->click();
+        QCOMPARE(m_prompts.texts(),
+                 QStringList{"This record no longer exists; it may have been deleted."});
+        QVERIFY(!editor.hasClosed());
+        QCOMPARE(count(table), 0);
+    }
+
     void missingRowOpensEmptyAndIsNotCreated_data() { inBothEditors(); }
 
     void missingRowOpensEmptyAndIsNotCreated() {
@@ -338,9 +400,9 @@ private Q_SLOTS:
         editor.setFieldText(2, "Lee");
         expectBoxes(1);
         control<QPushButton>(editor, QStringLiteral("PushButton2"))->click();
-        QCOMPARE(writes().size(), 1);
-        QVERIFY(writes()[0].startsWith("update " + table + " set [First Name]='Ann'"));
-        QVERIFY(writes()[0].endsWith(" where ID=42"));
+        QCOMPARE(writes().size(), 3);  // the update between BEGIN IMMEDIATE and COMMIT
+        QVERIFY(writes()[1].startsWith("update " + table + " set [First Name]='Ann'"));
+        QVERIFY(writes()[1].endsWith(" where ID=42"));
         QCOMPARE(m_prompts.texts(),
                  QStringList{"This record no longer exists; it may have been deleted."});
         QVERIFY(!editor.hasClosed());

@@ -185,8 +185,10 @@ private Q_SLOTS:
         QCOMPARE((inTitle ? ui(editor).Text1->text() : ui(editor).Text3->storedText()),
                  unstorable());
         // The whole text reached the database, and was refused there: nothing cut at the NUL.
-        QCOMPARE(writes().size(), 1);
-        QVERIFY(writes().front().contains(unstorable()));
+        QStringList written = writes();
+        written.removeAll(QStringLiteral("BEGIN IMMEDIATE"));  // an update's check comes first
+        QCOMPARE(written.size(), 1);
+        QVERIFY(written.front().contains(unstorable()));
         QCOMPARE(databaseDump(), before);
 
         // Once the NUL is taken out, the same window saves.
@@ -250,8 +252,10 @@ private Q_SLOTS:
                        line);
         QVERIFY(!editor.hasClosed());
         QCOMPARE(editor.fieldText(field), unstorable());
-        QCOMPARE(writes().size(), 1);
-        QVERIFY(writes().front().contains(unstorable()));
+        QStringList written = writes();
+        written.removeAll(QStringLiteral("BEGIN IMMEDIATE"));  // an update's check comes first
+        QCOMPARE(written.size(), 1);
+        QVERIFY(written.front().contains(unstorable()));
         QCOMPARE(databaseDump(), before);
 
         type(QStringLiteral("BeforeAfter"));

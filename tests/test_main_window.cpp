@@ -4,14 +4,18 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QApplication>
 #include <QCryptographicHash>
+#include <QDialog>
 #include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <memory>
 
 #include "case_store.h"
@@ -48,6 +52,16 @@ void addCase(const QString& title, const QString& resolved = QStringLiteral("NUL
                        "[Call Time]) values ('%1',1,2,'12/7/2026','Open','General','High','',"
                        "'12/24/2026','KB1',%2,1,'12/7/2026')")
             .arg(QString(title).replace(QLatin1Char('\''), QLatin1String("''")), resolved));
+}
+
+// A case written by another program on the same file (dates as the file stores them).
+QString otherUsersCase(const char* title) {
+    return QStringLiteral(
+               "insert into Cases (Title,[Assigned To],[Opened By],[Opened Date],"
+               "Status,Category,Priority,Comments,[Due Date],KB,Customer,[Call Time]) "
+               "values ('%1',1,2,'2026-12-07','Open','General','High','','2026-12-24',"
+               "'KB1',1,'2026-12-07')")
+        .arg(QLatin1String(title));
 }
 
 QStringList columnTexts(const Form1& form, int column) {
@@ -621,6 +635,79 @@ private Q_SLOTS:
         }
         m_env->settings().sync();
         QCOMPARE(m_env->settings().allKeys(), QStringList());  // nothing saved either way
+    }
+
+    // Another user's committed change reaches the list by itself, where the list stands: the
+    // selected case, the sort and the scroll position stay.
+    void listFollowsOtherPeoplesChanges() {
+        prepareDatabase([] {
+            addPeopleAndLookups();
+            for (int n = 1; n <= 60; ++n) {
+                addCase(QStringLiteral("Case %1").arg(n, 2, 10, QLatin1Char('0')));
+            }
+        });
+        Form1& form = startedForm();
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        ReportListView* list = caseList(form);
+        form.ListView1_ColumnClick(2);
+        form.ListView1_ColumnClick(2);  // Title, descending
+        list->selectPosition(0);        // "Case 60"
+        QScrollBar* scroll = list->verticalScrollBar();
+        QVERIFY(scroll->maximum() > 10);
+        scroll->setValue(scroll->maximum() / 2);
+        const int top = scroll->value();
+        QCOMPARE(executeAsOtherTool(m_env->databaseFile(), otherUsersCase("Case 99")), QString());
+        QTRY_COMPARE(list->rows().count(), 61);
+        QCOMPARE(columnTexts(form, 1).mid(0, 2), (QStringList{"Case 99", "Case 60"}));
+        QCOMPARE(list->rows().text(list->selectedPosition(), 0), QStringLiteral("60"));
+        QCOMPARE(scroll->value(), top);
+        QVERIFY(m_prompts.boxes().empty());
+    }
+
+    // F5 reloads at once; a window over the list keeps it as it is until it closes.
+    void f5ReloadsAndAModalWindowHoldsTheList() {
+        prepareDatabase([] {
+            addPeopleAndLookups();
+            addCase(QStringLiteral("Mine"));
+        });
+        Form1& form = startedForm();
+        form.show();
+        QApplication::setActiveWindow(&form);
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        form.findChild<QTimer*>(QStringLiteral("Timer1"))->stop();
+        QCOMPARE(executeAsOtherTool(m_env->databaseFile(), otherUsersCase("Theirs")), QString());
+        QTest::keyClick(&form, Qt::Key_F5);
+        QCOMPARE(columnTexts(form, 1), (QStringList{"Mine", "Theirs"}));
+
+        form.findChild<QTimer*>(QStringLiteral("Timer1"))->start();
+        QDialog over(&form);
+        over.setWindowModality(Qt::ApplicationModal);
+        over.show();
+        QCOMPARE(executeAsOtherTool(m_env->databaseFile(), otherUsersCase("Later")), QString());
+        QTest::qWait(2500);  // two ticks and more
+        QCOMPARE(caseList(form)->rows().count(), 2);
+        over.close();
+        QTRY_COMPARE(caseList(form)->rows().count(), 3);
+    }
+
+    // A reload that keeps failing is reported once, not every second, until one succeeds.
+    void failingReloadIsReportedOnce() {
+        prepareDatabase([] { addPeopleAndLookups(); });
+        Form1& form = startedForm();
+        const QString view = scalar("select sql from sqlite_master where name='Cases Extended'");
+        const QString path = m_env->databaseFile();
+        for (int round = 1; round <= 2; ++round) {
+            expectBoxes(1);
+            QCOMPARE(executeAsOtherTool(path, "drop view [Cases Extended]"), QString());
+            QTRY_COMPARE(m_prompts.boxes().size(), size_t(round));
+            QVERIFY(m_prompts.texts().last().startsWith(
+                "no such table: Cases Extended\r\nin Casewright2021/08/31.Form1.Timer1_Timer "));
+            QTest::qWait(2500);
+            QCOMPARE(m_prompts.boxes().size(), size_t(round));  // quiet while it keeps failing
+            QCOMPARE(executeAsOtherTool(path, view + ";" + otherUsersCase("Back")), QString());
+            QTRY_COMPARE(caseList(form)->rows().count(), round);
+        }
     }
 
     void brokenLibraryAndNoShowsTheAdviceOnceAndStartsUp() {
