@@ -40,21 +40,24 @@ private Q_SLOTS:
         QTest::addColumn<QString>("locale");
         QTest::addColumn<QString>("statement");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("insert, US") << "en_US"
-                                    << "insert into Cases (Title,[Due Date],[Call Time]) values "
-                                       "('12/8/2026','12/8/2026','12/8/2026 14:30:00')"
-                                    << "insert into Cases (Title,\"due date\",\"call time\") values "
-                                       "('12/8/2026','2026-12-08','2026-12-08 14:30:00')";
+        QTest::newRow("insert, US")
+            << "en_US"
+            << "insert into Cases (Title,[Due Date],[Call Time]) values "
+               "('12/8/2026','12/8/2026','12/8/2026 14:30:00')"
+            << "insert into Cases (Title,\"due date\",\"call time\") values "
+               "('12/8/2026','2026-12-08','2026-12-08 14:30:00')";
         QTest::newRow("update, Korean") << "ko_KR"
                                         << "update Cases set Title='2026. 12. 8.',[Opened Date]="
                                            "'2026. 12. 8.',[Resolved Date]=NULL where ID=3"
                                         << "update Cases set Title='2026. 12. 8.',\"opened date\"="
                                            "'2026-12-08',\"resolved date\"=NULL where ID=3";
-        QTest::newRow("brackets in a text stay") << "en_US"
-                                                 << "select * from [Open Cases] where Title='[x]'"
-                                                 << "select * from \"open cases\" where Title='[x]'";
+        QTest::newRow("brackets in a text stay")
+            << "en_US"
+            << "select * from [Open Cases] where Title='[x]'"
+            << "select * from \"open cases\" where Title='[x]'";
         QTest::newRow("First in insertion order")
-            << "en_US" << "SELECT First(Status.Status) AS [MaxID] FROM Status"
+            << "en_US"
+            << "SELECT First(Status.Status) AS [MaxID] FROM Status"
             << "SELECT First(Status.Status ORDER BY Status.\"entry\") AS \"maxid\" FROM Status";
     }
     void serverTexts() {
@@ -81,16 +84,18 @@ private Q_SLOTS:
     void datesInTwoLocales_data() {
         QTest::addColumn<QString>("locale");
         QTest::addColumn<QString>("date");
-        QTest::newRow("United States") << "en_US" << "12/8/2026";
-        QTest::newRow("Korea") << "ko_KR" << "2026. 12. 8.";
+        QTest::newRow("United States") << "en_US"
+                                       << "12/8/2026";
+        QTest::newRow("Korea") << "ko_KR"
+                               << "2026. 12. 8.";
     }
     void datesInTwoLocales() {
         QFETCH(QString, locale);
         QFETCH(QString, date);
         QLocale::setDefault(QLocale(locale));
         CaseStore& store = CaseStore::shared();
-        store.execute(QStringLiteral("insert into Cases (Title,[Due Date]) values ('%1','%1')")
-                          .arg(date));
+        store.execute(
+            QStringLiteral("insert into Cases (Title,[Due Date]) values ('%1','%1')").arg(date));
         RecordSet rows = store.query(QStringLiteral("select * from [Open Cases]"));
         QCOMPARE(rows.text(QStringLiteral("due date")), date);
         QCOMPARE(rows.text(QStringLiteral("Title")), date);
@@ -144,9 +149,9 @@ private Q_SLOTS:
             QSKIP("a file has no connection to lose");
         }
         auto other = secondConnection(*m_env);
-        other->query(QStringLiteral(
-            "select pg_terminate_backend(pid) from pg_stat_activity where datname = "
-            "current_database() and pid <> pg_backend_pid()"));
+        other->query(
+            QStringLiteral("select pg_terminate_backend(pid) from pg_stat_activity where datname = "
+                           "current_database() and pid <> pg_backend_pid()"));
         try {
             CaseStore::shared().execute(QStringLiteral("insert into Status values ('lost')"));
             QFAIL("the lost connection went unnoticed");
