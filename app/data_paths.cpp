@@ -1,5 +1,7 @@
 #include "data_paths.h"
 
+#include <QSettings>
+
 #include "globals.h"
 
 namespace DataPaths {
@@ -20,7 +22,25 @@ QString databaseFile() {
     return productFolder() + QLatin1String("/dbData.mdb");
 }
 
+QString serverText() {
+    const QString fromEnvironment = qEnvironmentVariable(kServerVariable).trimmed();
+    if (!fromEnvironment.isEmpty()) {
+        return fromEnvironment;
+    }
+    const QSettings machine(QSettings::SystemScope, QStringLiteral("Orvanta"),
+                            QStringLiteral("Orvanta"));
+    return machine.value(QStringLiteral("Helvarine/Database")).toString().trimmed();
+}
+
+bool onServer() {
+    return !serverText().isEmpty();
+}
+
 QString connectionText() {
+    const QString server = serverText();
+    if (!server.isEmpty()) {
+        return server;
+    }
     return QLatin1String("provider=microsoft.jet.oledb.4.0;data source=") + databaseFile() +
            QLatin1String(";JET OLEDB:Database Password=");
 }

@@ -10,7 +10,15 @@ QString dataRoot();
 QString makerFolder();
 QString productFolder();
 QString databaseFile();
-// The connection text of the one connection.
+// The environment variable that points the program at a PostgreSQL server.
+inline constexpr const char* kServerVariable = "HELVARINE_DATABASE";
+
+// The team's PostgreSQL server as a libpq connection text: HELVARINE_DATABASE, or else the key
+// "Database" of group "Helvarine" in the machine-wide settings (/etc/xdg/Orvanta/Orvanta.conf).
+// Empty when neither names one: the database is the file in the data folder.
+QString serverText();
+bool onServer();
+// The connection text of the one connection: the server's, or the file's.
 QString connectionText();
 // The empty database installed beside the program.
 QString templateFile(const QString& programFolder);

@@ -148,19 +148,24 @@ void Form1::connectHandlers() {
 
 void Form1::Form_Load() {
     ErrorTrap trap{m_prompts, kWindow, QStringLiteral("Form_Load")};
-    if (trap.test(100, [] { return !QFileInfo(DataPaths::makerFolder()).exists(); })) {
+    // A team's server needs no local folder or file: the first three steps find nothing to do.
+    const bool onServer = DataPaths::onServer();
+    if (trap.test(100,
+                  [&] { return !onServer && !QFileInfo(DataPaths::makerFolder()).exists(); })) {
         trap.at(102, [] {
             DatabaseFile::createFolder(DataPaths::makerFolder(),
                                        DatabaseFile::Access::EveryoneReads);
         });
     }
-    if (trap.test(104, [] { return !QFileInfo(DataPaths::productFolder()).exists(); })) {
+    if (trap.test(104,
+                  [&] { return !onServer && !QFileInfo(DataPaths::productFolder()).exists(); })) {
         trap.at(106, [] {
             DatabaseFile::createFolder(DataPaths::productFolder(),
                                        DatabaseFile::Access::GroupShares);
         });
     }
-    if (trap.test(108, [] { return !Globals::FileExists(DataPaths::databaseFile()); })) {
+    if (trap.test(108,
+                  [&] { return !onServer && !Globals::FileExists(DataPaths::databaseFile()); })) {
         trap.at(110, [this] {
             DatabaseFile::copyTemplate(DataPaths::templateFile(m_programFolder),
                                        DataPaths::databaseFile());

@@ -1,10 +1,10 @@
 #include "case_store.h"
 
-#include <sqlite3.h>
-
 #include <QRegularExpression>
 
 #include "failure.h"
+#include "postgres_engine.h"
+#include "sqlite_engine.h"
 
 namespace {
 
@@ -14,11 +14,7 @@ std::unique_ptr<CaseStore>& sharedSlot() {
 }
 
 const char* const kClosedMessage = "Operation is not allowed when the connection is closed.";
-
-bool onlyWhitespaceOrSemicolon(const char* tail) {
-    const QByteArray rest = QByteArray(tail).trimmed();
-    return rest.isEmpty() || rest == ";";
-}
+const char* const kOpenMessage = "Operation is not allowed when the connection is open.";
 
 // The path of "provider=...;data source=PATH;JET OLEDB:Database Password=". A path may hold ";"
 // (a folder named "a;b"), so the path runs up to the text's own ";JET OLEDB:" part, the last
@@ -54,17 +50,24 @@ QString connectionPart(const QString& connectionText, const QString& key) {
     return {};
 }
 
+// A Jet-style text names its provider; every other text is for libpq.
+bool namesProvider(const QString& connectionText) {
+    static const QRegularExpression provider(QStringLiteral("(?:^|;)\\s*provider\\s*="),
+                                             QRegularExpression::CaseInsensitiveOption);
+    return provider.match(connectionText).hasMatch();
+}
+
 }  // namespace
 
 CaseStore::CaseStore() = default;
 
-CaseStore::~CaseStore() {
-    if (m_db != nullptr) {
-        sqlite3_close_v2(m_db);
-    }
-}
+CaseStore::~CaseStore() = default;
 
 void CaseStore::open(const QString& connectionText) {
+    if (!namesProvider(connectionText)) {
+        openServer(connectionText);
+        return;
+    }
     qsizetype options = 0;
     const QString path = dataSource(connectionText, options);
     if (path.isEmpty()) {
@@ -78,111 +81,59 @@ void CaseStore::open(const QString& connectionText) {
 }
 
 void CaseStore::openFile(const QString& path) {
-    if (m_db != nullptr) {
-        throw Failure(QStringLiteral("Operation is not allowed when the connection is open."));
+    if (m_engine) {
+        throw Failure(QString::fromLatin1(kOpenMessage));
     }
-    sqlite3* db = nullptr;
-    // One thread uses the connection: no per-call locking inside the library.
-    const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW | SQLITE_OPEN_NOMUTEX;
-    if (sqlite3_open_v2(path.toUtf8().constData(), &db, flags, nullptr) != SQLITE_OK) {
-        const QString message =
-            db != nullptr ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory");
-        sqlite3_close_v2(db);
-        throw Failure(message + QStringLiteral(": ") + path);
+    m_engine = std::make_unique<SqliteEngine>(path);
+}
+
+void CaseStore::openServer(const QString& connectionText) {
+    if (m_engine) {
+        throw Failure(QString::fromLatin1(kOpenMessage));
     }
-    // Set before the first statement: another program's save may hold the file for a moment,
-    // and the open must wait for it like every later statement does.
-    sqlite3_busy_timeout(db, kBusyTimeoutMs);
-    // Reading the schema now makes a file that is not a database fail here, at the open,
-    // without anything being written to it.
-    if (sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr) !=
-        SQLITE_OK) {
-        const QString message = QString::fromUtf8(sqlite3_errmsg(db));
-        sqlite3_close_v2(db);
-        throw Failure(message + QStringLiteral(": ") + path);
-    }
-    sqlite3_extended_result_codes(db, 1);
-    registerCaseStoreFunctions(db);
-    try {
-        installCaseStoreTriggers(db);
-    } catch (const Failure& failure) {
-        sqlite3_close_v2(db);
-        throw Failure(failure.description() + QStringLiteral(": ") + path);
-    }
-    m_db = db;
-    m_dataVersion = -1;
+    m_engine = std::make_unique<PostgresEngine>(connectionText);
 }
 
 int CaseStore::state() const {
-    return m_db != nullptr ? 1 : 0;
+    return m_engine ? 1 : 0;
 }
 
 void CaseStore::close() {
-    if (m_db == nullptr) {
+    if (!m_engine) {
         throw Failure(QString::fromLatin1(kClosedMessage));
     }
-    sqlite3_close_v2(m_db);
-    m_db = nullptr;
+    m_engine.reset();
+}
+
+Engine& CaseStore::engine() const {
+    if (!m_engine) {
+        throw Failure(QString::fromLatin1(kClosedMessage));
+    }
+    return *m_engine;
 }
 
 sqlite3* CaseStore::handle() const {
-    if (m_db == nullptr) {
-        throw Failure(QString::fromLatin1(kClosedMessage));
+    auto* file = dynamic_cast<SqliteEngine*>(&engine());
+    if (file == nullptr) {
+        throw Failure(QStringLiteral("The connection is not an SQLite file."));
     }
-    return m_db;
+    return file->handle();
 }
 
-void CaseStore::fail(const QString& context) const {
-    QString message = QString::fromUtf8(sqlite3_errmsg(m_db));
-    if (!context.isEmpty()) {
-        message += context;
-    }
-    throw Failure(message);
-}
-
-sqlite3_stmt* CaseStore::prepare(const QString& statementText, const char* nulMessage) {
-    sqlite3* db = handle();
+Engine& CaseStore::accept(const QString& statementText, const char* nulMessage) {
+    Engine& open = engine();
     observe(statementText);
     if (statementText.contains(QChar(0))) {
         throw Failure(QString::fromLatin1(nulMessage));
     }
-    const QByteArray utf8 = statementText.toUtf8();
-    sqlite3_stmt* statement = nullptr;
-    const char* tail = nullptr;
-    if (sqlite3_prepare_v2(db, utf8.constData(), static_cast<int>(utf8.size()), &statement,
-                           &tail) != SQLITE_OK) {
-        fail({});
-    }
-    if (statement == nullptr) {
-        throw Failure(QStringLiteral("The statement is empty."));
-    }
-    if (!onlyWhitespaceOrSemicolon(tail)) {
-        sqlite3_finalize(statement);
-        throw Failure(QStringLiteral("Characters found after end of SQL statement."));
-    }
-    return statement;
+    return open;
 }
 
 int CaseStore::execute(const QString& statementText) {
-    sqlite3_stmt* statement =
-        prepare(statementText,
-                "The statement contains a NUL character, which cannot be stored; nothing was "
-                "written.");
-    sqlite3* db = m_db;
-    int rc = SQLITE_ROW;
-    while (rc == SQLITE_ROW) {
-        rc = sqlite3_step(statement);
-    }
-    if (rc != SQLITE_DONE) {
-        const QString message = QString::fromUtf8(sqlite3_errmsg(db));
-        sqlite3_finalize(statement);
-        throw Failure(message);
-    }
-    // sqlite3_changes() keeps the count of the last insert, update or delete; a statement that
-    // writes nothing (a select, a transaction command) must not report that older count.
-    const bool writesNothing = sqlite3_stmt_readonly(statement) != 0;
-    sqlite3_finalize(statement);
-    return writesNothing ? 0 : sqlite3_changes(db);
+    return accept(statementText,
+                  "The statement contains a NUL character, which cannot be stored; nothing was "
+                  "written.")
+        .execute(statementText);
 }
 
 RecordSet CaseStore::query(const QString& select) {
@@ -192,43 +143,30 @@ RecordSet CaseStore::query(const QString& select) {
 }
 
 RecordSet CaseStore::queryForUpdate(const QString& select) {
-    return query(select);
+    RecordSet rows;
+    rows.open(select, *this, RecordSet::Lock::ForUpdate);
+    return rows;
 }
 
 bool CaseStore::changedElsewhere() {
-    sqlite3* db = handle();
-    // The engine's own question, not a statement of the program: the observer does not see it.
-    sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v2(db, "PRAGMA data_version", -1, &statement, nullptr) != SQLITE_OK) {
-        fail({});
-    }
-    const int rc = sqlite3_step(statement);
-    if (rc != SQLITE_ROW) {
-        const QString message = QString::fromUtf8(sqlite3_errmsg(db));
-        sqlite3_finalize(statement);
-        throw Failure(message);
-    }
-    const qint64 version = sqlite3_column_int64(statement, 0);
-    sqlite3_finalize(statement);
-    const bool changed = m_dataVersion >= 0 && version != m_dataVersion;
-    m_dataVersion = version;
-    return changed;
+    return engine().changedElsewhere();
 }
 
 void CaseStore::transaction(const std::function<void()>& work) {
-    sqlite3* db = handle();
-    if (sqlite3_get_autocommit(db) == 0) {
+    Engine& open = engine();
+    if (open.inTransaction()) {
         work();  // already inside a transaction: the outer one decides
         return;
     }
-    execute(QStringLiteral("BEGIN IMMEDIATE"));
+    // Observed as the file's engine words it, whichever engine runs the transaction.
+    observe(QStringLiteral("BEGIN IMMEDIATE"));
+    open.begin();
     try {
         work();
-        execute(QStringLiteral("COMMIT"));
+        observe(QStringLiteral("COMMIT"));
+        open.commit();
     } catch (...) {
-        if (sqlite3_get_autocommit(db) == 0) {
-            sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-        }
+        open.rollback();
         throw;
     }
 }

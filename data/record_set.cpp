@@ -1,7 +1,5 @@
 #include "record_set.h"
 
-#include <sqlite3.h>
-
 #include <cmath>
 
 #include "case_store.h"
@@ -27,28 +25,11 @@ QString plainDecimal(double value) {
     return text;
 }
 
-bool declaredAsDate(const char* declared) {
-    if (declared == nullptr) {
-        return false;
-    }
-    const QByteArray type = QByteArray(declared).trimmed().toUpper();
-    return type == "DATE" || type == "DATETIME";
-}
-
-QString utf8Text(sqlite3_stmt* statement, int column) {
-    const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
-    return QString::fromUtf8(bytes, sqlite3_column_bytes(statement, column));
-}
-
 }  // namespace
 
 RecordSet::RecordSet() = default;
 
-RecordSet::~RecordSet() {
-    if (m_statement != nullptr) {
-        sqlite3_finalize(m_statement);
-    }
-}
+RecordSet::~RecordSet() = default;
 
 RecordSet::RecordSet(RecordSet&& other) noexcept {
     *this = std::move(other);
@@ -56,11 +37,7 @@ RecordSet::RecordSet(RecordSet&& other) noexcept {
 
 RecordSet& RecordSet::operator=(RecordSet&& other) noexcept {
     if (this != &other) {
-        if (m_statement != nullptr) {
-            sqlite3_finalize(m_statement);
-        }
-        m_statement = std::exchange(other.m_statement, nullptr);
-        m_connection = std::exchange(other.m_connection, nullptr);
+        m_cursor = std::move(other.m_cursor);
         m_atEnd = std::exchange(other.m_atEnd, true);
         m_columns = std::move(other.m_columns);
         m_dateColumns = std::move(other.m_dateColumns);
@@ -70,28 +47,24 @@ RecordSet& RecordSet::operator=(RecordSet&& other) noexcept {
     return *this;
 }
 
-void RecordSet::open(const QString& select, CaseStore& connection) {
-    if (m_statement != nullptr) {
+void RecordSet::open(const QString& select, CaseStore& connection, Lock lock) {
+    if (m_cursor) {
         throw Failure(QStringLiteral("Operation is not allowed when the record set is open."));
     }
-    sqlite3_stmt* statement = connection.prepare(select, "The statement contains a NUL character.");
-    const int count = sqlite3_column_count(statement);
-    if (count == 0) {
-        sqlite3_finalize(statement);
-        throw Failure(QStringLiteral("The statement returns no rows: ") + select);
-    }
-    m_statement = statement;
-    m_connection = &connection;
+    Engine& engine = connection.accept(select, "The statement contains a NUL character.");
+    std::unique_ptr<Cursor> cursor =
+        lock == Lock::ForUpdate ? engine.queryForUpdate(select) : engine.query(select);
+    const int count = cursor->columnCount();
     m_columns.clear();
     m_dateColumns.assign(static_cast<size_t>(count), false);
     for (int i = 0; i < count; ++i) {
-        const QString name = QString::fromUtf8(sqlite3_column_name(statement, i)).toLower();
+        const QString name = cursor->columnName(i).toLower();
         if (!m_columns.contains(name)) {
             m_columns.insert(name, i);
         }
-        m_dateColumns[static_cast<size_t>(i)] =
-            declaredAsDate(sqlite3_column_decltype(statement, i));
+        m_dateColumns[static_cast<size_t>(i)] = cursor->isDateColumn(i);
     }
+    m_cursor = std::move(cursor);
     m_texts.assign(static_cast<size_t>(count), TextInterner{});
     m_dates = std::make_unique<DateFormatter>();
     m_atEnd = false;
@@ -99,26 +72,24 @@ void RecordSet::open(const QString& select, CaseStore& connection) {
         step();
     } catch (...) {
         // A select that fails on its first row leaves the record set closed.
-        sqlite3_finalize(m_statement);
-        m_statement = nullptr;
-        m_atEnd = true;
+        reset();
         throw;
     }
 }
 
-void RecordSet::step() {
-    const int rc = sqlite3_step(m_statement);
-    if (rc == SQLITE_ROW) {
-        return;
-    }
+void RecordSet::reset() {
+    m_cursor.reset();
     m_atEnd = true;
-    if (rc != SQLITE_DONE) {
-        throw Failure(QString::fromUtf8(sqlite3_errmsg(m_connection->handle())));
+}
+
+void RecordSet::step() {
+    if (!m_cursor->next()) {
+        m_atEnd = true;
     }
 }
 
 void RecordSet::requireOpen() const {
-    if (m_statement == nullptr) {
+    if (!m_cursor) {
         throw Failure(QString::fromLatin1(kClosedMessage));
     }
 }
@@ -128,7 +99,7 @@ void RecordSet::requireRow(int column) const {
     if (m_atEnd) {
         throw Failure(QStringLiteral("There is no current row: the record set is at its end."));
     }
-    if (column < 0 || column >= sqlite3_column_count(m_statement)) {
+    if (column < 0 || column >= static_cast<int>(m_dateColumns.size())) {
         throw Failure(QStringLiteral("No column number %1 in the result.").arg(column));
     }
 }
@@ -143,19 +114,22 @@ void RecordSet::moveNext() {
     if (m_atEnd) {
         throw Failure(QStringLiteral("There is no current row: the record set is at its end."));
     }
-    step();
+    try {
+        step();
+    } catch (...) {
+        m_atEnd = true;
+        throw;
+    }
 }
 
 void RecordSet::close() {
     requireOpen();
-    sqlite3_finalize(m_statement);
-    m_statement = nullptr;
-    m_atEnd = true;
+    reset();
 }
 
 int RecordSet::columnCount() const {
     requireOpen();
-    return sqlite3_column_count(m_statement);
+    return static_cast<int>(m_dateColumns.size());
 }
 
 int RecordSet::column(const QString& name) const {
@@ -173,45 +147,42 @@ bool RecordSet::isDateColumn(int column) const {
 
 QVariant RecordSet::value(int column) const {
     requireRow(column);
-    switch (sqlite3_column_type(m_statement, column)) {
-        case SQLITE_NULL:
+    switch (m_cursor->kind(column)) {
+        case Cursor::Kind::Null:
             return {};
-        case SQLITE_INTEGER:
-            return QVariant::fromValue<qlonglong>(sqlite3_column_int64(m_statement, column));
-        case SQLITE_FLOAT:
-            return sqlite3_column_double(m_statement, column);
-        case SQLITE_BLOB:
-            return QByteArray(static_cast<const char*>(sqlite3_column_blob(m_statement, column)),
-                              sqlite3_column_bytes(m_statement, column));
-        default:
+        case Cursor::Kind::Integer:
+            return QVariant::fromValue<qlonglong>(m_cursor->integer(column));
+        case Cursor::Kind::Real:
+            return m_cursor->real(column);
+        case Cursor::Kind::Blob: {
+            const std::string_view raw = m_cursor->bytes(column);
+            return QByteArray(raw.data(), static_cast<qsizetype>(raw.size()));
+        }
+        case Cursor::Kind::Text:
             break;
     }
+    const std::string_view raw = m_cursor->bytes(column);
     if (isDateColumn(column)) {
-        const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(m_statement, column));
-        const auto date = DateText::fromStorage(std::string_view(
-            bytes, static_cast<size_t>(sqlite3_column_bytes(m_statement, column))));
-        if (date) {
+        if (const auto date = DateText::fromStorage(raw)) {
             return *date;
         }
     }
-    return utf8Text(m_statement, column);
+    return QString::fromUtf8(raw.data(), static_cast<qsizetype>(raw.size()));
 }
 
 QString RecordSet::text(int column) const {
     requireRow(column);
-    switch (sqlite3_column_type(m_statement, column)) {
-        case SQLITE_NULL:
+    switch (m_cursor->kind(column)) {
+        case Cursor::Kind::Null:
             return {};
-        case SQLITE_INTEGER:
-            return QString::number(sqlite3_column_int64(m_statement, column));
-        case SQLITE_FLOAT:
-            return plainDecimal(sqlite3_column_double(m_statement, column));
+        case Cursor::Kind::Integer:
+            return QString::number(m_cursor->integer(column));
+        case Cursor::Kind::Real:
+            return plainDecimal(m_cursor->real(column));
         default:
             break;
     }
-    const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(m_statement, column));
-    const std::string_view raw(bytes,
-                               static_cast<size_t>(sqlite3_column_bytes(m_statement, column)));
+    const std::string_view raw = m_cursor->bytes(column);
     return m_texts[static_cast<size_t>(column)].text(raw, [&] {
         if (isDateColumn(column)) {
             if (const auto date = DateText::fromStorage(raw)) {

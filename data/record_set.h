@@ -6,9 +6,9 @@
 #include <memory>
 
 #include "date_text.h"
+#include "engine.h"
 #include "text_interner.h"
 
-struct sqlite3_stmt;
 class CaseStore;
 
 // The rows of one select, read forward until their end. A field is asked for by its column name
@@ -23,9 +23,15 @@ public:
     RecordSet(const RecordSet&) = delete;
     RecordSet& operator=(const RecordSet&) = delete;
 
+    enum class Lock {
+        None,
+        // The rows stay locked against other writers until the transaction ends.
+        ForUpdate
+    };
+
     // Runs the select on the connection and stands on its first row.
-    void open(const QString& select, CaseStore& connection);
-    bool isOpen() const { return m_statement != nullptr; }
+    void open(const QString& select, CaseStore& connection, Lock lock = Lock::None);
+    bool isOpen() const { return m_cursor != nullptr; }
 
     // True when no current row is left.
     bool eof() const;
@@ -37,7 +43,8 @@ public:
     int column(const QString& name) const;
 
     // The current row's value: NULL as an invalid QVariant, integers as qlonglong, dates (columns
-    // declared DATE or DATETIME) as QDateTime, other texts as QString.
+    // declared DATE or DATETIME, or of a date type on the server) as QDateTime, other texts as
+    // QString.
     QVariant value(const QString& name) const { return value(column(name)); }
     QVariant value(int column) const;
 
@@ -50,10 +57,10 @@ private:
     void requireOpen() const;
     void requireRow(int column) const;
     void step();
+    void reset();
     bool isDateColumn(int column) const;
 
-    sqlite3_stmt* m_statement = nullptr;
-    CaseStore* m_connection = nullptr;
+    std::unique_ptr<Cursor> m_cursor;
     bool m_atEnd = true;
     QHash<QString, int> m_columns;
     std::vector<bool> m_dateColumns;

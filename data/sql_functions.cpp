@@ -6,9 +6,9 @@
 
 #include <QLocale>
 
-#include "case_store.h"
 #include "date_text.h"
 #include "failure.h"
+#include "sqlite_engine.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 set -euo pipefail
 
 purpose=${1:-run}
-packages=(cmake ninja-build g++ qt6-base-dev libsqlite3-dev fonts-liberation)
+packages=(cmake ninja-build g++ qt6-base-dev libsqlite3-dev libpq-dev fonts-liberation)
 if [ "$purpose" = test ]; then
-  packages+=(xvfb xauth xdotool poppler-utils clang-format clang libclang-rt-14-dev)
+  packages+=(xvfb xauth xdotool poppler-utils clang-format clang libclang-rt-14-dev postgresql)
 fi
 
 as_root() {

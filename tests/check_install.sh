@@ -10,7 +10,7 @@ cmake --install "$build" --prefix "$work/prefix" >/dev/null
 
 for file in lib/helvarine/helvarine lib/helvarine/dbBlank.mdb lib/helvarine/HAND-M.CUR \
             lib/helvarine/helvarine.png bin/helvarine share/applications/helvarine.desktop \
-            share/icons/hicolor/256x256/apps/helvarine.png; do
+            share/icons/hicolor/256x256/apps/helvarine.png share/helvarine/schema-postgresql.sql; do
   [ -e "$work/prefix/$file" ] || { echo "not installed: $file" >&2; exit 1; }
 done
 grep -qx 'Exec=helvarine' "$work/prefix/share/applications/helvarine.desktop"

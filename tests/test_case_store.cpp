@@ -27,7 +27,40 @@ CaseStore& store() {
 }
 
 int lastId() {
-    return scalar(QStringLiteral("select last_insert_rowid()")).toInt();
+    return scalar(TestEnvironment::onServer() ? QStringLiteral("select lastval()")
+                                              : QStringLiteral("select last_insert_rowid()"))
+        .toInt();
+}
+
+// The rows of a one-column select, joined with commas.
+QString joined(const QString& select) {
+    QStringList values;
+    for (RecordSet rows = store().query(select); !rows.eof(); rows.moveNext()) {
+        values.append(rows.text(0));
+    }
+    return values.join(QLatin1Char(','));
+}
+
+// A select's one value, with the dates as the file keeps them: the server's text of a date adds
+// the time of day, midnight too.
+QString storedText(const QString& select) {
+    QString text = scalar(select);
+    if (TestEnvironment::onServer()) {
+        text.replace(QLatin1String(" 00:00:00"), QString());
+    }
+    return text;
+}
+
+// The engine's words for a refusal that the file's engine words as given.
+QString engineSays(const QString& fileMessage) {
+    if (!TestEnvironment::onServer()) {
+        return fileMessage;
+    }
+    static const QHash<QString, QString> server{
+        {QStringLiteral("no such table: Nope"), QStringLiteral("relation \"nope\" does not exist")},
+        {QStringLiteral("Characters found after end of SQL statement."),
+         QStringLiteral("cannot insert multiple commands")}};
+    return server.value(fileMessage, fileMessage);
 }
 
 // The description of the Failure that the work throws; nothing when it throws none.
@@ -159,7 +192,7 @@ private Q_SLOTS:
                "('T',1,2,'12/7/2026','S','C','P','comments','12/8/2026','K',NULL,3,'12/7/2026')",
                1,
                "select Title||'|'||[Assigned To]||'|'||[Opened By]||'|'||[Opened Date]||'|'||"
-               "[Due Date]||'|'||coalesce([Resolved Date],'NULL')||'|'||Customer||'|'||"
+               "[Due Date]||'|'||coalesce([Resolved Date]||'','NULL')||'|'||Customer||'|'||"
                "[Call Time]||'|'||Comments from Cases where ID=21",
                "T|1|2|2026-12-07|2026-12-08|NULL|3|2026-12-07|comments");
         addRow("update case",
@@ -171,9 +204,9 @@ private Q_SLOTS:
                "select count(*) from Cases where Title='Nobody'", "0");
         addRow("delete an employee's cases",
                "delete from Cases where [Assigned To]=5 Or [Opened By] = 5", 3,
-               "select group_concat(ID) from Cases where ID in (2,3,4,8,12,13)", "2,4,13");
+               "select ID from Cases where ID in (2,3,4,8,12,13) order by ID", "2,4,13");
         addRow("delete category", "delete from [Categories] where Category='x'", 1,
-               "select group_concat(Category) from Categories", "Hardware");
+               "select Category from Categories", "Hardware");
         addRow("delete missing category", "delete from [Categories] where Category='none'", 0,
                "select count(*) from Categories", "2");
         addRow("select through execute", "select * from Cases", 0, "select count(*) from Cases",
@@ -186,7 +219,11 @@ private Q_SLOTS:
         QFETCH(QString, expected);
         seed();
         QCOMPARE(store().execute(statement), changed);
-        QCOMPARE(scalar(check), expected);
+        QString found = joined(check);
+        if (TestEnvironment::onServer()) {
+            found.replace(QLatin1String(" 00:00:00"), QString());
+        }
+        QCOMPARE(found, expected);
     }
 
     // Selects as the windows build them, read by column name without regard to letter case.
@@ -271,7 +308,10 @@ private Q_SLOTS:
         QCOMPARE(
             store().execute(QStringLiteral("insert into Cases (Title) values (%1)").arg(quoted)),
             1);
-        RecordSet rows = store().query(QStringLiteral("select Title, typeof(Title) from Cases"));
+        RecordSet rows =
+            store().query(TestEnvironment::onServer()
+                              ? QStringLiteral("select Title, pg_typeof(Title) from Cases")
+                              : QStringLiteral("select Title, typeof(Title) from Cases"));
         QCOMPARE(rows.text(QStringLiteral("Title")), text);
         QCOMPARE(rows.value(QStringLiteral("Title")).typeId(), QMetaType::QString);
         QCOMPARE(rows.value(QStringLiteral("Title")).toString(), text);
@@ -317,13 +357,14 @@ private Q_SLOTS:
         VERIFY_FAILS_WITH(store().execute(QStringLiteral("update Cases set Title='U',[%1]=%2")
                                               .arg(column, SqlText::quoted(text))),
                           named);
-        QCOMPARE(scalar(QStringLiteral("select Title||'|'||[%1] from Cases").arg(column)),
+        QCOMPARE(storedText(QStringLiteral("select Title||'|'||[%1] from Cases").arg(column)),
                  QStringLiteral("T|2026-12-07"));
     }
 
     // A file made from an earlier template carries date triggers that call case_date(), which
     // other tools lack. Opening it drops them; the program's own triggers do their work.
     void storedDateTriggersOfAnOlderFileAreDropped() {
+        SKIP_ON_SERVER("triggers stored in the file");
         m_env->closeDatabase();
         const QString path = m_env->databaseFile();
         const QString oldTrigger = QStringLiteral(
@@ -367,6 +408,7 @@ private Q_SLOTS:
     // A long list reads back exactly: texts that repeat (statuses), texts that keep differing
     // (titles, more than any cache of repeated texts keeps) and dates.
     void manyRowsReadBackExactly() {
+        SKIP_ON_SERVER("the rows are made with SQLite's date()");
         constexpr int kRows = 5000;
         QCOMPARE(
             store().execute(
@@ -405,7 +447,7 @@ private Q_SLOTS:
             rows.close();
         } else if (how == QLatin1String("failed")) {
             VERIFY_FAILS_WITH(rows.open(QStringLiteral("select * from Nope"), store()),
-                              QStringLiteral("no such table: Nope"));
+                              engineSays(QStringLiteral("no such table: Nope")));
         }
         QVERIFY(!rows.isOpen());
         QVERIFY_THROWS_EXCEPTION(Failure, rows.eof());
@@ -437,6 +479,7 @@ private Q_SLOTS:
         QFETCH(QString, statement);
         QFETCH(bool, asQuery);
         QFETCH(QString, message);
+        message = engineSays(message);
         seed();
         if (asQuery) {
             VERIFY_FAILS_WITH(store().query(statement), message);
@@ -476,18 +519,24 @@ private Q_SLOTS:
         } else {
             QVERIFY_THROWS_EXCEPTION(Failure, store().transaction(work));
         }
-        QCOMPARE(sqlite3_get_autocommit(store().handle()), 1);
-        // What the file holds, read again by a new connection.
+        QVERIFY(!store().engine().inTransaction());
+        // What the database holds, read again by a new connection.
         store().close();
-        store().openFile(m_env->databaseFile());
+        if (TestEnvironment::onServer()) {
+            store().open(m_env->serverDatabase());
+        } else {
+            store().openFile(m_env->databaseFile());
+        }
         const int expected = committed ? 1 : 0;
         QCOMPARE(count(QStringLiteral("Status where Status='in transaction'")), expected);
         QCOMPARE(count(QStringLiteral("Employees where [First Name]='Tx'")), expected);
         QCOMPARE(scalar(QStringLiteral("select [Due Date] || '' from Cases")),
-                 QStringLiteral("2026-12-08"));
+                 TestEnvironment::onServer() ? QStringLiteral("2026-12-08 00:00:00")
+                                             : QStringLiteral("2026-12-08"));
     }
 
     void changedElsewhereSeesOnlyOtherConnectionsCommits() {
+        SKIP_ON_SERVER("the other connection writes the file (test_engine covers the server)");
         QVERIFY(!store().changedElsewhere());  // the first call only takes the starting point
         store().execute(QStringLiteral("insert into [Status] values ('own')"));
         QVERIFY(!store().changedElsewhere());  // its own writes are no news
@@ -520,6 +569,7 @@ private Q_SLOTS:
         addRow("no data source", "provider=microsoft.jet.oledb.4.0", false);
     }
     void connectionTexts() {
+        SKIP_ON_SERVER("texts naming a file");
         QFETCH(QString, text);
         QFETCH(bool, opens);
         text.replace(QLatin1String("PATH"), m_env->databaseFile());
@@ -607,8 +657,7 @@ private Q_SLOTS:
     void openAndClosedCasesSplitOnResolvedDate() {
         seed();
         const auto ids = [](const char* view) {
-            return scalar(
-                QStringLiteral("select group_concat(ID) from [%1]").arg(QLatin1String(view)));
+            return joined(QStringLiteral("select ID from [%1]").arg(QLatin1String(view)));
         };
         QCOMPARE(ids("Closed Cases"), QStringLiteral("3,6,9,12,15,18"));
         QCOMPARE(ids("Open Cases"), QStringLiteral("1,2,4,5,7,8,10,11,13,14,16,17,19,20"));
@@ -667,7 +716,10 @@ private Q_SLOTS:
     }
     void idsAreNeverReused() {
         QFETCH(QString, table);
-        const QString insert = QStringLiteral("insert into %1 (ID) values (NULL)").arg(table);
+        const QString insert =
+            QStringLiteral("insert into %1 (%2) values ('x')")
+                .arg(table, table == QLatin1String("Cases") ? QStringLiteral("Title")
+                                                            : QStringLiteral("[First Name]"));
         store().execute(insert);
         store().execute(insert);
         const int removed = lastId();

@@ -29,7 +29,7 @@ constexpr quint32 kSeed = 20260812;
 
 // An engine under test: makes an empty database with the seed data (on the shared connection,
 // which it leaves open) and gives what the clients are started with.
-struct Engine {
+struct ClientEngine {
     std::function<QString(TestEnvironment&)> prepare;
 };
 
@@ -114,15 +114,16 @@ class TestMultiClient : public QObject {
 
 private Q_SLOTS:
     void multipleClients_data() {
-        QTest::addColumn<std::shared_ptr<Engine>>("engine");
-        QTest::newRow("sqlite") << std::make_shared<Engine>(Engine{[](TestEnvironment& env) {
-            env.openDatabase();
-            return env.databaseFile();
-        }});
+        QTest::addColumn<std::shared_ptr<ClientEngine>>("engine");
+        QTest::newRow("sqlite") << std::make_shared<ClientEngine>(
+            ClientEngine{[](TestEnvironment& env) {
+                env.openDatabase();
+                return env.databaseFile();
+            }});
     }
 
     void multipleClients() {
-        QFETCH(std::shared_ptr<Engine>, engine);
+        QFETCH(std::shared_ptr<ClientEngine>, engine);
         TestEnvironment environment;
         const QString target = engine->prepare(environment);
         seedCaseDatabase();

@@ -1,5 +1,6 @@
 #include "test_environment.h"
 
+#include <libpq-fe.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
 
@@ -11,6 +12,7 @@
 #include <QTest>
 
 #include "case_store.h"
+#include "data_paths.h"
 #include "globals.h"
 #include "record_set.h"
 #include "scripted_prompts.h"
@@ -21,9 +23,33 @@ TestEnvironment::TestEnvironment() {
     m_settings = std::make_unique<QSettings>(settingsFile(), QSettings::IniFormat);
 }
 
+namespace {
+
+// Runs one statement as the server's administrator; fails the test with the server's message.
+void administer(const QByteArray& statement) {
+    const QByteArray server = qgetenv("HELVARINE_TEST_DATABASE") + " dbname=postgres";
+    PGconn* connection = PQconnectdb(server.constData());
+    PGresult* result = PQexec(connection, statement.constData());
+    const bool done = PQresultStatus(result) == PGRES_COMMAND_OK;
+    const QByteArray message = PQerrorMessage(connection);
+    PQclear(result);
+    PQfinish(connection);
+    QVERIFY2(done, message.constData());
+}
+
+}  // namespace
+
 TestEnvironment::~TestEnvironment() {
     closeDatabase();
+    if (!m_databaseName.isEmpty()) {
+        administer("DROP DATABASE IF EXISTS " + m_databaseName.toUtf8() + " WITH (FORCE)");
+        qunsetenv(DataPaths::kServerVariable);
+    }
     qunsetenv(Globals::kDataRootVariable);
+}
+
+bool TestEnvironment::onServer() {
+    return qgetenv("HELVARINE_TEST_ENGINE") == "postgresql";
 }
 
 QString TestEnvironment::programFolder() {
@@ -40,6 +66,18 @@ void TestEnvironment::reopenSettings() {
 }
 
 void TestEnvironment::openDatabase() {
+    if (onServer()) {
+        static int made = 0;
+        m_databaseName =
+            QStringLiteral("test_%1_%2").arg(QCoreApplication::applicationPid()).arg(++made);
+        administer("CREATE DATABASE " + m_databaseName.toUtf8() + " TEMPLATE helvarine_template");
+        m_serverDatabase = qEnvironmentVariable("HELVARINE_TEST_DATABASE") +
+                           QStringLiteral(" dbname=") + m_databaseName;
+        qputenv(DataPaths::kServerVariable, m_serverDatabase.toUtf8());
+        CaseStore::createShared();
+        CaseStore::shared().open(m_serverDatabase);
+        return;
+    }
     QDir().mkpath(m_root.path() + QStringLiteral("/Orvanta/Helvarine"));
     if (!QFile::exists(databaseFile())) {
         QFile::copy(templateFile(), databaseFile());

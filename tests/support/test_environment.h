@@ -27,15 +27,34 @@ public:
     // Reopens the settings file, as a second run of the program would.
     void reopenSettings();
 
-    // Copies the template into place and opens the shared connection on it.
+    // The engine the test runs on: HELVARINE_TEST_ENGINE=postgresql (set by CTest on the second
+    // registration of a test) runs it on the run's private server (HELVARINE_TEST_DATABASE),
+    // otherwise on the SQLite file.
+    static bool onServer();
+
+    // Copies the template into place and opens the shared connection on it; on the server, a
+    // fresh database made from the schema, which HELVARINE_DATABASE then names too.
     void openDatabase();
     // Closes and releases the shared connection, if there is one.
     void closeDatabase();
 
+    // The connection text of this test's database on the server.
+    QString serverDatabase() const { return m_serverDatabase; }
+
 private:
     QTemporaryDir m_root;
+    QString m_databaseName;
+    QString m_serverDatabase;
     std::unique_ptr<QSettings> m_settings;
 };
+
+// Skips a test that is about the SQLite file itself when the run is on the server.
+#define SKIP_ON_SERVER(why)                  \
+    do {                                     \
+        if (TestEnvironment::onServer()) {   \
+            QSKIP("file engine only: " why); \
+        }                                    \
+    } while (false)
 
 // Runs SQL on a database file as another SQLite tool would: through the library alone, without
 // the program's functions and triggers. Gives the library's error message, empty on success.

@@ -1,0 +1,261 @@
+#include "postgres_engine.h"
+
+#include <libpq-fe.h>
+
+#include <QByteArray>
+#include <vector>
+
+#include "failure.h"
+
+namespace {
+
+// The type numbers of the server's built-in types (pg_type.oid), fixed since ever.
+constexpr Oid kBool = 16;
+constexpr Oid kBytea = 17;
+constexpr Oid kInt8 = 20;
+constexpr Oid kInt2 = 21;
+constexpr Oid kInt4 = 23;
+constexpr Oid kOid = 26;
+constexpr Oid kFloat4 = 700;
+constexpr Oid kFloat8 = 701;
+constexpr Oid kDate = 1082;
+constexpr Oid kTimestamp = 1114;
+constexpr Oid kNumeric = 1700;
+
+using Result = std::unique_ptr<PGresult, decltype(&PQclear)>;
+
+QString trimmedMessage(const char* message) {
+    return QString::fromUtf8(message).trimmed();
+}
+
+// The server's own words for a failed statement, or the connection's when there is no result.
+QString failureText(pg_conn* connection, const PGresult* result) {
+    if (result != nullptr) {
+        if (const char* primary = PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY)) {
+            return trimmedMessage(primary);
+        }
+    }
+    const QString message = trimmedMessage(PQerrorMessage(connection));
+    return message.isEmpty() ? QStringLiteral("The database server did not answer.") : message;
+}
+
+class PostgresCursor final : public Cursor {
+public:
+    explicit PostgresCursor(Result result) : m_result(std::move(result)) {
+        m_rows = PQntuples(m_result.get());
+        const int count = PQnfields(m_result.get());
+        for (int i = 0; i < count; ++i) {
+            const Oid type = PQftype(m_result.get(), i);
+            Kind kind = Kind::Text;
+            if (type == kInt2 || type == kInt4 || type == kInt8 || type == kOid) {
+                kind = Kind::Integer;
+            } else if (type == kFloat4 || type == kFloat8 || type == kNumeric) {
+                kind = Kind::Real;
+            } else if (type == kBytea) {
+                kind = Kind::Blob;
+            }
+            m_kinds.push_back(kind);
+            m_dateColumns.push_back(type == kDate || type == kTimestamp);
+            m_bools.push_back(type == kBool);
+        }
+    }
+
+    int columnCount() const override { return static_cast<int>(m_kinds.size()); }
+    QString columnName(int column) const override {
+        return QString::fromUtf8(PQfname(m_result.get(), column));
+    }
+    bool isDateColumn(int column) const override {
+        return m_dateColumns[static_cast<size_t>(column)];
+    }
+    bool next() override { return ++m_row < m_rows; }
+    Kind kind(int column) const override {
+        return PQgetisnull(m_result.get(), m_row, column) != 0
+                   ? Kind::Null
+                   : m_kinds[static_cast<size_t>(column)];
+    }
+    qint64 integer(int column) const override {
+        return QByteArray(PQgetvalue(m_result.get(), m_row, column)).toLongLong();
+    }
+    double real(int column) const override {
+        return QByteArray(PQgetvalue(m_result.get(), m_row, column)).toDouble();
+    }
+    std::string_view bytes(int column) const override {
+        const std::string_view raw(PQgetvalue(m_result.get(), m_row, column),
+                                   static_cast<size_t>(PQgetlength(m_result.get(), m_row, column)));
+        if (m_bools[static_cast<size_t>(column)]) {
+            return raw == "t" ? std::string_view("1") : std::string_view("0");
+        }
+        return raw;
+    }
+
+private:
+    Result m_result;
+    int m_rows = 0;
+    int m_row = -1;
+    std::vector<Kind> m_kinds;
+    std::vector<bool> m_dateColumns;
+    std::vector<bool> m_bools;
+};
+
+}  // namespace
+
+PostgresEngine::PostgresEngine(const QString& connectionText) {
+    const QByteArray text = connectionText.toUtf8();
+    m_connection = PQconnectdb(text.constData());
+    if (m_connection == nullptr) {
+        throw Failure(QStringLiteral("out of memory"));
+    }
+    try {
+        if (PQstatus(m_connection) != CONNECTION_OK) {
+            throw Failure(failureText(m_connection, nullptr));
+        }
+        prepareSession();
+    } catch (...) {
+        PQfinish(m_connection);
+        throw;
+    }
+}
+
+PostgresEngine::~PostgresEngine() {
+    PQfinish(m_connection);
+}
+
+// What every session needs, on the first connection and after each reconnection: texts in
+// UTF-8 as the program writes them, backslashes as plain characters, dates read in ISO form, the
+// change notices heard; and which columns hold dates and which order rows as inserted.
+void PostgresEngine::prepareSession() {
+    if (PQsetClientEncoding(m_connection, "UTF8") != 0) {
+        throw Failure(failureText(m_connection, nullptr));
+    }
+    const char* const setup =
+        "SET DateStyle = ISO, YMD; SET standard_conforming_strings = on; "
+        "SET IntervalStyle = postgres; LISTEN helvarine_changes";
+    Result done(PQexec(m_connection, setup), &PQclear);
+    if (PQresultStatus(done.get()) != PGRES_COMMAND_OK) {
+        throw Failure(failureText(m_connection, done.get()));
+    }
+    const char* const columns =
+        "SELECT c.relname, a.attname, a.atttypid IN (1082, 1114, 1184), a.attidentity <> '' "
+        "FROM pg_attribute a JOIN pg_class c ON c.oid = a.attrelid "
+        "WHERE c.relkind = 'r' AND c.relnamespace = current_schema()::regnamespace "
+        "AND a.attnum > 0 AND NOT a.attisdropped";
+    Result rows(PQexec(m_connection, columns), &PQclear);
+    if (PQresultStatus(rows.get()) != PGRES_TUPLES_OK) {
+        throw Failure(failureText(m_connection, rows.get()));
+    }
+    m_schema = {};
+    for (int row = 0; row < PQntuples(rows.get()); ++row) {
+        const QString table = QString::fromUtf8(PQgetvalue(rows.get(), row, 0));
+        const QString column = QString::fromUtf8(PQgetvalue(rows.get(), row, 1));
+        if (PQgetvalue(rows.get(), row, 2)[0] == 't') {
+            m_schema.dateColumns.insert(table + QLatin1Char('.') + column);
+        }
+        if (PQgetvalue(rows.get(), row, 3)[0] == 't') {
+            m_schema.insertionOrder.insert(table, column);
+        }
+    }
+}
+
+void PostgresEngine::reconnectWhenLost() {
+    if (PQstatus(m_connection) == CONNECTION_OK) {
+        return;
+    }
+    PQreset(m_connection);
+    if (PQstatus(m_connection) != CONNECTION_OK) {
+        throw Failure(failureText(m_connection, nullptr));
+    }
+    prepareSession();
+    m_missedNotices = true;
+}
+
+int PostgresEngine::execute(const QString& statement) {
+    reconnectWhenLost();
+    const QByteArray text = PostgresText::translate(statement, m_schema).toUtf8();
+    // The extended protocol takes exactly one statement, as the file's engine does.
+    Result result(
+        PQexecParams(m_connection, text.constData(), 0, nullptr, nullptr, nullptr, nullptr, 0),
+        &PQclear);
+    switch (PQresultStatus(result.get())) {
+        case PGRES_COMMAND_OK:
+            return QByteArray(PQcmdTuples(result.get())).toInt();
+        case PGRES_TUPLES_OK:
+            return 0;
+        case PGRES_EMPTY_QUERY:
+            throw Failure(QStringLiteral("The statement is empty."));
+        default:
+            throw Failure(failureText(m_connection, result.get()));
+    }
+}
+
+std::unique_ptr<Cursor> PostgresEngine::select(const QString& text) {
+    reconnectWhenLost();
+    const QByteArray utf8 = text.toUtf8();
+    // Prepared and described first, so that a statement that returns no rows is refused
+    // before it changes anything.
+    Result prepared(PQprepare(m_connection, "", utf8.constData(), 0, nullptr), &PQclear);
+    if (PQresultStatus(prepared.get()) == PGRES_EMPTY_QUERY) {
+        throw Failure(QStringLiteral("The statement is empty."));
+    }
+    if (PQresultStatus(prepared.get()) != PGRES_COMMAND_OK) {
+        throw Failure(failureText(m_connection, prepared.get()));
+    }
+    Result described(PQdescribePrepared(m_connection, ""), &PQclear);
+    if (PQresultStatus(described.get()) != PGRES_COMMAND_OK) {
+        throw Failure(failureText(m_connection, described.get()));
+    }
+    if (PQnfields(described.get()) == 0) {
+        throw Failure(QStringLiteral("The statement returns no rows: ") + text);
+    }
+    Result rows(PQexecPrepared(m_connection, "", 0, nullptr, nullptr, nullptr, 0), &PQclear);
+    if (PQresultStatus(rows.get()) != PGRES_TUPLES_OK) {
+        throw Failure(failureText(m_connection, rows.get()));
+    }
+    return std::make_unique<PostgresCursor>(std::move(rows));
+}
+
+std::unique_ptr<Cursor> PostgresEngine::query(const QString& text) {
+    return select(PostgresText::translate(text, m_schema));
+}
+
+std::unique_ptr<Cursor> PostgresEngine::queryForUpdate(const QString& text) {
+    QString translated = PostgresText::translate(text, m_schema).trimmed();
+    if (translated.endsWith(QLatin1Char(';'))) {
+        translated.chop(1);
+    }
+    return select(translated + QLatin1String(" FOR UPDATE"));
+}
+
+bool PostgresEngine::inTransaction() const {
+    const PGTransactionStatusType status = PQtransactionStatus(m_connection);
+    return status == PQTRANS_INTRANS || status == PQTRANS_INERROR || status == PQTRANS_ACTIVE;
+}
+
+void PostgresEngine::begin() {
+    execute(QStringLiteral("BEGIN"));
+}
+
+void PostgresEngine::commit() {
+    execute(QStringLiteral("COMMIT"));
+}
+
+void PostgresEngine::rollback() noexcept {
+    if (PQstatus(m_connection) == CONNECTION_OK && inTransaction()) {
+        PQclear(PQexec(m_connection, "ROLLBACK"));
+    }
+}
+
+bool PostgresEngine::changedElsewhere() {
+    bool changed = std::exchange(m_missedNotices, false);
+    if (PQstatus(m_connection) != CONNECTION_OK) {
+        return changed;
+    }
+    PQconsumeInput(m_connection);
+    const int own = PQbackendPID(m_connection);
+    while (PGnotify* notice = PQnotifies(m_connection)) {
+        if (notice->be_pid != own) {
+            changed = true;
+        }
+        PQfreemem(notice);
+    }
+    return changed;
+}

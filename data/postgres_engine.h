@@ -1,0 +1,42 @@
+#pragma once
+
+#include "engine.h"
+#include "postgres_text.h"
+
+struct pg_conn;
+
+// A PostgreSQL server that a team shares, through libpq. The statements are translated for the
+// server's schema (PostgresText); a connection lost to the server fails the statement that meets
+// it, and the next statement connects again.
+class PostgresEngine final : public Engine {
+public:
+    // Connects with a libpq connection URI or "key=value" text; throws the server's message.
+    explicit PostgresEngine(const QString& connectionText);
+    ~PostgresEngine() override;
+    PostgresEngine(const PostgresEngine&) = delete;
+    PostgresEngine& operator=(const PostgresEngine&) = delete;
+
+    int execute(const QString& statement) override;
+    std::unique_ptr<Cursor> query(const QString& select) override;
+    // The select with " FOR UPDATE": its rows stay locked until the transaction ends.
+    std::unique_ptr<Cursor> queryForUpdate(const QString& select) override;
+    bool inTransaction() const override;
+    void begin() override;
+    void commit() override;
+    void rollback() noexcept override;
+    // LISTENs to the notices of the schema's triggers and reads them without waiting.
+    bool changedElsewhere() override;
+
+    // The channel that the schema's triggers notify.
+    static constexpr const char* kChannel = "helvarine_changes";
+
+private:
+    void prepareSession();
+    void reconnectWhenLost();
+    std::unique_ptr<Cursor> select(const QString& text);
+
+    pg_conn* m_connection = nullptr;
+    PostgresText::Schema m_schema;
+    // Set when the connection was made again: what others did meanwhile was not heard.
+    bool m_missedNotices = false;
+};

@@ -1,0 +1,211 @@
+#include "sqlite_engine.h"
+
+#include <sqlite3.h>
+
+#include <QByteArray>
+
+#include "failure.h"
+
+namespace {
+
+bool onlyWhitespaceOrSemicolon(const char* tail) {
+    const QByteArray rest = QByteArray(tail).trimmed();
+    return rest.isEmpty() || rest == ";";
+}
+
+bool declaredAsDate(const char* declared) {
+    if (declared == nullptr) {
+        return false;
+    }
+    const QByteArray type = QByteArray(declared).trimmed().toUpper();
+    return type == "DATE" || type == "DATETIME";
+}
+
+class SqliteCursor final : public Cursor {
+public:
+    SqliteCursor(sqlite3* db, sqlite3_stmt* statement) : m_db(db), m_statement(statement) {
+        const int count = sqlite3_column_count(statement);
+        m_dateColumns.reserve(static_cast<size_t>(count));
+        for (int i = 0; i < count; ++i) {
+            m_dateColumns.push_back(declaredAsDate(sqlite3_column_decltype(statement, i)));
+        }
+    }
+    ~SqliteCursor() override { sqlite3_finalize(m_statement); }
+    SqliteCursor(const SqliteCursor&) = delete;
+    SqliteCursor& operator=(const SqliteCursor&) = delete;
+
+    int columnCount() const override { return static_cast<int>(m_dateColumns.size()); }
+    QString columnName(int column) const override {
+        return QString::fromUtf8(sqlite3_column_name(m_statement, column));
+    }
+    bool isDateColumn(int column) const override {
+        return m_dateColumns[static_cast<size_t>(column)];
+    }
+    bool next() override {
+        const int rc = sqlite3_step(m_statement);
+        if (rc == SQLITE_ROW) {
+            return true;
+        }
+        if (rc != SQLITE_DONE) {
+            throw Failure(QString::fromUtf8(sqlite3_errmsg(m_db)));
+        }
+        return false;
+    }
+    Kind kind(int column) const override {
+        switch (sqlite3_column_type(m_statement, column)) {
+            case SQLITE_NULL:
+                return Kind::Null;
+            case SQLITE_INTEGER:
+                return Kind::Integer;
+            case SQLITE_FLOAT:
+                return Kind::Real;
+            case SQLITE_BLOB:
+                return Kind::Blob;
+            default:
+                return Kind::Text;
+        }
+    }
+    qint64 integer(int column) const override { return sqlite3_column_int64(m_statement, column); }
+    double real(int column) const override { return sqlite3_column_double(m_statement, column); }
+    std::string_view bytes(int column) const override {
+        const void* data = sqlite3_column_type(m_statement, column) == SQLITE_BLOB
+                               ? sqlite3_column_blob(m_statement, column)
+                               : sqlite3_column_text(m_statement, column);
+        const auto size = static_cast<size_t>(sqlite3_column_bytes(m_statement, column));
+        return data != nullptr ? std::string_view(static_cast<const char*>(data), size)
+                               : std::string_view();
+    }
+
+private:
+    sqlite3* m_db;
+    sqlite3_stmt* m_statement;
+    std::vector<bool> m_dateColumns;
+};
+
+}  // namespace
+
+SqliteEngine::SqliteEngine(const QString& path) {
+    sqlite3* db = nullptr;
+    // One thread uses the connection: no per-call locking inside the library.
+    const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW | SQLITE_OPEN_NOMUTEX;
+    if (sqlite3_open_v2(path.toUtf8().constData(), &db, flags, nullptr) != SQLITE_OK) {
+        const QString message =
+            db != nullptr ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory");
+        sqlite3_close_v2(db);
+        throw Failure(message + QStringLiteral(": ") + path);
+    }
+    // Set before the first statement: another program's save may hold the file for a moment,
+    // and the open must wait for it like every later statement does.
+    sqlite3_busy_timeout(db, kBusyTimeoutMs);
+    // Reading the schema now makes a file that is not a database fail here, at the open,
+    // without anything being written to it.
+    if (sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr) !=
+        SQLITE_OK) {
+        const QString message = QString::fromUtf8(sqlite3_errmsg(db));
+        sqlite3_close_v2(db);
+        throw Failure(message + QStringLiteral(": ") + path);
+    }
+    sqlite3_extended_result_codes(db, 1);
+    registerCaseStoreFunctions(db);
+    try {
+        installCaseStoreTriggers(db);
+    } catch (const Failure& failure) {
+        sqlite3_close_v2(db);
+        throw Failure(failure.description() + QStringLiteral(": ") + path);
+    }
+    m_db = db;
+    m_dataVersion = dataVersion();
+}
+
+SqliteEngine::~SqliteEngine() {
+    sqlite3_close_v2(m_db);
+}
+
+void SqliteEngine::fail() const {
+    throw Failure(QString::fromUtf8(sqlite3_errmsg(m_db)));
+}
+
+sqlite3_stmt* SqliteEngine::prepare(const QString& statementText) {
+    const QByteArray utf8 = statementText.toUtf8();
+    sqlite3_stmt* statement = nullptr;
+    const char* tail = nullptr;
+    if (sqlite3_prepare_v2(m_db, utf8.constData(), static_cast<int>(utf8.size()), &statement,
+                           &tail) != SQLITE_OK) {
+        fail();
+    }
+    if (statement == nullptr) {
+        throw Failure(QStringLiteral("The statement is empty."));
+    }
+    if (!onlyWhitespaceOrSemicolon(tail)) {
+        sqlite3_finalize(statement);
+        throw Failure(QStringLiteral("Characters found after end of SQL statement."));
+    }
+    return statement;
+}
+
+int SqliteEngine::execute(const QString& statementText) {
+    sqlite3_stmt* statement = prepare(statementText);
+    int rc = SQLITE_ROW;
+    while (rc == SQLITE_ROW) {
+        rc = sqlite3_step(statement);
+    }
+    if (rc != SQLITE_DONE) {
+        const QString message = QString::fromUtf8(sqlite3_errmsg(m_db));
+        sqlite3_finalize(statement);
+        throw Failure(message);
+    }
+    // sqlite3_changes() keeps the count of the last insert, update or delete; a statement that
+    // writes nothing (a select, a transaction command) must not report that older count.
+    const bool writesNothing = sqlite3_stmt_readonly(statement) != 0;
+    sqlite3_finalize(statement);
+    return writesNothing ? 0 : sqlite3_changes(m_db);
+}
+
+std::unique_ptr<Cursor> SqliteEngine::query(const QString& select) {
+    sqlite3_stmt* statement = prepare(select);
+    if (sqlite3_column_count(statement) == 0) {
+        sqlite3_finalize(statement);
+        throw Failure(QStringLiteral("The statement returns no rows: ") + select);
+    }
+    return std::make_unique<SqliteCursor>(m_db, statement);
+}
+
+std::unique_ptr<Cursor> SqliteEngine::queryForUpdate(const QString& select) {
+    return query(select);
+}
+
+bool SqliteEngine::inTransaction() const {
+    return sqlite3_get_autocommit(m_db) == 0;
+}
+
+void SqliteEngine::begin() {
+    execute(QStringLiteral("BEGIN IMMEDIATE"));
+}
+
+void SqliteEngine::commit() {
+    execute(QStringLiteral("COMMIT"));
+}
+
+void SqliteEngine::rollback() noexcept {
+    if (sqlite3_get_autocommit(m_db) == 0) {
+        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+    }
+}
+
+qint64 SqliteEngine::dataVersion() const {
+    sqlite3_stmt* statement = nullptr;
+    qint64 version = 0;
+    if (sqlite3_prepare_v2(m_db, "PRAGMA data_version", -1, &statement, nullptr) == SQLITE_OK &&
+        sqlite3_step(statement) == SQLITE_ROW) {
+        version = sqlite3_column_int64(statement, 0);
+    }
+    sqlite3_finalize(statement);
+    return version;
+}
+
+bool SqliteEngine::changedElsewhere() {
+    const qint64 version = dataVersion();
+    const bool changed = version != m_dataVersion;
+    m_dataVersion = version;
+    return changed;
+}

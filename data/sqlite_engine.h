@@ -1,0 +1,48 @@
+#pragma once
+
+#include "engine.h"
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+// The database file: SQLite, with the program's functions and date triggers on its connection.
+class SqliteEngine final : public Engine {
+public:
+    // How long a statement waits for a file that another program holds locked.
+    static constexpr int kBusyTimeoutMs = 5000;
+
+    // Opens the database file at the path; the file must exist and be a database.
+    explicit SqliteEngine(const QString& path);
+    ~SqliteEngine() override;
+    SqliteEngine(const SqliteEngine&) = delete;
+    SqliteEngine& operator=(const SqliteEngine&) = delete;
+
+    int execute(const QString& statement) override;
+    std::unique_ptr<Cursor> query(const QString& select) override;
+    // BEGIN IMMEDIATE already holds the file's write lock: the same as query.
+    std::unique_ptr<Cursor> queryForUpdate(const QString& select) override;
+    bool inTransaction() const override;
+    void begin() override;
+    void commit() override;
+    void rollback() noexcept override;
+    // Compares the file's data version with the one last seen.
+    bool changedElsewhere() override;
+
+    sqlite3* handle() const { return m_db; }
+
+private:
+    [[noreturn]] void fail() const;
+    sqlite3_stmt* prepare(const QString& statementText);
+    qint64 dataVersion() const;
+
+    sqlite3* m_db = nullptr;
+    qint64 m_dataVersion = 0;
+};
+
+// Registers the program's SQL functions on a connection: the aggregates First and Last, and the
+// date conversion case_date() used by the date triggers.
+void registerCaseStoreFunctions(sqlite3* db);
+// Installs the connection's own date triggers on the file's Cases table (nothing when the file
+// has none), after dropping the stored ones that files made from earlier templates carry.
+// Needs the functions registered first; throws a Failure when the triggers cannot be made.
+void installCaseStoreTriggers(sqlite3* db);
