@@ -298,6 +298,18 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo::exists(m_env->databaseFile() + QStringLiteral("-journal")));
     }
 
+    void unreachableServerIsReportedAndNoLocalFileIsMade() {
+        qputenv("HELVARINE_DATABASE", "host=/nonexistent/helvarine dbname=cases connect_timeout=2");
+        expectBoxes(2);
+        startedForm();
+        qunsetenv("HELVARINE_DATABASE");
+        QCOMPARE(boxLines(m_prompts), (QList<int>{144, 178}));
+        QVERIFY2(m_prompts.texts()[0].contains(QStringLiteral("/nonexistent/helvarine")),
+                 qPrintable(m_prompts.texts()[0]));
+        QVERIFY(!QFileInfo::exists(m_env->dataRoot() + QStringLiteral("/Orvanta")));
+        QCOMPARE(caseList(*m_form)->rows().count(), 0);
+    }
+
     void linkPlantedAtTheDatabasePathIsNotFollowed() {
         QDir().mkpath(m_env->dataRoot() + QStringLiteral("/Orvanta/Helvarine"));
         const QString target = m_env->dataRoot() + QStringLiteral("/elsewhere.mdb");
