@@ -401,13 +401,16 @@ std::optional<qint64> DateFormatter::sortKey(const QString& text) const {
             plain = unit < 0x80 && !c.isLetter();
         }
     }
+    // yyyyMMddHHmmss as one number.
+    const auto key = [](qint64 year, int month, int day, int hour, int minute, int second) {
+        return ((((year * 100 + month) * 100 + day) * 100 + hour) * 100 + minute) * 100 + second;
+    };
     if (plain && (found == 3 || found == 6)) {
-        std::array<int, 3> date{};
+        std::array<int, 3> date{};  // day, month, year
         for (size_t i = 0; i < 3; ++i) {
             date[static_cast<size_t>(m_numberOrder[i])] = numbers[i];
         }
-        const qint64 day = (qint64{date[2]} * 100 + date[1]) * 100 + date[0];
-        return day * 1000000 + (qint64{numbers[3]} * 100 + numbers[4]) * 100 + numbers[5];
+        return key(date[2], date[1], date[0], numbers[3], numbers[4], numbers[5]);
     }
     const std::optional<QDateTime> value = DateText::parse(text, m_locale);
     if (!value) {
@@ -415,8 +418,7 @@ std::optional<qint64> DateFormatter::sortKey(const QString& text) const {
     }
     const QDate date = value->date();
     const QTime time = value->time();
-    const qint64 day = (qint64{date.year()} * 100 + date.month()) * 100 + date.day();
-    return day * 1000000 + (qint64{time.hour()} * 100 + time.minute()) * 100 + time.second();
+    return key(date.year(), date.month(), date.day(), time.hour(), time.minute(), time.second());
 }
 
 void DateFormatter::append(QString& out, QDate date) const {

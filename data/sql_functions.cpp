@@ -88,27 +88,22 @@ void caseDate(sqlite3_context* context, int, sqlite3_value** arguments) {
 // in ISO 8601 form, and a text that is not a date makes the statement fail. The triggers are
 // TEMP: they live on this connection only, and other programs writing the file store their
 // values as they give them (ISO 8601 dates, which the program reads).
-const char* const kDateTriggers = R"sql(
-CREATE TEMP TRIGGER [Cases dates on insert] AFTER INSERT ON main.Cases
-BEGIN
-    UPDATE Cases
-       SET [Opened Date]   = case_date(NEW.[Opened Date]),
-           [Due Date]      = case_date(NEW.[Due Date]),
-           [Resolved Date] = case_date(NEW.[Resolved Date]),
-           [Call Time]     = case_date(NEW.[Call Time])
-     WHERE ID = NEW.ID;
-END;
-CREATE TEMP TRIGGER [Cases dates on update]
-AFTER UPDATE OF [Opened Date], [Due Date], [Resolved Date], [Call Time] ON main.Cases
-BEGIN
-    UPDATE Cases
-       SET [Opened Date]   = case_date(NEW.[Opened Date]),
-           [Due Date]      = case_date(NEW.[Due Date]),
-           [Resolved Date] = case_date(NEW.[Resolved Date]),
-           [Call Time]     = case_date(NEW.[Call Time])
-     WHERE ID = NEW.ID;
-END;
-)sql";
+#define HELVARINE_DATE_TRIGGER_BODY                                  \
+    "BEGIN\n"                                                        \
+    "    UPDATE Cases\n"                                             \
+    "       SET [Opened Date]   = case_date(NEW.[Opened Date]),\n"   \
+    "           [Due Date]      = case_date(NEW.[Due Date]),\n"      \
+    "           [Resolved Date] = case_date(NEW.[Resolved Date]),\n" \
+    "           [Call Time]     = case_date(NEW.[Call Time])\n"      \
+    "     WHERE ID = NEW.ID;\n"                                      \
+    "END;\n"
+const char* const kDateTriggers =
+    "CREATE TEMP TRIGGER [Cases dates on insert] AFTER INSERT ON "
+    "main.Cases\n" HELVARINE_DATE_TRIGGER_BODY
+    "CREATE TEMP TRIGGER [Cases dates on update]\n"
+    "AFTER UPDATE OF [Opened Date], [Due Date], [Resolved Date], [Call Time] ON "
+    "main.Cases\n" HELVARINE_DATE_TRIGGER_BODY;
+#undef HELVARINE_DATE_TRIGGER_BODY
 
 // Files made from earlier templates carry these two triggers themselves, calling case_date(),
 // which only the program registers: every other tool failed to write a case with "no such
