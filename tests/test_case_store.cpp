@@ -51,18 +51,6 @@ QString storedText(const QString& select) {
     return text;
 }
 
-// The engine's words for a refusal that the file's engine words as given.
-QString engineSays(const QString& fileMessage) {
-    if (!TestEnvironment::onServer()) {
-        return fileMessage;
-    }
-    static const QHash<QString, QString> server{
-        {QStringLiteral("no such table: Nope"), QStringLiteral("relation \"nope\" does not exist")},
-        {QStringLiteral("Characters found after end of SQL statement."),
-         QStringLiteral("cannot insert multiple commands")}};
-    return server.value(fileMessage, fileMessage);
-}
-
 // The description of the Failure that the work throws; nothing when it throws none.
 template <typename Work>
 std::optional<QString> failureOf(Work&& work) {

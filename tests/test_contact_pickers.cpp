@@ -205,7 +205,7 @@ private Q_SLOTS:
                  (QStringList{"delete from Employees where ID=1",
                               "delete from Cases where [Assigned To]=1 Or [Opened By] = 1"}));
         // Cases 1 and 2 named John; case 3 is Daniel's alone and stays.
-        QCOMPARE(scalar("select group_concat(ID) from Cases"), QStringLiteral("3"));
+        QCOMPARE(joined("ID", "Cases"), QStringLiteral("3"));
         QCOMPARE(listEntries(ui(editor).Combo1), QStringList{QStringLiteral("Daniel Carter")});
         QCOMPARE(ui(editor).Combo1->currentIndex(), -1);  // both employee lists were reloaded
     }
@@ -227,14 +227,13 @@ private Q_SLOTS:
         select(ui(editor).Combo1, 2);
         m_prompts.answer(Prompts::Answer::Yes);
         button(6)->click();
-        QCOMPARE(scalar("select group_concat(ID) from Employees"), QStringLiteral("1,2"));
-        QCOMPARE(scalar("select group_concat(ID) from Cases"), QStringLiteral("1,2,3"));
+        QCOMPARE(joined("ID", "Employees"), QStringLiteral("1,2"));
+        QCOMPARE(joined("ID", "Cases"), QStringLiteral("1,2,3"));
     }
 
     void failedCascadeKeepsThePersonAndTheCases() {
-        execute(
-            QStringLiteral("create trigger refuse before delete on Cases "
-                           "begin select raise(abort, 'database is locked'); end"));
+        refuseWrites(QStringLiteral("Cases"), QStringLiteral("delete"),
+                     QStringLiteral("database is locked"));
         Form2& editor = openEditor();
         select(ui(editor).Combo1, 0);
         m_prompts.answer(Prompts::Answer::Yes);

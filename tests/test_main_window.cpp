@@ -326,11 +326,12 @@ private Q_SLOTS:
         prepareDatabase([] { execute(QStringLiteral("drop view [Cases Extended]")); });
         expectBoxes(1);
         startedForm();
-        QCOMPARE(m_prompts.texts(), QStringList{QStringLiteral(
-                                        "no such table: Cases Extended\r\n"
-                                        "in Casewright2021/08/31.Form1.Form_Load at line 178\r\r"
-                                        "Please email screenshot of this message to "
-                                        "support@orvanta.example")});
+        QCOMPARE(
+            m_prompts.texts(),
+            QStringList{engineSays(QStringLiteral("no such table: Cases Extended")) +
+                        QStringLiteral("\r\nin Casewright2021/08/31.Form1.Form_Load at line 178\r\r"
+                                       "Please email screenshot of this message to "
+                                       "support@orvanta.example")});
     }
 
     void settingsRoundTrip() {
@@ -415,6 +416,7 @@ private Q_SLOTS:
     // and the list shows them in the user's short form.
     void caseWrittenByAnotherToolIsListedWithItsDates() {
         prepareDatabase([] { addPeopleAndLookups(); });
+        SKIP_ON_SERVER("other tools of the file");
         QCOMPARE(executeAsOtherTool(
                      m_env->databaseFile(),
                      QStringLiteral("insert into Cases (Title,[Assigned To],[Opened By],Customer,"
@@ -669,7 +671,7 @@ private Q_SLOTS:
         QVERIFY(scroll->maximum() > 10);
         scroll->setValue(scroll->maximum() / 2);
         const int top = scroll->value();
-        QCOMPARE(executeAsOtherTool(m_env->databaseFile(), otherUsersCase("Case 99")), QString());
+        QCOMPARE(executeAsAnotherUser(*m_env, otherUsersCase("Case 99")), QString());
         QTRY_COMPARE(list->rows().count(), 61);
         QCOMPARE(columnTexts(form, 1).mid(0, 2), (QStringList{"Case 99", "Case 60"}));
         QCOMPARE(list->rows().text(list->selectedPosition(), 0), QStringLiteral("60"));
@@ -688,7 +690,7 @@ private Q_SLOTS:
         QApplication::setActiveWindow(&form);
         QVERIFY(QTest::qWaitForWindowActive(&form));
         form.findChild<QTimer*>(QStringLiteral("Timer1"))->stop();
-        QCOMPARE(executeAsOtherTool(m_env->databaseFile(), otherUsersCase("Theirs")), QString());
+        QCOMPARE(executeAsAnotherUser(*m_env, otherUsersCase("Theirs")), QString());
         QTest::keyClick(&form, Qt::Key_F5);
         QCOMPARE(columnTexts(form, 1), (QStringList{"Mine", "Theirs"}));
 
@@ -696,7 +698,7 @@ private Q_SLOTS:
         QDialog over(&form);
         over.setWindowModality(Qt::ApplicationModal);
         over.show();
-        QCOMPARE(executeAsOtherTool(m_env->databaseFile(), otherUsersCase("Later")), QString());
+        QCOMPARE(executeAsAnotherUser(*m_env, otherUsersCase("Later")), QString());
         QTest::qWait(2500);  // two ticks and more
         QCOMPARE(caseList(form)->rows().count(), 2);
         over.close();
@@ -707,18 +709,27 @@ private Q_SLOTS:
     void failingReloadIsReportedOnce() {
         prepareDatabase([] { addPeopleAndLookups(); });
         Form1& form = startedForm();
-        const QString view = scalar("select sql from sqlite_master where name='Cases Extended'");
-        const QString path = m_env->databaseFile();
+        // The view goes away and comes back; a case added each time tells the list to reload.
+        const QString view =
+            TestEnvironment::onServer()
+                ? QStringLiteral("alter view Hidden rename to [Cases Extended]")
+                : scalar("select sql from sqlite_master where name='Cases Extended'");
+        const QString hide = TestEnvironment::onServer()
+                                 ? QStringLiteral("alter view [Cases Extended] rename to Hidden")
+                                 : QStringLiteral("drop view [Cases Extended]");
         for (int round = 1; round <= 2; ++round) {
             expectBoxes(1);
-            QCOMPARE(executeAsOtherTool(path, "drop view [Cases Extended]"), QString());
+            QCOMPARE(executeAsAnotherUser(*m_env, hide), QString());
+            QCOMPARE(executeAsAnotherUser(*m_env, otherUsersCase("Unseen")), QString());
             QTRY_COMPARE(m_prompts.boxes().size(), size_t(round));
             QVERIFY(m_prompts.texts().last().startsWith(
-                "no such table: Cases Extended\r\nin Casewright2021/08/31.Form1.Timer1_Timer "));
+                engineSays("no such table: Cases Extended") +
+                "\r\nin Casewright2021/08/31.Form1.Timer1_Timer "));
             QTest::qWait(2500);
             QCOMPARE(m_prompts.boxes().size(), size_t(round));  // quiet while it keeps failing
-            QCOMPARE(executeAsOtherTool(path, view + ";" + otherUsersCase("Back")), QString());
-            QTRY_COMPARE(caseList(form)->rows().count(), round);
+            QCOMPARE(executeAsAnotherUser(*m_env, view), QString());
+            QCOMPARE(executeAsAnotherUser(*m_env, otherUsersCase("Back")), QString());
+            QTRY_COMPARE(caseList(form)->rows().count(), 2 * round);
         }
     }
 

@@ -2,8 +2,7 @@
 // the same database, while some are killed at random and replaced. Afterwards every confirmed
 // write is there, and no save overwrote a change it had not read: each case's comments carry its
 // history of writes, and every confirmed update stands in it right after the write it read.
-// The engine is a parameter: a row of multipleClients_data() names how the database is made and
-// how the clients reach it.
+// The engine is the run's (a file, or the server): the clients reach the same database.
 
 #include <QElapsedTimer>
 #include <QHash>
@@ -11,7 +10,6 @@
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTest>
-#include <functional>
 #include <memory>
 #include <vector>
 
@@ -26,12 +24,6 @@ constexpr int kClients = 8;
 constexpr int kSharedCases = 12;
 constexpr qint64 kRunMs = 10000;
 constexpr quint32 kSeed = 20260812;
-
-// An engine under test: makes an empty database with the seed data (on the shared connection,
-// which it leaves open) and gives what the clients are started with.
-struct ClientEngine {
-    std::function<QString(TestEnvironment&)> prepare;
-};
 
 struct Update {
     QString id;
@@ -113,19 +105,11 @@ class TestMultiClient : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void multipleClients_data() {
-        QTest::addColumn<std::shared_ptr<ClientEngine>>("engine");
-        QTest::newRow("sqlite") << std::make_shared<ClientEngine>(
-            ClientEngine{[](TestEnvironment& env) {
-                env.openDatabase();
-                return env.databaseFile();
-            }});
-    }
-
     void multipleClients() {
-        QFETCH(std::shared_ptr<ClientEngine>, engine);
         TestEnvironment environment;
-        const QString target = engine->prepare(environment);
+        environment.openDatabase();
+        const QString target =
+            TestEnvironment::onServer() ? environment.serverDatabase() : environment.databaseFile();
         seedCaseDatabase();
         for (int i = 1; i < kSharedCases; ++i) {
             execute(kInsertStart +
@@ -182,10 +166,13 @@ private Q_SLOTS:
         }
         environment.closeDatabase();
         CaseStore store;
-        store.openFile(target);
-        RecordSet integrity = store.query(QStringLiteral("PRAGMA integrity_check"));
-        QCOMPARE(integrity.text(0), QStringLiteral("ok"));
-        integrity.close();
+        if (TestEnvironment::onServer()) {
+            store.openServer(target);
+        } else {
+            store.openFile(target);
+            RecordSet integrity = store.query(QStringLiteral("PRAGMA integrity_check"));
+            QCOMPARE(integrity.text(0), QStringLiteral("ok"));
+        }
         const QString problem = checkDatabase(store, confirmed);
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
         qInfo(

@@ -9,6 +9,7 @@
 //   conflict ID                      (someone else saved first: nothing written)
 //   failed ID DESCRIPTION            (the database refused: nothing written)
 //   case_client DATABASE TAG SHARED_CASES
+// DATABASE is the path of a database file, or a PostgreSQL connection text.
 // TAG makes this run's tokens unique ("TAG.1", "TAG.2", ...); SHARED_CASES is how many of the
 // first cases the updates pick from.
 
@@ -80,7 +81,11 @@ int main(int argc, char** argv) {
     try {
         CaseStore::createShared();
         CaseStore& store = CaseStore::shared();
-        store.openFile(target);
+        if (target.startsWith(QLatin1Char('/'))) {
+            store.openFile(target);
+        } else {
+            store.openServer(target);
+        }
         CaseRecord record;
         record.assignedTo = firstValue(store, QStringLiteral("select min(ID) from Employees"));
         record.openedBy = record.assignedTo;
@@ -94,11 +99,11 @@ int main(int argc, char** argv) {
         record.dueDate = record.openedDate;
         record.callTime = record.openedDate;
         record.resolvedDate = QStringLiteral("NULL");
-        const QStringList shared =
-            firstValue(store, QStringLiteral("select group_concat(ID) from (select ID from Cases "
-                                             "order by ID limit %1)")
-                                  .arg(sharedCases))
-                .split(QLatin1Char(','));
+        QStringList shared;
+        for (RecordSet rows = store.query(QStringLiteral("select ID from Cases order by ID"));
+             !rows.eof() && shared.size() < sharedCases; rows.moveNext()) {
+            shared.append(rows.text(0));
+        }
         for (qlonglong sequence = 1;; ++sequence) {
             const QString token = tag + QLatin1Char('.') + QString::number(sequence);
             if (sequence % 2 == 1) {
@@ -106,7 +111,9 @@ int main(int argc, char** argv) {
                 record.comments = token;
                 store.execute(CaseStatements::insert(record));
                 print(QStringLiteral("inserted %1 %2")
-                          .arg(firstValue(store, QStringLiteral("select last_insert_rowid()")),
+                          .arg(firstValue(store,
+                                          QStringLiteral("select ID from Cases where Comments='") +
+                                              token + QLatin1Char('\'')),
                                token));
                 continue;
             }

@@ -7,12 +7,14 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QHash>
 #include <QLocale>
 #include <QRegularExpression>
 #include <QTest>
 
 #include "case_store.h"
 #include "data_paths.h"
+#include "failure.h"
 #include "globals.h"
 #include "record_set.h"
 #include "scripted_prompts.h"
@@ -103,6 +105,61 @@ QString executeAsOtherTool(const QString& path, const QString& sql) {
     }
     sqlite3_close(db);
     return error;
+}
+
+QString executeAsAnotherUser(const TestEnvironment& environment, const QString& statement) {
+    if (!TestEnvironment::onServer()) {
+        return executeAsOtherTool(environment.databaseFile(), statement);
+    }
+    try {
+        CaseStore other;
+        other.openServer(environment.serverDatabase());
+        other.execute(statement);
+    } catch (const Failure& failure) {
+        return failure.description();
+    }
+    return {};
+}
+
+void refuseWrites(const QString& table, const QString& kind, const QString& message) {
+    if (!TestEnvironment::onServer()) {
+        execute(QStringLiteral("create trigger refuse before %1 on %2 "
+                               "begin select raise(abort, '%3'); end")
+                    .arg(kind, table, message));
+        return;
+    }
+    execute(QStringLiteral("create or replace function refuse() returns trigger language plpgsql "
+                           "as $$ begin raise exception '%1'; end $$")
+                .arg(message));
+    execute(QStringLiteral("create trigger refuse before %1 on %2 for each row "
+                           "execute function refuse()")
+                .arg(kind, table));
+}
+
+void allowWrites(const QString& table) {
+    execute(TestEnvironment::onServer() ? QStringLiteral("drop trigger refuse on ") + table
+                                        : QStringLiteral("drop trigger refuse"));
+}
+
+QString engineSays(const QString& fileMessage) {
+    if (!TestEnvironment::onServer()) {
+        return fileMessage;
+    }
+    static const QHash<QString, QString> server{
+        {QStringLiteral("no such table: Nope"), QStringLiteral("relation \"nope\" does not exist")},
+        {QStringLiteral("no such column: abc"), QStringLiteral("column \"abc\" does not exist")},
+        {QStringLiteral("no such table: Cases Extended"),
+         QStringLiteral("relation \"cases extended\" does not exist")},
+        {QStringLiteral("Characters found after end of SQL statement."),
+         QStringLiteral("cannot insert multiple commands")}};
+    return server.value(fileMessage, fileMessage);
+}
+
+QString joined(const QString& column, const QString& from) {
+    return scalar(
+        TestEnvironment::onServer()
+            ? QStringLiteral("select string_agg(cast(%1 as text), ',') from %2").arg(column, from)
+            : QStringLiteral("select group_concat(%1) from %2").arg(column, from));
 }
 
 unsigned modeOf(const QString& path) {

@@ -60,6 +60,21 @@ private:
 // the program's functions and triggers. Gives the library's error message, empty on success.
 QString executeAsOtherTool(const QString& path, const QString& sql);
 
+// Runs one statement as another person running the program would: through a connection of its
+// own (on a file, the library alone). Gives the engine's error message, empty on success.
+QString executeAsAnotherUser(const TestEnvironment& environment, const QString& statement);
+
+// Makes the database refuse every write of the kind ("insert", "update" or "delete") to the
+// table with the message, until allowWrites; on either engine.
+void refuseWrites(const QString& table, const QString& kind, const QString& message);
+void allowWrites(const QString& table);
+
+// The server's words for a refusal that the file's engine words as given.
+QString engineSays(const QString& fileMessage);
+
+// The values of a column joined by commas, in the order the rows are read.
+QString joined(const QString& column, const QString& from);
+
 // The permission bits of a path (setuid, setgid and sticky included; 0 when it is missing), and
 // its group.
 unsigned modeOf(const QString& path);
