@@ -1,9 +1,11 @@
 # The two set-up commands of the README, and a few more for developers.
 #   make run     installs what is missing, builds and starts the program
 #   make test    installs what is missing, builds and runs the whole test suite
-#   make bench   builds and runs the benchmark
+#   make bench   builds and runs the benchmark (on a file, and on a private PostgreSQL server)
 
 BUILD ?= build
+# The benchmark's private PostgreSQL server, started and stopped around it.
+BENCH_SERVER ?= /tmp/helvarine-bench-pg
 CMAKE_FLAGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 .PHONY: run test bench build format clean
@@ -33,6 +35,10 @@ bench:
 	cmake $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=Release -S . -B $(BUILD)-bench
 	cmake --build $(BUILD)-bench --target helvarine_bench
 	QT_QPA_PLATFORM=offscreen $(BUILD)-bench/bench/helvarine_bench
+	tests/pg_server.sh start $(BENCH_SERVER) data/schema-postgresql.sql
+	QT_QPA_PLATFORM=offscreen HELVARINE_BENCH_SERVER="host=$(BENCH_SERVER)/socket user=postgres" \
+	    $(BUILD)-bench/bench/helvarine_bench; status=$$?; \
+	    tests/pg_server.sh stop $(BENCH_SERVER); exit $$status
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

@@ -1,14 +1,19 @@
 // The benchmark: how fast the case list fills and sorts, next to a plain SQLite read of the same
-// rows, for 1 000, 10 000 and 100 000 cases, and the program's peak memory.
+// rows, for 1 000, 10 000 and 100 000 cases, and the program's peak memory. With
+// HELVARINE_BENCH_SERVER (a libpq connection text of a PostgreSQL server with the database
+// "helvarine_template", as tests/pg_server.sh makes it), the case list also fills from the
+// server (and only there), next to psql reading the same view.
 //   helvarine_bench [largest size]
 // Never part of the test run; `make bench` builds it in Release mode and runs it.
 
+#include <libpq-fe.h>
 #include <sqlite3.h>
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <algorithm>
@@ -160,17 +165,22 @@ void resetPeakMemory() {
     }
 }
 
-long peakMemoryKiB() {
+// A figure of /proc/self/status in KiB ("VmHWM:" the peak, "VmRSS:" the present), -1 unknown.
+long memoryKiB(const QByteArray& figure) {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly)) {
         return -1;
     }
     for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:")) {
-            return line.mid(6).trimmed().split(' ').front().toLong();
+        if (line.startsWith(figure)) {
+            return line.mid(figure.size()).trimmed().split(' ').front().toLong();
         }
     }
     return -1;
+}
+
+long peakMemoryKiB() {
+    return memoryKiB("VmHWM:");
 }
 
 // The "Case Details" report of every open case: laid out, drawn to a PDF file, and shown in the
@@ -210,6 +220,136 @@ void benchmarkCaseDetails(sqlite3* db, Prompts& prompts, const QString& pdfPath)
     std::printf("  print preview shown with its first page: %.0f ms\n", firstPage);
 }
 
+// Runs statements on the server as its administrator; ends the benchmark on a failure.
+void administer(const QString& server, const QStringList& statements) {
+    PGconn* connection = PQconnectdb(server.toUtf8().constData());
+    PQsetNoticeProcessor(
+        connection, [](void*, const char*) {}, nullptr);
+    for (const QString& statement : statements) {
+        PGresult* result = PQexec(connection, statement.toUtf8().constData());
+        if (PQresultStatus(result) != PGRES_COMMAND_OK) {
+            std::fprintf(stderr, "server: %s\n", PQerrorMessage(connection));
+            std::exit(1);
+        }
+        PQclear(result);
+    }
+    PQfinish(connection);
+}
+
+// The rows populate() writes to a file, made on the server by the server itself.
+QStringList serverPopulation(int cases) {
+    const int employees = std::max(10, cases / 100);
+    const int customers = std::max(20, cases / 50);
+    QStringList statements;
+    for (const auto& [table, count] :
+         {std::pair{"employees", employees}, {"customers", customers}}) {
+        statements << QStringLiteral(
+                          "insert into %1 (\"first name\", \"last name\", company) "
+                          "select 'First' || i, 'Lastname' || (i * 7 % 1000), 'ACME' "
+                          "from generate_series(0, %2) i")
+                          .arg(QLatin1String(table))
+                          .arg(count - 1);
+    }
+    statements
+        << QStringLiteral(
+               "insert into status (status) select 'Status ' || i from generate_series(0, 7) i")
+        << QStringLiteral(
+               "insert into categories (category) select 'Categories ' || i "
+               "from generate_series(0, 7) i")
+        << QStringLiteral(
+               "insert into priorities (priority) select 'Priorities ' || i "
+               "from generate_series(0, 7) i")
+        << QStringLiteral(
+               "insert into knowledgebase (kb) select 'KnowledgeBase ' || i "
+               "from generate_series(0, 7) i");
+    statements << QStringLiteral(
+                      "insert into cases (title, \"assigned to\", \"opened by\", \"opened date\", "
+                      "status, category, priority, comments, \"due date\", kb, \"resolved date\", "
+                      "customer, \"call time\") "
+                      "select (array['Printer','Invoice','Delivery','Refund','Login','Network',"
+                      "'Order'])[i % 7 + 1] || ' problem reported by customer ' || "
+                      "(i::bigint * 7919 % 100000), 1 + i % %2, 1 + (i * 3) % %2, "
+                      "date '2024-01-01' + i % 900, 'Status ' || i % 8, 'Categories ' || i % 5, "
+                      "'Priorities ' || i % 3, 'Customer called twice about this.', "
+                      "date '2024-01-15' + i % 900, 'KnowledgeBase ' || i % 8, "
+                      "case when i % 4 = 0 then date '2024-01-15' + i % 900 end, 1 + i % %3, "
+                      "date '2024-01-01' + i % 900 from generate_series(0, %1) i")
+                      .arg(cases - 1)
+                      .arg(employees)
+                      .arg(customers)
+               << QStringLiteral("analyze");
+    return statements;
+}
+
+// The case list filled from the server, next to psql reading the same view in the same run.
+void benchmarkServer(const QString& server, const QString& programFolder, int largest) {
+    std::printf("\nFrom the PostgreSQL server (%s):\n", qPrintable(server));
+    std::printf("%9s %12s %12s %8s %10s %12s\n", "cases", "psql read", "LoadCases", "ratio",
+                "sort click", "peak memory");
+    for (int size : {10000, 100000}) {
+        if (size > largest) {
+            break;
+        }
+        const QString name = QStringLiteral("helvarine_bench_%1").arg(size);
+        administer(server + QStringLiteral(" dbname=postgres"),
+                   {QStringLiteral("drop database if exists %1").arg(name),
+                    QStringLiteral("create database %1 template helvarine_template").arg(name)});
+        const QString database = server + QStringLiteral(" dbname=") + name;
+        administer(database, serverPopulation(size));
+
+        QTemporaryDir root;
+        qputenv("HELVARINE_DATA_ROOT", QFile::encodeName(root.path()));
+        qputenv("HELVARINE_DATABASE", database.toUtf8());
+        SilentPrompts prompts;
+        QSettings settings(root.path() + QStringLiteral("/settings.ini"), QSettings::IniFormat);
+        double load = 0;
+        double click = 0;
+        {
+            Form1 form(prompts, settings, programFolder);
+            form.setProgramEnd([] {});
+            form.Form_Load();
+            form.show();
+            load = bestOf(3, [&] {
+                form.LoadCases();
+                QCoreApplication::processEvents();
+            });
+            const int listed =
+                form.findChild<ReportListView*>(QStringLiteral("ListView1"))->rows().count();
+            if (listed != size) {
+                std::fprintf(stderr, "the list holds %d rows, not %d\n", listed, size);
+                std::exit(1);
+            }
+            click = bestOf(3, [&] {
+                form.ListView1_ColumnClick(2);
+                QCoreApplication::processEvents();
+            });
+            form.Form_QueryUnload();
+        }
+        const long peak = peakMemoryKiB();
+        qunsetenv("HELVARINE_DATABASE");
+        const double psql = bestOf(3, [&] {
+            QProcess reader;
+            reader.start(QStringLiteral("psql"),
+                         {QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-A"),
+                          QStringLiteral("-t"), QStringLiteral("-o"), QStringLiteral("/dev/null"),
+                          QStringLiteral("-c"), QStringLiteral("select * from \"cases extended\""),
+                          database});
+            if (!reader.waitForFinished(120000) || reader.exitCode() != 0) {
+                std::fprintf(stderr, "psql: %s\n", reader.readAllStandardError().constData());
+                std::exit(1);
+            }
+        });
+        std::printf("%9d %10.1fms %10.1fms %8.2f %8.1fms %9.1f MB\n", size, psql, load, load / psql,
+                    click, peak / 1024.0);
+        std::fflush(stdout);
+        administer(server + QStringLiteral(" dbname=postgres"),
+                   {QStringLiteral("drop database %1 with (force)").arg(name)});
+        if (prompts.boxes != 0) {
+            std::exit(1);
+        }
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -220,6 +360,12 @@ int main(int argc, char** argv) {
     const int largest = argc > 1 ? std::atoi(argv[1]) : 100000;
     const QString programFolder =
         QCoreApplication::applicationDirPath() + QStringLiteral("/../bin");
+
+    // The server's figures come from a run of their own, so that its peak memory is the list's.
+    if (const QString server = qEnvironmentVariable("HELVARINE_BENCH_SERVER"); !server.isEmpty()) {
+        benchmarkServer(server, programFolder, largest);
+        return 0;
+    }
 
     std::printf("%9s %12s %12s %8s %14s %8s %10s\n", "cases", "plain read", "LoadCases", "ratio",
                 "sorted Load", "ratio", "sort click");
