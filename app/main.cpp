@@ -4,8 +4,10 @@
 #include <QCoreApplication>
 #include <QIcon>
 #include <QSettings>
+#include <QTimer>
 
 #include "guarded_application.h"
+#include "main_module.h"
 #include "main_window.h"
 #include "prompts.h"
 #include "window_dressing.h"
@@ -26,5 +28,7 @@ int main(int argc, char** argv) {
         return 0;  // the user stopped the program after a repair; nothing is saved
     }
     mainWindow.show();
+    // Once the window is painted: the day's backup of the database file.
+    QTimer::singleShot(0, &mainWindow, [&prompts] { MainModule::BackUpDaily(prompts); });
     return application.exec();
 }

@@ -5,7 +5,11 @@
 #include <QSysInfo>
 #include <QWidget>
 
+#include "case_store.h"
+#include "daily_backup.h"
+#include "data_paths.h"
 #include "failure.h"
+#include "prompts.h"
 #include "window_dressing.h"
 
 namespace MainModule {
@@ -42,6 +46,23 @@ QString GetProcessorAddressWidth() {
                    QSysInfo::currentCpuArchitecture().contains(QLatin1String("64"))
                ? QStringLiteral("64")
                : QStringLiteral("32");
+}
+
+void BackUpDaily(Prompts& prompts, const QDateTime& now) {
+    if (DataPaths::onServer() || !CaseStore::hasShared() || CaseStore::shared().state() == 0) {
+        return;
+    }
+    const DailyBackup backup(DataPaths::databaseFile());
+    try {
+        if (backup.isDue(now)) {
+            backup.write(CaseStore::shared().handle(), now);
+        }
+    } catch (const Failure& failure) {
+        prompts.message(failure.description() +
+                            QStringLiteral("\r\n\r\nThe cases are safe; the backup will be tried "
+                                           "again at the next start."),
+                        Prompts::Buttons::Ok, Prompts::Icon::Warning);
+    }
 }
 
 }  // namespace MainModule

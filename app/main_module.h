@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 
+class Prompts;
 class QWidget;
 
 // The application-wide procedures of start-up.
@@ -17,5 +19,11 @@ QString ShortenAppTitle(const QString& displayName = QStringLiteral("Helvarine")
 
 // "64" on a 64-bit system, "32" otherwise.
 QString GetProcessorAddressWidth();
+
+// At start-up, on the database file: a backup into the folder "backups" beside it when the
+// newest is older than a day, the newest seven kept (DailyBackup). A failure is shown once, as
+// a warning that names the folder, and the program goes on. With a server, backups are the
+// server's own business and nothing is done.
+void BackUpDaily(Prompts& prompts, const QDateTime& now = QDateTime::currentDateTime());
 
 }  // namespace MainModule
