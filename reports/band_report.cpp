@@ -64,6 +64,7 @@ public:
         }
         placeFixedBand(m_layout.bands[ReportLayout::ReportFooter], -1, false);
         endPage();
+        m_pages.index();
         return std::move(m_pages);
     }
 
@@ -232,11 +233,37 @@ QString ReportData::value(size_t record, const QString& field) const {
     return records[record].at(column);
 }
 
+void ReportPages::index() {
+    const auto byPage = [](const PlacedText& a, const PlacedText& b) { return a.page < b.page; };
+    if (!std::is_sorted(texts.begin(), texts.end(), byPage)) {
+        std::stable_sort(texts.begin(), texts.end(), byPage);
+    }
+    pageStarts.assign(static_cast<size_t>(pageCount) + 1, texts.size());
+    for (size_t i = texts.size(); i-- > 0;) {
+        if (texts[i].page >= 0 && texts[i].page < pageCount) {
+            pageStarts[static_cast<size_t>(texts[i].page)] = i;
+        }
+    }
+    // A page without texts begins where the next one does.
+    for (size_t page = pageStarts.size() - 1; page-- > 0;) {
+        pageStarts[page] = std::min(pageStarts[page], pageStarts[page + 1]);
+    }
+}
+
+std::pair<size_t, size_t> ReportPages::rangeOf(int page) const {
+    if (pageStarts.size() != static_cast<size_t>(pageCount) + 1) {
+        throw Failure(QStringLiteral("The report's pages are not indexed."));
+    }
+    if (page < 0 || page >= pageCount) {
+        return {0, 0};
+    }
+    return {pageStarts[static_cast<size_t>(page)], pageStarts[static_cast<size_t>(page) + 1]};
+}
+
 std::vector<PlacedText> ReportPages::onPage(int page) const {
-    std::vector<PlacedText> result;
-    std::copy_if(texts.begin(), texts.end(), std::back_inserter(result),
-                 [page](const PlacedText& text) { return text.page == page; });
-    return result;
+    const auto [first, end] = rangeOf(page);
+    return std::vector<PlacedText>(texts.begin() + static_cast<std::ptrdiff_t>(first),
+                                   texts.begin() + static_cast<std::ptrdiff_t>(end));
 }
 
 std::vector<PlacedText> ReportPages::ofControl(const QString& control) const {
@@ -247,6 +274,10 @@ std::vector<PlacedText> ReportPages::ofControl(const QString& control) const {
 }
 
 namespace {
+
+bool sameFont(const ReportFont& a, const ReportFont& b) {
+    return a.pointSize == b.pointSize && a.bold == b.bold && a.italic == b.italic;
+}
 
 // The start of a line that fits the width: a text cut by its column is cut where the column
 // ends, so that a printed or exported page holds only what can be seen.
@@ -294,14 +325,30 @@ void drawPage(QPainter& painter, const ReportPages& pages, int page) {
     painter.save();
     painter.scale(device->logicalDpiX() / kTwipsPerInch, device->logicalDpiY() / kTwipsPerInch);
     painter.setPen(Qt::black);
-    for (const PlacedText& text : pages.texts) {
-        if (text.page != page) {
-            continue;
+    // A report uses a handful of fonts: each is made and measured once a page, not once a text.
+    std::vector<std::pair<ReportFont, QFontMetricsF>> fonts;
+    const ReportFont* current = nullptr;
+    const QFontMetricsF* metrics = nullptr;
+    const auto [first, end] = pages.rangeOf(page);
+    for (size_t placed = first; placed < end; ++placed) {
+        const PlacedText& text = pages.texts[placed];
+        if (current == nullptr || !sameFont(*current, text.font)) {
+            painter.setFont(fontFor(text.font));
+            const auto kept = std::find_if(fonts.begin(), fonts.end(), [&](const auto& font) {
+                return sameFont(font.first, text.font);
+            });
+            metrics = kept != fonts.end()
+                          ? &kept->second
+                          : &fonts.emplace_back(text.font, painter.fontMetrics()).second;
+            current = &text.font;
         }
-        painter.setFont(fontFor(text.font));
-        painter.save();
-        painter.setClipRect(text.rect);
-        const QFontMetricsF metrics = painter.fontMetrics();
+        // Every line is cut at the box's width and a line below the box is left out, so only a
+        // box lower than its first line needs clipping.
+        const bool clipped = text.lineHeight > text.rect.height() + 0.5;
+        if (clipped) {
+            painter.save();
+            painter.setClipRect(text.rect);
+        }
         QRectF line = text.rect;
         line.setHeight(std::max(text.lineHeight, text.rect.height()));
         for (qsizetype i = 0; i < text.lines.size(); ++i) {
@@ -309,10 +356,12 @@ void drawPage(QPainter& painter, const ReportPages& pages, int page) {
                 break;  // a line below the box would not be seen
             }
             painter.drawText(line, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
-                             visiblePart(metrics, text.lines.at(i), text.rect.width()));
+                             visiblePart(*metrics, text.lines.at(i), text.rect.width()));
             line.translate(0, text.lineHeight);
         }
-        painter.restore();
+        if (clipped) {
+            painter.restore();
+        }
     }
     painter.restore();
 }

@@ -6,6 +6,7 @@
 #include <QSizeF>
 #include <QString>
 #include <QStringList>
+#include <utility>
 #include <vector>
 
 #include "report_layout.h"
@@ -44,7 +45,14 @@ struct ReportPages {
     QSizeF pageSize;  // twips
     int pageCount = 0;
     std::vector<PlacedText> texts;
+    // Where each page's texts begin in `texts` (pageCount + 1 entries; the texts are in page
+    // order), made by index(): a page is drawn without looking at the others.
+    std::vector<size_t> pageStarts;
 
+    // Puts the texts in page order and makes pageStarts.
+    void index();
+    // The range of texts of a page in `texts`, [first, second).
+    std::pair<size_t, size_t> rangeOf(int page) const;
     std::vector<PlacedText> onPage(int page) const;
     // The placed texts of a control, on every page, in order.
     std::vector<PlacedText> ofControl(const QString& control) const;

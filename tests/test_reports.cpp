@@ -1,18 +1,23 @@
 // The band-report engine and the five layouts (what is placed where on which page), the PDF
 // export, and the report chooser with its six entries.
 
+#include <QAction>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QImage>
+#include <QLabel>
 #include <QPainter>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 
 #include "band_report.h"
 #include "case_store.h"
+#include "preview_pages.h"
 #include "report_chooser.h"
 #include "report_layout.h"
 #include "report_preview.h"
@@ -359,6 +364,80 @@ private Q_SLOTS:
         const QString details = QString::fromUtf8(info.readAllStandardOutput());
         QVERIFY2(details.contains(QStringLiteral("792 x 612 pts")),
                  qPrintable(details));  // Letter, landscape
+    }
+
+    // The preview draws only the pages in view, opens at the first one, and pages and zooms
+    // from its tool bar.
+    void previewDrawsWhatIsSeenAndPagesThrough() {
+        CaseStore::shared().transaction([] {
+            for (int n = 0; n < 600; ++n) {
+                addCase(QStringLiteral("Case %1").arg(n));
+            }
+        });
+        const ReportLayout layout = ReportLayouts::rptOpenCases();
+        ReportPreview preview(m_prompts, layout,
+                              dataFor(layout, QStringLiteral("select * from [Open Cases]")));
+        preview.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&preview));
+        PreviewPages& view = preview.view();
+        const int pages = preview.pages().pageCount;
+        QVERIFY(pages > 20);
+        QTRY_VERIFY(view.pagesDrawn() > 0);
+        QVERIFY2(view.pagesDrawn() <= 4, qPrintable(QString::number(view.pagesDrawn())));
+        QCOMPARE(view.currentPage(), 0);
+        QCOMPARE(control<QLabel>(preview, "PageCount")->text(),
+                 QStringLiteral(" of %1 ").arg(pages));
+        const auto trigger = [&](const char* name) {
+            control<QAction>(preview, name)->trigger();
+            QCoreApplication::processEvents();
+        };
+        trigger("NextPage");
+        QCOMPARE(view.currentPage(), 1);
+        QCOMPARE(control<QSpinBox>(preview, "PageNumber")->value(), 2);
+        trigger("LastPage");
+        QCOMPARE(view.currentPage(), pages - 1);
+        control<QSpinBox>(preview, "PageNumber")->setValue(5);
+        QCOMPARE(view.currentPage(), 4);
+        const double fitted = view.zoom();
+        trigger("ZoomIn");
+        QVERIFY(view.zoom() > fitted);
+        QCOMPARE(view.fit(), PreviewPages::Fit::None);
+        QCOMPARE(view.currentPage(), 4);  // zooming keeps the page
+        trigger("FitPage");
+        QVERIFY(view.zoom() < fitted);
+        trigger("TwoPages");
+        QCOMPARE(view.pagesAcross(), 2);
+        const qint64 before = view.pagesDrawn();
+        view.viewport()->repaint();
+        QVERIFY(view.pagesDrawn() - before <= 6);
+        QTest::keyClick(&view, Qt::Key_Escape);
+        QVERIFY(!preview.isVisible());
+    }
+
+    // Print goes through the platform's print dialog, then draws every page on its printer.
+    void printDrawsEveryPageOnThePrinterChosen() {
+        for (int n = 0; n < 60; ++n) {
+            addCase(QStringLiteral("Case %1").arg(n));
+        }
+        const ReportLayout layout = ReportLayouts::rptOpenCases();
+        ReportPreview preview(m_prompts, layout,
+                              dataFor(layout, QStringLiteral("select * from [Open Cases]")));
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("printed.pdf"));
+        m_prompts.onModal([&](QDialog& dialog) {
+            QCOMPARE(dialog.objectName(), QStringLiteral("PrintDialog"));
+            preview.printer().setOutputFileName(path);
+            dialog.setResult(QDialog::Accepted);
+        });
+        control<QAction>(preview, "Print")->trigger();
+        QProcess info;
+        info.start(QStringLiteral("pdfinfo"), {path});
+        QVERIFY(info.waitForFinished(20000));
+        const QString details = QString::fromUtf8(info.readAllStandardOutput());
+        QVERIFY2(details.contains(QRegularExpression(
+                     QStringLiteral("Pages: +%1\n").arg(preview.pages().pageCount))),
+                 qPrintable(details));
+        QVERIFY2(details.contains(QStringLiteral("792 x 612 pts")), qPrintable(details));
     }
 
     void pdfExportToAnUnwritablePlaceIsReported() {
