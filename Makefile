@@ -1,6 +1,7 @@
 # The two set-up commands of the README, and a few more for developers.
 #   make run     installs what is missing, builds and starts the program
 #   make test    installs what is missing, builds and runs the whole test suite
+#   make package builds the Debian package build-package/package/helvarine_VERSION_ARCH.deb
 #   make bench   builds and runs the benchmark (on a file, and on a private PostgreSQL server)
 
 BUILD ?= build
@@ -8,7 +9,7 @@ BUILD ?= build
 BENCH_SERVER ?= /tmp/helvarine-bench-pg
 CMAKE_FLAGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: run test bench build format clean
+.PHONY: run test bench package build format clean
 
 run:
 	scripts/setup.sh run
@@ -39,6 +40,15 @@ bench:
 	QT_QPA_PLATFORM=offscreen HELVARINE_BENCH_SERVER="host=$(BENCH_SERVER)/socket user=postgres" \
 	    $(BUILD)-bench/bench/helvarine_bench; status=$$?; \
 	    tests/pg_server.sh stop $(BENCH_SERVER); exit $$status
+
+# A Release build of the program alone, packaged by CPack (see packaging/).
+package:
+	scripts/setup.sh package
+	cmake $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=Release -DHELVARINE_BUILD_TESTS=OFF \
+	      -DHELVARINE_BUILD_BENCH=OFF -S . -B $(BUILD)-package
+	cmake --build $(BUILD)-package
+	cd $(BUILD)-package && cpack -G DEB
+	@ls $(BUILD)-package/package/helvarine_*.deb
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

@@ -4,7 +4,8 @@
 // Usage: make_assets OUTDIR
 //
 // Writes OUTDIR/HAND-M.CUR (the 32x32 hand pointer cursor, Windows .CUR format) and
-// OUTDIR/helvarine.png (the 256x256 application icon). Only QtGui raster painting is used and
+// OUTDIR/helvarine.png (the 256x256 application icon), and the icon at the sizes of the desktop's
+// icon theme, OUTDIR/icons/hicolor/NxN/apps/helvarine.png. Only QtGui raster painting is used and
 // no text is drawn, so the program needs neither a QGuiApplication nor a platform plugin.
 
 #include <QByteArray>
@@ -283,11 +284,13 @@ void paintAnsweredBubble(QPainter& painter) {
     painter.drawPath(check);
 }
 
-QImage drawAppIcon() {
-    QImage image(kIconSize, kIconSize, QImage::Format_ARGB32_Premultiplied);
+// The icon at a size of pixels, drawn on the 256-pixel grid scaled down.
+QImage drawAppIcon(int size = kIconSize) {
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(size / double(kIconSize), size / double(kIconSize));
     paintTile(painter);
     paintFolder(painter);
     paintAnsweredBubble(painter);
@@ -336,6 +339,14 @@ int main(int argc, char* argv[]) {
 
     const bool cursorOk = writeFile(outDir.filePath(QStringLiteral("HAND-M.CUR")),
                                     encodeCursor(drawHandCursor(), cursorHotspot()));
-    const bool iconOk = writePng(outDir.filePath(QStringLiteral("helvarine.png")), drawAppIcon());
+    bool iconOk = writePng(outDir.filePath(QStringLiteral("helvarine.png")), drawAppIcon());
+    // The sizes of the desktop's icon theme.
+    for (const int size : {16, 32, 48, 64, 128, 256}) {
+        const QString folder = QStringLiteral("icons/hicolor/%1x%1/apps").arg(size);
+        iconOk = QDir(outDir).mkpath(folder) &&
+                 writePng(outDir.filePath(folder + QStringLiteral("/helvarine.png")),
+                          drawAppIcon(size)) &&
+                 iconOk;
+    }
     return cursorOk && iconOk ? 0 : 1;
 }

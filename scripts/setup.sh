@@ -1,15 +1,20 @@
 #!/usr/bin/env bash
 # Prepares a Debian machine for Helvarine: installs the Debian packages that are missing and,
 # to run the program, makes the machine-wide data folder that the group "helvarine" shares.
-#   scripts/setup.sh run    what building and running the program needs
-#   scripts/setup.sh test   the packages that, the tests and the benchmark need (the tests use
-#                           data folders of their own)
+#   scripts/setup.sh run       what building and running the program needs
+#   scripts/setup.sh package   what building the Debian package needs
+#   scripts/setup.sh test      what the tests and the benchmark need, the package's checks
+#                              included (the tests use data folders of their own)
 set -euo pipefail
 
 purpose=${1:-run}
 packages=(cmake ninja-build g++ qt6-base-dev libsqlite3-dev libpq-dev fonts-liberation)
+if [ "$purpose" = package ] || [ "$purpose" = test ]; then
+  packages+=(dpkg-dev file)
+fi
 if [ "$purpose" = test ]; then
-  packages+=(xvfb xauth xdotool poppler-utils clang-format clang libclang-rt-14-dev postgresql)
+  packages+=(xvfb xauth xdotool poppler-utils clang-format clang libclang-rt-14-dev postgresql
+             lintian desktop-file-utils appstream)
 fi
 
 as_root() {
@@ -67,7 +72,14 @@ if ! getent group "$group" >/dev/null \
   as_root chmod 0755 /var/lib/Orvanta
   as_root chown "$user:$group" "$data_folder"
   as_root chmod 2770 "$data_folder"
-  # A database from an earlier set-up, which shared the folder with every user.
-  as_root find "$data_folder" -maxdepth 1 -type f -name 'dbData.mdb*' \
-    -exec chgrp "$group" {} + -exec chmod 0660 {} +
+  # A database from an earlier set-up, which shared the folder with every user: only the
+  # database's own files, as plain files with one link, so that a link planted in the folder
+  # never hands another file to the group.
+  for file in dbData.mdb dbData.mdb-journal dbData.mdb-wal dbData.mdb-shm; do
+    path=$data_folder/$file
+    if [ -f "$path" ] && [ ! -L "$path" ] && [ "$(stat -c %h "$path")" = 1 ]; then
+      as_root chgrp "$group" "$path"
+      as_root chmod 0660 "$path"
+    fi
+  done
 fi
