@@ -10,6 +10,7 @@
 #include <QDialog>
 #include <QFile>
 #include <QFileInfo>
+#include <QFocusFrame>
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QJsonArray>
@@ -37,6 +38,7 @@
 #include "scripted_prompts.h"
 #include "test_environment.h"
 #include "window_controls.h"
+#include "window_dressing.h"
 
 namespace {
 
@@ -1024,6 +1026,24 @@ private Q_SLOTS:
         QTRY_COMPARE(QToolTip::text(), longTitle);
         list->setColumnWidthTwips(1, 9000);
         QCOMPARE(tip(0), QString());
+    }
+
+    // A focused control carries a clear frame, which moves with the focus. (Installed for the
+    // rest of this run, so it comes last.)
+    void focusedControlIsFramed() {
+        Form1& form = startedForm();
+        showActive(form);
+        WindowDressing::frameTheFocus(*qApp);
+        QPushButton* add = button(form, 2);
+        add->setFocus(Qt::TabFocusReason);
+        auto* frame = form.findChild<QFocusFrame*>();
+        QVERIFY(frame != nullptr);
+        QVERIFY(frame->isVisible());
+        QCOMPARE(frame->widget(), add);
+        QVERIFY(frame->geometry().contains(add->geometry()));
+        QVERIFY(frame->geometry() != add->geometry());
+        caseList(form)->setFocus(Qt::TabFocusReason);
+        QCOMPARE(frame->widget(), caseList(form));
     }
 };
 
