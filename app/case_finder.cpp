@@ -1,6 +1,5 @@
 #include "case_finder.h"
 
-#include <QRegularExpression>
 #include <QStringList>
 #include <string_view>
 
@@ -75,8 +74,7 @@ bool CaseFinder::overdue(int row) const {
 void CaseFinder::setQuery(const QString& typed) {
     m_words.clear();
     m_onlyOverdue = false;
-    const QStringList words =
-        fold(typed).split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+    const QStringList words = fold(typed).simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
     for (const QString& word : words) {
         if (word == kOverdueWord) {
             m_onlyOverdue = true;

@@ -1,6 +1,7 @@
 #include "csv_export.h"
 
 #include <QDir>
+#include <QHash>
 #include <QSaveFile>
 
 #include "date_text.h"
@@ -59,6 +60,9 @@ QString isoDate(const QString& shown, const DateFormatter& dates) {
 QString text(const ReportListModel& rows) {
     const int columns = rows.columnCount();
     const DateFormatter dates;
+    // Each date text is read once: the rows share few dates, and a date with a month name is
+    // slow to read.
+    QHash<QString, QString> isoDates;
     QStringList fields;
     for (int column = 0; column < columns; ++column) {
         fields.append(rows.header(column));
@@ -68,9 +72,15 @@ QString text(const ReportListModel& rows) {
         fields.clear();
         for (int column = 0; column < columns; ++column) {
             const QString cell = rows.text(position, column);
-            fields.append(rows.sortKind(column) == ReportListModel::SortKind::Date
-                              ? isoDate(cell, dates)
-                              : cell);
+            if (rows.sortKind(column) != ReportListModel::SortKind::Date) {
+                fields.append(cell);
+                continue;
+            }
+            auto known = isoDates.constFind(cell);
+            if (known == isoDates.cend()) {
+                known = isoDates.insert(cell, isoDate(cell, dates));
+            }
+            fields.append(*known);
         }
         out += line(fields);
     }

@@ -386,14 +386,17 @@ void Form1::FindField_Change() {
 }
 
 void Form1::applyFind() {
-    const QString selectedId = selectedCaseId();
+    // The rows stay the same: the selected case is found again by its row, not by its ID.
+    ReportListModel& rows = ListView1->rows();
+    const int selectedRow = rows.rowAt(ListView1->selectedPosition());
     m_finder.setQuery(m_findBar->field()->text());
     if (m_finder.active()) {
-        ListView1->rows().setFilter([this](int row) { return m_finder.accepts(row); });
+        rows.setFilter([this](int row) { return m_finder.accepts(row); });
     } else {
-        ListView1->rows().setFilter({});
+        rows.setFilter({});
     }
-    selectCase(selectedId);
+    const int position = rows.positionOf(selectedRow);
+    ListView1->selectPosition(position >= 0 ? position : 0);
     showFindCount();
 }
 
@@ -467,8 +470,7 @@ void Form1::fillCaseList() {
     rows.removeAllRows();
     // The find field's texts and the overdue marks are taken once here, with the rows.
     m_finder.clear();
-    const DateFormatter dates;
-    const QDate today = QDate::currentDate();
+    Overdue::Check overdue(QDate::currentDate());
     RecordSet cases = CaseStore::shared().query(QStringLiteral("select * from [Cases Extended]"));
     // The columns are looked up by name once, when the first row is read.
     std::array<int, kColumnCount> fields{};
@@ -488,8 +490,8 @@ void Form1::fillCaseList() {
         for (int subItem = CaseColumn::Title; subItem < kColumnCount; ++subItem) {
             rows.setSubItem(row, subItem, cells[static_cast<size_t>(subItem)]);
         }
-        m_finder.addRow(cells, Overdue::isOverdue(cells[CaseColumn::DueDate],
-                                                  cells[CaseColumn::ResolvedTime], today, dates));
+        m_finder.addRow(cells,
+                        overdue(cells[CaseColumn::DueDate], cells[CaseColumn::ResolvedTime]));
         cases.moveNext();
     }
     cases.close();

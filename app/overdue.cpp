@@ -3,20 +3,25 @@
 #include <QColor>
 #include <QPalette>
 
-#include "date_text.h"
-
 namespace Overdue {
 
-bool isOverdue(const QString& due, const QString& resolved, QDate today,
-               const DateFormatter& dates) {
+Check::Check(QDate today)
+    : m_today((qint64{today.year()} * 100 + today.month()) * 100 + today.day()) {}
+
+bool Check::operator()(const QString& due, const QString& resolved) {
     if (!resolved.isEmpty() || due.isEmpty()) {
         return false;
     }
+    const auto known = m_read.constFind(due);
+    if (known != m_read.cend()) {
+        return *known;
+    }
     // The sort key reads yyyyMMddHHmmss: its day is the key without the time of day.
-    const std::optional<qint64> key = dates.sortKey(due);
     constexpr qint64 kTimeOfDay = 1000000;
-    const qint64 todayKey = (qint64{today.year()} * 100 + today.month()) * 100 + today.day();
-    return key.has_value() && *key / kTimeOfDay < todayKey;
+    const std::optional<qint64> key = m_dates.sortKey(due);
+    const bool overdue = key.has_value() && *key / kTimeOfDay < m_today;
+    m_read.insert(due, overdue);
+    return overdue;
 }
 
 QColor colour(const QPalette& palette) {

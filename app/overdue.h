@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QDate>
+#include <QHash>
 #include <QString>
 
-class DateFormatter;
+#include "date_text.h"
+
 class QColor;
 class QPalette;
 
@@ -11,9 +13,19 @@ class QPalette;
 // in a colour of its own and says so on its due date.
 namespace Overdue {
 
-// due and resolved as the list shows them.
-bool isOverdue(const QString& due, const QString& resolved, QDate today,
-               const DateFormatter& dates);
+// Tells the overdue cases of one filling of the list, with due and resolved dates as the list
+// shows them. A date text is read once: the list's many rows share few due dates, and reading a
+// date with a month name is slow.
+class Check {
+public:
+    explicit Check(QDate today);
+    bool operator()(const QString& due, const QString& resolved);
+
+private:
+    DateFormatter m_dates;
+    qint64 m_today;  // yyyyMMdd
+    QHash<QString, bool> m_read;
+};
 
 // A red that stands out from the list's text and keeps its contrast on the palette's base: dark
 // on a light base, light on a dark one.

@@ -178,9 +178,15 @@ void ReportListModel::filterRows() {
     if (!m_filter) {
         m_order = m_allOrder;
     } else {
+        // The filter is asked in stored order, which reads whatever it keeps per row in the
+        // order it was filled; only then are the rows let through taken in the sorted order.
+        std::vector<char> shown(m_allOrder.size());
+        for (size_t row = 0; row < shown.size(); ++row) {
+            shown[row] = m_filter(static_cast<int>(row)) ? 1 : 0;
+        }
         m_order.clear();
         for (const int row : m_allOrder) {
-            if (m_filter(row)) {
+            if (shown[static_cast<size_t>(row)] != 0) {
                 m_order.push_back(row);
             }
         }

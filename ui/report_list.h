@@ -61,7 +61,8 @@ public:
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
     // Shows only the stored rows (by handle) that `accepts` lets through; an empty function
-    // shows every row. The rows are asked again at every refill and by refilter().
+    // shows every row. The rows are asked in stored order, again at every refill and by
+    // refilter().
     using RowFilter = std::function<bool(int row)>;
     void setFilter(RowFilter accepts);
     void refilter();
