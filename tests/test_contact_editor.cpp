@@ -3,6 +3,7 @@
 // lists.
 
 #include <QApplication>
+#include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -225,6 +226,10 @@ private Q_SLOTS:
         for (int n = 1; n <= 16; ++n) {
             QCOMPARE(editor.field(n)->accessibleName(),
                      control<QLabel>(editor, QStringLiteral("Label1_%1").arg(n - 1))->text());
+        }
+        if (auto* cases = control<ReportListView>(editor, QStringLiteral("ListView1"))) {
+            QCOMPARE(cases->accessibleName(),
+                     control<QGroupBox>(editor, QStringLiteral("Frame1"))->title());
         }
         editor.show();
         QApplication::setActiveWindow(&editor);
