@@ -26,7 +26,6 @@
 #include "csv_export.h"
 #include "data_paths.h"
 #include "database_file.h"
-#include "date_text.h"
 #include "error_trap.h"
 #include "find_bar.h"
 #include "fonts.h"
