@@ -16,6 +16,7 @@ int main(int argc, char** argv) {
     GuardedApplication application(argc, argv);
     const QString programFolder = QCoreApplication::applicationDirPath();
     application.setWindowIcon(QIcon(WindowDressing::iconFile(programFolder)));
+    WindowDressing::frameTheFocus(application);
 
     QtPrompts prompts;
     application.setPrompts(&prompts);

@@ -1,11 +1,15 @@
 #include "main_window.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QBrush>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QIcon>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QScreen>
@@ -13,20 +17,24 @@
 #include <QSettings>
 #include <QShortcut>
 #include <QShowEvent>
+#include <QStandardPaths>
 #include <QTimer>
 
 #include "case_editor.h"
 #include "case_store.h"
 #include "control_places.h"
+#include "csv_export.h"
 #include "data_paths.h"
 #include "database_file.h"
 #include "error_trap.h"
+#include "find_bar.h"
 #include "fonts.h"
 #include "globals.h"
 #include "library_check.h"
 #include "main_layout.h"
 #include "main_module.h"
 #include "number_text.h"
+#include "overdue.h"
 #include "prompts.h"
 #include "report_chooser.h"
 #include "report_list.h"
@@ -109,6 +117,14 @@ void Form1::createControls() {
     m_pointer = new WindowPointer(this);
     ListView1 = new ReportListView(this);
     ListView1->setObjectName(QStringLiteral("ListView1"));
+    ListView1->setAccessibleName(QStringLiteral("Cases"));
+    m_findBar = new FindBar(this);
+    m_exportAction = new QAction(QStringLiteral("Export the list as CSV\u2026"), ListView1);
+    m_exportAction->setObjectName(QStringLiteral("ExportAction"));
+    m_exportAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    m_exportAction->setShortcutContext(Qt::WindowShortcut);
+    ListView1->addAction(m_exportAction);
+    ListView1->setContextMenuPolicy(Qt::ActionsContextMenu);
     PushButton1 = ControlPlaces::pushButton(this, 1, QStringLiteral("Edit Selected Case"));
     PushButton2 = ControlPlaces::pushButton(this, 2, QStringLiteral("Add New Case"));
     PushButton3 = ControlPlaces::pushButton(this, 3, QStringLiteral("Delete Selected Case"));
@@ -144,6 +160,51 @@ void Form1::connectHandlers() {
     auto* reload = new QShortcut(QKeySequence(Qt::Key_F5), this);
     reload->setObjectName(QStringLiteral("ReloadShortcut"));
     connect(reload, &QShortcut::activated, this, [this] { Form_KeyDown(); });
+
+    // The commands from the keyboard, each the same as its button. Return and Delete act on the
+    // list's row, so they work while the list has the focus.
+    const auto key = [this](QKeySequence sequence, QWidget* owner, Qt::ShortcutContext context,
+                            const std::function<void()>& action) {
+        auto* shortcut = new QShortcut(sequence, owner);
+        shortcut->setContext(context);
+        connect(shortcut, &QShortcut::activated, this, action);
+        return shortcut;
+    };
+    key(QKeySequence(Qt::CTRL | Qt::Key_N), this, Qt::WindowShortcut,
+        [this] { PushButton2->click(); });
+    key(QKeySequence(Qt::CTRL | Qt::Key_P), this, Qt::WindowShortcut,
+        [this] { PushButton5->click(); });
+    for (const Qt::Key enter : {Qt::Key_Return, Qt::Key_Enter}) {
+        key(QKeySequence(enter), ListView1, Qt::WidgetShortcut, [this] { PushButton1->click(); });
+    }
+    key(QKeySequence(Qt::Key_Delete), ListView1, Qt::WidgetShortcut,
+        [this] { PushButton3->click(); });
+    connect(ListView1, &QAbstractItemView::doubleClicked, this, [this] { PushButton1->click(); });
+
+    key(QKeySequence(Qt::CTRL | Qt::Key_F), this, Qt::WindowShortcut, [this] { openFind(); });
+    key(QKeySequence(Qt::Key_Slash), ListView1, Qt::WidgetShortcut, [this] { openFind(); });
+    m_closeFind =
+        key(QKeySequence(Qt::Key_Escape), this, Qt::WindowShortcut, [this] { closeFind(); });
+    m_closeFind->setEnabled(false);
+    connect(m_findBar->field(), &QLineEdit::textChanged, this, [this] { FindField_Change(); });
+    // Return in the find field goes on to the found cases.
+    connect(m_findBar->field(), &QLineEdit::returnPressed, this,
+            [this] { ListView1->setFocus(Qt::ShortcutFocusReason); });
+    connect(m_exportAction, &QAction::triggered, this, [this] { ExportList(); });
+
+    // Overdue cases: their text in the overdue colour, their due date saying since when.
+    ListView1->rows().setRoleData([this](int row, const QModelIndex& index, int role) {
+        if (!m_finder.overdue(row)) {
+            return QVariant();
+        }
+        if (role == Qt::ForegroundRole) {
+            return QVariant(QBrush(Overdue::colour(ListView1->palette())));
+        }
+        if (role == Qt::ToolTipRole && index.column() == CaseColumn::DueDate) {
+            return QVariant(Overdue::toolTip(index.data().toString()));
+        }
+        return QVariant();
+    });
 }
 
 void Form1::Form_Load() {
@@ -286,12 +347,81 @@ void Form1::setWindowStateCode(int code) {
 void Form1::LoadCases() {
     // The selected case stays selected when it is still listed; otherwise the first row is, so
     // that Edit and Delete always have a case to act on.
-    const int selected = ListView1->selectedPosition();
-    const QString selectedId =
-        selected >= 0 ? ListView1->rows().text(selected, CaseColumn::Id) : QString();
+    const QString selectedId = selectedCaseId();
     fillCaseList();
-    const int position = selectedId.isEmpty() ? -1 : ListView1->positionOfText(selectedId);
+    selectCase(selectedId);
+    showFindCount();
+}
+
+QString Form1::selectedCaseId() const {
+    const int selected = ListView1->selectedPosition();
+    return selected >= 0 ? ListView1->rows().text(selected, CaseColumn::Id) : QString();
+}
+
+void Form1::selectCase(const QString& id) {
+    const int position = id.isEmpty() ? -1 : ListView1->positionOfText(id);
     ListView1->selectPosition(position >= 0 ? position : 0);
+}
+
+void Form1::openFind() {
+    m_closeFind->setEnabled(true);
+    m_findBar->open();
+    placeFindBar();
+    showFindCount();
+}
+
+void Form1::closeFind() {
+    m_closeFind->setEnabled(false);
+    const bool listHadNoFocus = !ListView1->hasFocus();
+    m_findBar->close();  // the emptied field shows every case again
+    placeFindBar();
+    if (listHadNoFocus) {
+        ListView1->setFocus(Qt::ShortcutFocusReason);
+    }
+}
+
+void Form1::FindField_Change() {
+    untrapped(m_prompts, kWindow, QStringLiteral("FindField_Change"), [this] { applyFind(); });
+}
+
+void Form1::applyFind() {
+    // The rows stay the same: the selected case is found again by its row, not by its ID.
+    ReportListModel& rows = ListView1->rows();
+    const int selectedRow = rows.rowAt(ListView1->selectedPosition());
+    m_finder.setQuery(m_findBar->field()->text());
+    if (m_finder.active()) {
+        rows.setFilter([this](int row) { return m_finder.accepts(row); });
+    } else {
+        rows.setFilter({});
+    }
+    const int position = rows.positionOf(selectedRow);
+    ListView1->selectPosition(position >= 0 ? position : 0);
+    showFindCount();
+}
+
+void Form1::showFindCount() {
+    m_findBar->showCount(ListView1->rows().count(), ListView1->rows().storedCount());
+}
+
+void Form1::ExportList() {
+    untrapped(m_prompts, kWindow, QStringLiteral("ExportList"), [this] {
+        const QString documents =
+            QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        const QString path =
+            m_prompts.saveFileName(QStringLiteral("Export the list as CSV"),
+                                   QDir(documents).filePath(QStringLiteral("cases.csv")),
+                                   QStringLiteral("CSV files (*.csv);;All files (*)"));
+        if (path.isEmpty()) {
+            return;  // cancelled
+        }
+        CsvExport::write(ListView1->rows(), path);
+        const int written = ListView1->rows().count();
+        m_prompts.inform(
+            QStringLiteral("%1 %2 written to %3")
+                .arg(written)
+                .arg(written == 1 ? QStringLiteral("case was") : QStringLiteral("cases were"),
+                     QDir::toNativeSeparators(path)));
+    });
 }
 
 void Form1::refreshCases() {
@@ -337,6 +467,9 @@ void Form1::fillCaseList() {
     ReportListModel& rows = ListView1->rows();
     ReportListModel::Batch batch(rows);
     rows.removeAllRows();
+    // The find field's texts and the overdue marks are taken once here, with the rows.
+    m_finder.clear();
+    Overdue::Check overdue(QDate::currentDate());
     RecordSet cases = CaseStore::shared().query(QStringLiteral("select * from [Cases Extended]"));
     // The columns are looked up by name once, when the first row is read.
     std::array<int, kColumnCount> fields{};
@@ -348,10 +481,16 @@ void Form1::fillCaseList() {
             }
             fieldsKnown = true;
         }
-        const int row = rows.addRow(cases.text(fields[CaseColumn::Id]));
-        for (int subItem = CaseColumn::Title; subItem < kColumnCount; ++subItem) {
-            rows.setSubItem(row, subItem, cases.text(fields[static_cast<size_t>(subItem)]));
+        std::array<QString, kColumnCount> cells;
+        for (size_t column = 0; column < cells.size(); ++column) {
+            cells[column] = cases.text(fields[column]);
         }
+        const int row = rows.addRow(cells[CaseColumn::Id]);
+        for (int subItem = CaseColumn::Title; subItem < kColumnCount; ++subItem) {
+            rows.setSubItem(row, subItem, cells[static_cast<size_t>(subItem)]);
+        }
+        m_finder.addRow(cells,
+                        overdue(cells[CaseColumn::DueDate], cells[CaseColumn::ResolvedTime]));
         cases.moveNext();
     }
     cases.close();
@@ -505,6 +644,19 @@ void Form1::applyLayout(const MainLayout& layout) {
         {PushButton4, layout.buttons[4], 5},
         {PushButton6, layout.buttons[5], 6},
     });
+    m_listPlace = ListView1->geometry();
+    placeFindBar();
+    QWidget::setTabOrder(ListView1, m_findBar->field());
+}
+
+void Form1::placeFindBar() {
+    QRect list = m_listPlace;
+    if (!m_findBar->isHidden()) {
+        const int height = m_findBar->sizeHint().height();
+        list.setHeight(std::max(0, list.height() - height));
+        m_findBar->setGeometry(list.left(), list.bottom() + 1, list.width(), height);
+    }
+    ListView1->setGeometry(list);
 }
 
 double Form1::smallestListHeight() const {

@@ -1,11 +1,17 @@
 #pragma once
 
+#include <QRect>
 #include <QWidget>
 #include <array>
 #include <functional>
 
+#include "case_finder.h"
+
+class FindBar;
+class QAction;
 class QPushButton;
 class QSettings;
+class QShortcut;
 class QTimer;
 class Prompts;
 struct MainLayout;
@@ -32,6 +38,9 @@ enum : int {
 }  // namespace CaseColumn
 
 // The main window: the list of every case, the six command buttons, start-up and shut-down.
+// Around the designed window: the find field under the list (Ctrl+F, "/"), overdue cases drawn
+// in a colour of their own, the list exported as CSV (Ctrl+E, the list's context menu), and
+// keys for the commands (Return, Delete, Ctrl+N, Ctrl+P, F5).
 class Form1 : public QWidget {
 public:
     static constexpr int kColumnCount = CaseColumn::Count;
@@ -95,6 +104,13 @@ private:
     void Timer1_Timer();
     // F5: the list reloads at once.
     void Form_KeyDown();
+    // Ctrl+F, "/": the find field shows; Escape hides it and the list shows every case again.
+    void openFind();
+    void closeFind();
+    // Each change of the find field's text filters the list anew.
+    void FindField_Change();
+    // Ctrl+E, the list's context menu: the shown rows written to a CSV file the user picks.
+    void ExportList();
 
     ReportListView* ListView1 = nullptr;
     QPushButton* PushButton1 = nullptr;  // "Edit Selected Case"
@@ -104,6 +120,9 @@ private:
     QPushButton* PushButton5 = nullptr;  // "Show Reports"
     QPushButton* PushButton6 = nullptr;  // "Help"
     QTimer* Timer1 = nullptr;            // follows other people's changes
+    FindBar* m_findBar = nullptr;        // hidden until Ctrl+F
+    QAction* m_exportAction = nullptr;   // "Export the list as CSV…"
+    QShortcut* m_closeFind = nullptr;    // Escape, while the find field shows
 
     void IsADOInstalled();
     void fillCaseList();
@@ -111,12 +130,21 @@ private:
     void saveColumnWidth(int column);
     void setWindowStateCode(int code);
     void applyLayout(const MainLayout& layout);
+    // The list takes its place, less the find field's height at its bottom while that shows.
+    void placeFindBar();
+    // Applies the find field's words to the list, keeping the selected case when it stays.
+    void applyFind();
+    void selectCase(const QString& id);
+    QString selectedCaseId() const;
+    void showFindCount();
     // Moves the window so that its outer frame stands in the middle of its screen.
     void centreOnScreen();
     // The list's smallest height in twips: its header and one row.
     double smallestListHeight() const;
 
     Prompts& m_prompts;
+    CaseFinder m_finder;
+    QRect m_listPlace;  // the list's place by the layout, find field included
     QSettings& m_settings;
     QString m_programFolder;
     WindowPointer* m_pointer = nullptr;

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <limits>
 
 #include "case_statements.h"
@@ -251,19 +252,34 @@ void Form2::placeControls() {
     }
     auto* idLabel = new QLabel(QStringLiteral("ID"), this);
     idLabel->setObjectName(QStringLiteral("Label1_1"));
+    Text2->setAccessibleName(idLabel->text());
     Twips::place(idLabel, kIdLabel);
 }
 
 void Form2::connectHandlers() {
     connect(PushButton2, &QPushButton::clicked, this, [this] { PushButton2_Click(); });
     connect(PushButton1, &QPushButton::clicked, this, [this] { PushButton1_Click(); });
+    // Ctrl+S is the Save button, with all its checks.
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), this), &QShortcut::activated,
+            PushButton2, &QPushButton::click);
+    // The small buttons say what they do, to the pointer and to a screen reader.
+    const auto tell = [this](int number, const char* tip) {
+        QPushButton* small = pushButton(number);
+        small->setToolTip(QString::fromLatin1(tip));
+        small->setAccessibleName(QString::fromLatin1(tip));
+    };
     for (const LookupMember& member : lookupMembers()) {
+        tell(member.addButton, member.addTip);
+        tell(member.deleteButton, member.deleteTip);
         connect(pushButton(member.addButton), &QPushButton::clicked, this,
                 [this, &member] { addLookupValue(member); });
         connect(pushButton(member.deleteButton), &QPushButton::clicked, this,
                 [this, &member] { deleteLookupValue(member); });
     }
     for (const PeopleMember& member : peopleMembers()) {
+        tell(member.addButton, member.addTip);
+        tell(member.editButton, member.editTip);
+        tell(member.deleteButton, member.deleteTip);
         connect(pushButton(member.addButton), &QPushButton::clicked, this,
                 [this, &member] { addPerson(member); });
         connect(pushButton(member.editButton), &QPushButton::clicked, this,

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTextDocument>
 #include <limits>
 
@@ -161,6 +162,7 @@ void ContactEditor::createControls() {
             frame->setObjectName(QString::fromLatin1(member.frame));
             list = new ReportListView(frame);
             list->setObjectName(QString::fromLatin1(member.list));
+            list->setAccessibleName(QString::fromLatin1(member.caption));
         };
         caseList(members[0], Frame1, ListView1);
         caseList(members[1], Frame2, ListView2);
@@ -209,6 +211,9 @@ void ContactEditor::placeControls() {
 void ContactEditor::connectHandlers() {
     connect(PushButton2, &QPushButton::clicked, this, [this] { PushButton2_Click(); });
     connect(CancelButton, &QPushButton::clicked, this, [this] { cancelClick(); });
+    // Ctrl+S is the Save button, with all its checks.
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), this), &QShortcut::activated,
+            PushButton2, &QPushButton::click);
     m_pointer->showCustomOver(PushButton2);
     m_pointer->showCustomOver(CancelButton);
     // The employee editor shows the default pointer again over its lists and frames. Both

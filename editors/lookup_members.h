@@ -12,11 +12,13 @@ class QComboBox;
 // cases that carry it.
 struct LookupMember {
     QComboBox* Form2::*list;
-    const char* loader;        // the loader's name, e.g. "LoadStatus"
-    const char* select;        // the loader's statement
-    const char* column;        // the column the loader reads
-    int addButton;             // the "+" button's number
-    int deleteButton;          // the "-" button's number
+    const char* loader;  // the loader's name, e.g. "LoadStatus"
+    const char* select;  // the loader's statement
+    const char* column;  // the column the loader reads
+    int addButton;       // the "+" button's number
+    int deleteButton;    // the "-" button's number
+    const char* addTip;  // the tooltips of the "+" and "-" buttons
+    const char* deleteTip;
     const char* prompt;        // the input box's prompt
     const char* title;         // the input box's title
     const char* insert;        // the INSERT text, then the value, then "')"

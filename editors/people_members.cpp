@@ -12,6 +12,9 @@ const std::array<PeopleMember, 3>& peopleMembers() {
          .addButton = 5,
          .editButton = 9,
          .deleteButton = 6,
+         .addTip = "Add an employee",
+         .editTip = "Edit the selected employee",
+         .deleteTip = "Delete the selected employee and every case linked to them",
          .question = "Warning: Deleting assigned to will also delete issue data that is linked "
                      "to this employee.",
          .deletePerson = "delete from Employees where ID=",
@@ -24,6 +27,9 @@ const std::array<PeopleMember, 3>& peopleMembers() {
          .addButton = 3,
          .editButton = 10,
          .deleteButton = 4,
+         .addTip = "Add an employee",
+         .editTip = "Edit the selected employee",
+         .deleteTip = "Delete the selected employee and every case linked to them",
          .question = "Warning: Deleting opened by will also delete issue data that is linked "
                      "to this employee.",
          .deletePerson = "delete from Employees where ID=",
@@ -36,6 +42,9 @@ const std::array<PeopleMember, 3>& peopleMembers() {
          .addButton = 15,
          .editButton = 17,
          .deleteButton = 16,
+         .addTip = "Add a customer",
+         .editTip = "Edit the selected customer",
+         .deleteTip = "Delete the selected customer and every case linked to them",
          .question = "Warning: Deleting customer will also delete issue data that is linked to "
                      "this customer.",
          .deletePerson = "delete from Customers where ID=",

@@ -16,9 +16,12 @@ struct PeopleMember {
     QStringList Form2::*ids;
     void (Form2::*loader)();
     const ContactKind& (*editor)();
-    int addButton;             // "+"
-    int editButton;            // "*"
-    int deleteButton;          // "-"
+    int addButton;       // "+"
+    int editButton;      // "*"
+    int deleteButton;    // "-"
+    const char* addTip;  // the tooltips of the three buttons
+    const char* editTip;
+    const char* deleteTip;
     const char* question;      // the first line of the deletion question
     const char* deletePerson;  // then the ID
     // The cascade: the first fragment, the ID, and, when there is one, the second fragment and

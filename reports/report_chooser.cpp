@@ -79,6 +79,7 @@ void Form4::createControls() {
     Combo1 = new QComboBox(Frame1);
     Combo1->setObjectName(QStringLiteral("Combo1"));
     Combo1->setEditable(false);
+    Combo1->setAccessibleName(Frame1->title());  // the list is announced by its frame's caption
     PushButton1 = ControlPlaces::pushButton(this, 1, QStringLiteral("Print Preview"));
     PushButton2 = ControlPlaces::pushButton(this, 2, QStringLiteral("Cancel"));
     m_pointer = new WindowPointer(this);

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
+#include <map>
 #include <memory>
 #include "multi_line_field.h"
 
@@ -294,6 +295,65 @@ private Q_SLOTS:
         QVERIFY(writes().isEmpty());
         QVERIFY(!editor.closed());
         QCOMPARE(count(QStringLiteral("Cases")), 1);
+    }
+
+    // Ctrl+S is the Save button, with its checks.
+    void ctrlSSavesLikeTheSaveButton() {
+        Form2& editor = openEditor();
+        editor.show();
+        QApplication::setActiveWindow(&editor);
+        QVERIFY(QTest::qWaitForWindowActive(&editor));
+        expectOk();
+        QTest::keyClick(ui(editor).Text4, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(m_prompts.texts(), QStringList{"You forgot to input Title."});
+        QVERIFY(writes().isEmpty());
+        fillNewCase(editor);
+        expectOk();
+        QTest::keyClick(ui(editor).Text3, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(m_prompts.texts().last(), QStringLiteral("Record Successfully Saved"));
+        QCOMPARE(writes().size(), 1);
+        QVERIFY(writes()[0].startsWith(kInsertStart));
+        QVERIFY(editor.closed());
+    }
+
+    // Fields are announced by their captions, the small buttons by what they do.
+    void controlsSayWhatTheyAre() {
+        Form2& editor = openEditor();
+        const std::array<std::pair<QWidget*, const char*>, 13> fields{{
+            {ui(editor).Text1, "Title"},
+            {ui(editor).Text2, "ID"},
+            {ui(editor).Text3, "Comments"},
+            {ui(editor).Text4, "Resolved Date"},
+            {ui(editor).Combo1, "Assigned To"},
+            {ui(editor).Combo2, "Opened By"},
+            {ui(editor).Combo3, "Status"},
+            {ui(editor).Combo4, "Category"},
+            {ui(editor).Combo5, "Priority"},
+            {ui(editor).Combo6, "Customer"},
+            {ui(editor).Combo7, "Knowledge Base"},
+            {ui(editor).DateTimePicker1, "Opened Date"},
+            {ui(editor).DateTimePicker2, "Due Date"},
+        }};
+        for (const auto& [field, caption] : fields) {
+            QCOMPARE(field->accessibleName(), QLatin1String(caption));
+        }
+        const std::map<int, const char*> tips{
+            {5, "Add an employee"},
+            {9, "Edit the selected employee"},
+            {6, "Delete the selected employee and every case linked to them"},
+            {15, "Add a customer"},
+            {7, "Add a status"},
+            {8, "Delete the selected status and every case linked to it"},
+            {18, "Add a knowledge base"},
+        };
+        for (const auto& [number, tip] : tips) {
+            QCOMPARE(ui(editor).button(number)->toolTip(), QLatin1String(tip));
+        }
+        for (int number = 1; number <= 19; ++number) {
+            const QPushButton* button = ui(editor).button(number);
+            QVERIFY2(button->text().size() > 1 || !button->toolTip().isEmpty(),
+                     qPrintable(button->objectName()));
+        }
     }
 
     void insertIsWrittenExactly() {

@@ -36,6 +36,18 @@ private Q_SLOTS:
         model.setSubItem(0, 1, QStringLiteral("1/1/2030"));  // changes the sorted column in place
         QCOMPARE(model.data(model.index(0, 1), Qt::DisplayRole).toString(),
                  QStringLiteral("1/1/2030"));
+        // Filtered: the rows let through, in the sorted order, through a sort and a change.
+        model.setFilter([](int row) { return row % 2 == 0; });  // IDs 12, 10, ..., 2
+        QCOMPARE(model.rowCount(), 6);
+        QCOMPARE(model.storedCount(), 12);
+        model.sort(0, Qt::AscendingOrder);
+        QCOMPARE(model.text(0, 0), QStringLiteral("2"));
+        model.setSubItem(1, 1, QStringLiteral("1/1/2031"));  // a hidden row changes
+        model.setSubItem(0, 1, QStringLiteral("1/1/2031"));
+        QCOMPARE(model.positionOf(1), -1);
+        QCOMPARE(model.text(model.positionOf(0), 1), QStringLiteral("1/1/2031"));
+        model.setFilter({});
+        QCOMPARE(model.rowCount(), 12);
         model.addRow(QStringLiteral("13"));
         QCOMPARE(model.rowCount(), 13);
         model.removeAllRows();

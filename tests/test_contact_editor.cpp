@@ -2,7 +2,10 @@
 // statements that reach the database, Cancel, the layout, the pointer, and the employee's case
 // lists.
 
+#include <QApplication>
+#include <QGroupBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -212,6 +215,36 @@ private Q_SLOTS:
         verifyStoredRow(table, existing ? "2" : "3", fields);
         QCOMPARE(scalar("select [First Name] from " + table + " where ID=1"), QString("Kept"));
         QCOMPARE(scalar("select count(*) from " + table), QString(existing ? "2" : "3"));
+    }
+
+    // Ctrl+S is the Save button, with its checks, from any field.
+    void ctrlSSavesAndFieldsCarryTheirCaptions_data() { inBothEditors(); }
+
+    void ctrlSSavesAndFieldsCarryTheirCaptions() {
+        QFETCH(QString, kind);
+        ContactEditor& editor = opened(kind, "");
+        for (int n = 1; n <= 16; ++n) {
+            QCOMPARE(editor.field(n)->accessibleName(),
+                     control<QLabel>(editor, QStringLiteral("Label1_%1").arg(n - 1))->text());
+        }
+        if (auto* cases = control<ReportListView>(editor, QStringLiteral("ListView1"))) {
+            QCOMPARE(cases->accessibleName(),
+                     control<QGroupBox>(editor, QStringLiteral("Frame1"))->title());
+        }
+        editor.show();
+        QApplication::setActiveWindow(&editor);
+        QVERIFY(QTest::qWaitForWindowActive(&editor));
+        expectBoxes(1);
+        QTest::keyClick(editor.field(1), Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(m_prompts.texts(), QStringList{"You forgot to input first name."});
+        QVERIFY(writes().isEmpty());
+        editor.setFieldText(1, "Ann");
+        editor.setFieldText(2, "Lee");
+        expectBoxes(1);
+        QTest::keyClick(editor.field(16), Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(m_prompts.texts().last(), QStringLiteral("Record Successfully Saved"));
+        QCOMPARE(writes().size(), 1);
+        QVERIFY(editor.hasClosed());
     }
 
     void namesAreRequired_data() {

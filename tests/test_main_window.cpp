@@ -1,30 +1,44 @@
 // The main window's start-up and shut-down, the stored settings, and the case list with its
-// sorting and pointer rule.
+// sorting and pointer rule, the find field, overdue cases, the CSV export, keys and tooltips.
 
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QCryptographicHash>
 #include <QDialog>
 #include <QFile>
 #include <QFileInfo>
+#include <QFocusFrame>
 #include <QHeaderView>
+#include <QHelpEvent>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScrollBar>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 #include <memory>
 
+#include "case_editor.h"
 #include "case_store.h"
+#include "date_text.h"
 #include "globals.h"
 #include "main_window.h"
+#include "overdue.h"
 #include "report_list.h"
 #include "scripted_prompts.h"
 #include "test_environment.h"
 #include "window_controls.h"
+#include "window_dressing.h"
 
 namespace {
 
@@ -748,6 +762,299 @@ private Q_SLOTS:
         QVERIFY(!m_form->programEnded());
         QCOMPARE(CaseStore::shared().state(), 1);
         QCOMPARE(caseList(*m_form)->rows().columnCount(), 12);
+    }
+
+    // The window shown and active, so that its keys reach it; the list is reloaded only when
+    // the test says so.
+    void showActive(Form1& form) {
+        form.show();
+        QApplication::setActiveWindow(&form);
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        form.findChild<QTimer*>(QStringLiteral("Timer1"))->stop();
+    }
+
+    void findShowsTheCasesWithEveryWord() {
+        prepareDatabase([] {
+            addPeopleAndLookups();
+            for (const char* title :
+                 {"Printer jams", "Café Crème machine", "Network printer down", "ÉLAN keyboard"}) {
+                addCase(QString::fromUtf8(title));
+            }
+        });
+        Form1& form = startedForm();
+        showActive(form);
+        ReportListView* list = caseList(form);
+        const QRect designed = list->geometry();
+        auto* field = control<QLineEdit>(form, QStringLiteral("FindField"));
+        auto* count = control<QLabel>(form, QStringLiteral("FindCount"));
+        QVERIFY(!field->isVisible());
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_Slash);
+        QVERIFY(field->hasFocus());
+        // The field stands at the list's bottom edge; the list gives it the room.
+        const QRect bar = control<QWidget>(form, QStringLiteral("FindBar"))->geometry();
+        QCOMPARE(bar.bottom(), designed.bottom());
+        QCOMPARE(list->geometry().bottom() + 1, bar.top());
+
+        QTest::keyClicks(field, QStringLiteral("PRINTER"));
+        QCOMPARE(columnTexts(form, 1), (QStringList{"Printer jams", "Network printer down"}));
+        QCOMPARE(count->text(), QStringLiteral("2 of 4 cases"));
+        field->setText(QStringLiteral("jams hanna"));  // words from two cells of one case
+        QCOMPARE(columnTexts(form, 0), QStringList{"1"});
+        field->setText(QStringLiteral("cafe CREME"));
+        QCOMPARE(columnTexts(form, 0), QStringList{"2"});
+        field->setText(QString::fromUtf8("élan"));
+        QCOMPARE(columnTexts(form, 0), QStringList{"4"});
+        field->setText(QStringLiteral("printer zebra"));
+        QCOMPARE(list->rows().count(), 0);
+        QCOMPARE(count->text(), QStringLiteral("0 of 4 cases"));
+        QCOMPARE(list->selectedPosition(), -1);
+
+        // Through a reload and a sort, the selected shown case staying selected.
+        field->setText(QStringLiteral("printer"));
+        list->selectPosition(1);
+        QCOMPARE(executeAsOtherTool(m_env->databaseFile(), otherUsersCase("Printer on fire") + ";" +
+                                                               otherUsersCase("Unrelated")),
+                 QString());
+        QTest::keyClick(&form, Qt::Key_F5);
+        QCOMPARE(columnTexts(form, 0), (QStringList{"1", "3", "5"}));
+        QCOMPARE(count->text(), QStringLiteral("3 of 6 cases"));
+        QCOMPARE(list->rows().text(list->selectedPosition(), 0), QStringLiteral("3"));
+        form.ListView1_ColumnClick(2);
+        QCOMPARE(columnTexts(form, 0), (QStringList{"3", "1", "5"}));
+
+        // Delete takes the selected shown case.
+        list->selectPosition(1);
+        list->setFocus();
+        m_prompts.answer(Prompts::Answer::Yes);
+        QTest::keyClick(list, Qt::Key_Delete);
+        QCOMPARE(m_prompts.texts(), QStringList{"Are you sure you want to delete [Printer jams]?"});
+        QCOMPARE(scalar("select group_concat(ID) from (select ID from Cases order by ID)"),
+                 QStringLiteral("2,3,4,5,6"));
+        QCOMPARE(columnTexts(form, 0), (QStringList{"3", "5"}));
+        QCOMPARE(count->text(), QStringLiteral("2 of 5 cases"));
+
+        // Escape: the field empty and hidden, the list as before.
+        QTest::keyClick(field, Qt::Key_Escape);
+        QVERIFY(!field->isVisible());
+        QCOMPARE(field->text(), QString());
+        QCOMPARE(list->geometry(), designed);
+        QCOMPARE(columnTexts(form, 0), (QStringList{"2", "3", "5", "6", "4"}));
+    }
+
+    // Overdue: open and due before today. Due today, resolved, or without a due date is not.
+    void overdueCasesStandOut() {
+        const QDate today = QDate::currentDate();
+        prepareDatabase([&] {
+            addPeopleAndLookups();
+            for (const char* title : {"due today", "due yesterday", "resolved", "no due date"}) {
+                addCase(QLatin1String(title));
+            }
+            const QString due = QStringLiteral("update Cases set [Due Date]='%1' where ID=%2");
+            execute(due.arg(DateText::toText(today)).arg(1));
+            execute(due.arg(DateText::toText(today.addDays(-1))).arg(2));
+            execute(due.arg(DateText::toText(today.addDays(-1))).arg(3));
+            execute(QStringLiteral("update Cases set [Resolved Date]='%1' where ID=3")
+                        .arg(DateText::toText(today)));
+            execute(QStringLiteral("update Cases set [Due Date]=NULL where ID=4"));
+        });
+        Form1& form = startedForm();
+        showActive(form);
+        ReportListView* list = caseList(form);
+        const ReportListModel& rows = list->rows();
+        const QColor overdue = Overdue::colour(list->palette());
+        for (int row = 0; row < 4; ++row) {
+            const QVariant brush =
+                rows.data(rows.index(row, CaseColumn::Title), Qt::ForegroundRole);
+            QCOMPARE(brush.isValid(), row == 1);
+            const QString tip = list->cellToolTip(rows.index(row, CaseColumn::DueDate));
+            QCOMPARE(tip,
+                     row == 1 ? "Overdue since " + DateText::toText(today.addDays(-1)) : QString());
+        }
+        QCOMPARE(
+            rows.data(rows.index(1, CaseColumn::Id), Qt::ForegroundRole).value<QBrush>().color(),
+            overdue);
+        QTest::keyClick(&form, Qt::Key_F, Qt::ControlModifier);
+        QTest::keyClicks(control<QLineEdit>(form, QStringLiteral("FindField")),
+                         QStringLiteral("Overdue"));
+        QCOMPARE(columnTexts(form, 1), QStringList{"due yesterday"});
+
+        // A dark red on a light base, a light red on a dark one.
+        QPalette palette;
+        palette.setColor(QPalette::Base, Qt::white);
+        QVERIFY(Overdue::colour(palette).lightness() < 100);
+        palette.setColor(QPalette::Base, QColor(0x20, 0x20, 0x20));
+        QVERIFY(Overdue::colour(palette).lightness() > 150);
+    }
+
+    // The rows as shown, read back by Python's csv module; a failed write is reported.
+    void exportWritesTheShownRowsAsCsv() {
+        const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"));
+        if (python.isEmpty()) {
+            QSKIP("python3 is needed to read the file back");
+        }
+        prepareDatabase([] {
+            addPeopleAndLookups();
+            for (const char* title :
+                 {"Printer jams", "He said \"hi\", then\r\nleft", "Café, crème", "Other"}) {
+                addCase(QString::fromUtf8(title));
+            }
+            execute(
+                QStringLiteral("update Cases set [Resolved Date]='12/9/2026 14:30:00' where ID=2"));
+            execute(QStringLiteral("update Cases set Status='Waiting' where ID=4"));
+        });
+        Form1& form = startedForm();
+        showActive(form);
+        form.ListView1_ColumnClick(2);
+        form.ListView1_ColumnClick(2);  // Title, descending
+        QTest::keyClick(&form, Qt::Key_F, Qt::ControlModifier);
+        QTest::keyClicks(control<QLineEdit>(form, QStringLiteral("FindField")),
+                         QStringLiteral("open"));
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("my cases.csv"));
+        m_prompts.chooseFile(path);
+        expectBoxes(1);
+        QTest::keyClick(&form, Qt::Key_E, Qt::ControlModifier);
+        QCOMPARE(m_prompts.fileCaptions(), QStringList{"Export the list as CSV"});
+        QCOMPARE(
+            m_prompts.suggestedPaths(),
+            QStringList{QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
+                            .filePath(QStringLiteral("cases.csv"))});
+        QCOMPARE(m_prompts.texts(), QStringList{"3 cases were written to " + path});
+
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        QVERIFY(bytes.startsWith("\xEF\xBB\xBFID,Title,Customer,"));
+        QVERIFY(bytes.contains(",Opened By\r\n1,Printer jams,"));
+        QProcess reader;
+        reader.start(python, {QStringLiteral("-c"),
+                              QStringLiteral("import csv, json, sys\n"
+                                             "with open(sys.argv[1], newline='', "
+                                             "encoding='utf-8-sig') as f:\n"
+                                             "    print(json.dumps(list(csv.reader(f))))"),
+                              path});
+        QVERIFY(reader.waitForFinished(30000));
+        QCOMPARE(reader.readAllStandardError(), QByteArray());
+        QStringList lines;
+        for (const QJsonValue& row :
+             QJsonDocument::fromJson(reader.readAllStandardOutput()).array()) {
+            lines.append(row.toVariant().toStringList().join(QLatin1Char('|')));
+        }
+        QCOMPARE(lines,
+                 (QStringList{
+                     "ID|Title|Customer|Assigned To|Priority|Status|Category|Due Date|Opened "
+                     "Date|KB|Resolved Time|Opened By",
+                     "1|Printer jams|Hanna Simmons|John Wilson|High|Open|General|2026-12-24|"
+                     "2026-12-07|KB1||Daniel Carter",
+                     "2|He said \"hi\", then\r\nleft|Hanna Simmons|John Wilson|High|Open|General|"
+                     "2026-12-24|2026-12-07|KB1|2026-12-09T14:30:00|Daniel Carter",
+                     QString::fromUtf8("3|Café, crème|Hanna Simmons|John Wilson|High|Open|General|"
+                                       "2026-12-24|2026-12-07|KB1||Daniel Carter")}));
+
+        // The list's context menu offers the same; a file that cannot be written is reported.
+        QAction* menuEntry = caseList(form)->actions().value(0);
+        QCOMPARE(menuEntry->text(), QString::fromUtf8("Export the list as CSV…"));
+        QCOMPARE(caseList(form)->contextMenuPolicy(), Qt::ActionsContextMenu);
+        m_prompts.clear();
+        const QString blocked = path + QStringLiteral("/cases.csv");  // under a file
+        m_prompts.chooseFile(blocked);
+        expectBoxes(1);
+        menuEntry->trigger();
+        QCOMPARE(m_prompts.texts().size(), 1);
+        QVERIFY(m_prompts.texts()[0].startsWith("The list cannot be written to " + blocked + ": "));
+        QVERIFY(m_prompts.texts()[0].contains("Form1.ExportList"));
+        // Cancelled: nothing written, nothing said.
+        m_prompts.clear();
+        m_prompts.chooseFile(QString());
+        menuEntry->trigger();
+        QVERIFY(m_prompts.boxes().empty());
+    }
+
+    // Return and a double-click edit, Delete deletes after the question, Ctrl+N adds, Ctrl+P
+    // shows the reports.
+    void keysWorkTheCommands() {
+        prepareDatabase([] {
+            addPeopleAndLookups();
+            for (const char* value :
+                 {"[Status] values ('Open')", "Categories values ('General')",
+                  "Priorities values ('High')", "KnowledgeBase values ('KB1')"}) {
+                execute(QStringLiteral("insert into ") + QLatin1String(value));
+            }
+            addCase(QStringLiteral("first"));
+            addCase(QStringLiteral("second"));
+        });
+        Form1& form = startedForm();
+        showActive(form);
+        ReportListView* list = caseList(form);
+        QStringList opened;
+        const auto record = [&](QDialog& window) {
+            const auto* editor = dynamic_cast<Form2*>(&window);
+            opened.append(window.windowTitle() + ' ' + (editor ? editor->m_ID : QString()));
+            window.reject();
+        };
+        for (int i = 0; i < 4; ++i) {
+            m_prompts.onModal(record);
+        }
+        list->setFocus();
+        list->selectPosition(1);
+        QTest::keyClick(list, Qt::Key_Return);
+        const QRect firstRow = list->visualRect(list->rows().index(0, 1));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, firstRow.center());
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, firstRow.center());
+        QTest::keyClick(list, Qt::Key_N, Qt::ControlModifier);
+        QTest::keyClick(list, Qt::Key_P, Qt::ControlModifier);
+        QCOMPARE(m_prompts.modalWindows(), (QStringList{"Form2", "Form2", "Form2", "Form4"}));
+        QCOMPARE(opened.mid(0, 3), (QStringList{"Edit Data 2", "Edit Data 1", "Add New Case "}));
+        m_prompts.answer(Prompts::Answer::No);
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_Delete);
+        QCOMPARE(m_prompts.texts(), QStringList{"Are you sure you want to delete [first]?"});
+        QCOMPARE(count(QStringLiteral("Cases")), 2);
+    }
+
+    // A cell cut by its column's width shows its whole text as a tooltip.
+    void cutCellsShowTheirWholeText() {
+        const QString longTitle = QStringLiteral("A title far too long for its narrow column");
+        prepareDatabase([&] {
+            addPeopleAndLookups();
+            addCase(longTitle);
+            addCase(QStringLiteral("Short"));
+            addCase(QStringLiteral("Two\nlines"));
+        });
+        Form1& form = startedForm();
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        ReportListView* list = caseList(form);
+        const auto tip = [&](int row) { return list->cellToolTip(list->rows().index(row, 1)); };
+        QCOMPARE(tip(0), longTitle);
+        QCOMPARE(tip(1), QString());
+        QCOMPARE(tip(2), QStringLiteral("Two\nlines"));
+        const QRect cell = list->visualRect(list->rows().index(0, 1));
+        QHelpEvent help(QEvent::ToolTip, cell.center(),
+                        list->viewport()->mapToGlobal(cell.center()));
+        QCoreApplication::sendEvent(list->viewport(), &help);
+        QTRY_COMPARE(QToolTip::text(), longTitle);
+        list->setColumnWidthTwips(1, 9000);
+        QCOMPARE(tip(0), QString());
+    }
+
+    // A focused control carries a clear frame, which moves with the focus. (Installed for the
+    // rest of this run, so it comes last.)
+    void focusedControlIsFramed() {
+        Form1& form = startedForm();
+        showActive(form);
+        WindowDressing::frameTheFocus(*qApp);
+        QPushButton* add = button(form, 2);
+        add->setFocus(Qt::TabFocusReason);
+        auto* frame = form.findChild<QFocusFrame*>();
+        QVERIFY(frame != nullptr);
+        QVERIFY(frame->isVisible());
+        QCOMPARE(frame->widget(), add);
+        QVERIFY(frame->geometry().contains(add->geometry()));
+        QVERIFY(frame->geometry() != add->geometry());
+        caseList(form)->setFocus(Qt::TabFocusReason);
+        QCOMPARE(frame->widget(), caseList(form));
     }
 };
 

@@ -497,6 +497,8 @@ private Q_SLOTS:
         QCOMPARE(entries, (QStringList{"Open Cases", "Cases by Categories", "Cases by Status",
                                        "Cases by Assigned To", "Case Details", "Closed Cases"}));
         QCOMPARE(control<QComboBox>(chooser, QStringLiteral("Combo1"))->currentIndex(), -1);
+        QCOMPARE(control<QComboBox>(chooser, QStringLiteral("Combo1"))->accessibleName(),
+                 QStringLiteral("Report Type"));
         QCOMPARE(control<QPushButton>(chooser, QStringLiteral("PushButton1"))->text(),
                  QStringLiteral("Print Preview"));
         QCOMPARE(control<QPushButton>(chooser, QStringLiteral("PushButton2"))->text(),

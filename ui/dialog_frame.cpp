@@ -34,6 +34,9 @@ QLabel* labelAbove(QWidget* field, const QString& objectName, const QString& cap
                    double above) {
     auto* label = new QLabel(caption, field->parentWidget());
     label->setObjectName(objectName);
+    // The field is announced by its caption.
+    label->setBuddy(field);
+    field->setAccessibleName(caption);
     label->setFont(Fonts::window());
     const int dpiY = Twips::dpiY(field);
     const QRect place = field->geometry();

@@ -14,6 +14,7 @@ void setUp(QDialog* dialog, double clientWidth, double clientHeight);
 void centreOnScreen(QWidget* window);
 
 // A caption label at the left edge of a field, `above` twips above the field's top, 225 high.
+// The caption is also the field's accessible name.
 QLabel* labelAbove(QWidget* field, const QString& objectName, const QString& caption, double above);
 
 }  // namespace DialogFrame

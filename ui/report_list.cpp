@@ -1,6 +1,8 @@
 #include "report_list.h"
 
 #include <QHeaderView>
+#include <QHelpEvent>
+#include <QToolTip>
 #include <algorithm>
 #include <limits>
 
@@ -14,7 +16,7 @@ ReportListModel::ReportListModel(QObject* parent) : QAbstractTableModel(parent) 
 void ReportListModel::addColumn(const QString& header, SortKind kind) {
     // Rows are stored with one text per column: a new column widens every stored row.
     const size_t oldStride = m_stride;
-    const size_t rows = oldStride == 0 ? m_order.size() : m_cells.size() / oldStride;
+    const size_t rows = m_allOrder.size();
     beginInsertColumns({}, static_cast<int>(m_headers.size()), static_cast<int>(m_headers.size()));
     std::vector<QString> widened(rows * (oldStride + 1));
     for (size_t row = 0; row < rows; ++row) {
@@ -29,6 +31,16 @@ void ReportListModel::addColumn(const QString& header, SortKind kind) {
     endInsertColumns();
 }
 
+ReportListModel::SortKind ReportListModel::sortKind(int column) const {
+    return column >= 0 && static_cast<size_t>(column) < m_sortKinds.size()
+               ? m_sortKinds[static_cast<size_t>(column)]
+               : SortKind::Text;
+}
+
+int ReportListModel::rowAt(int position) const {
+    return position >= 0 && position < count() ? m_order[static_cast<size_t>(position)] : -1;
+}
+
 QString ReportListModel::text(int position, int column) const {
     if (position < 0 || position >= count() || column < 0 ||
         static_cast<size_t>(column) >= m_stride) {
@@ -40,6 +52,7 @@ QString ReportListModel::text(int position, int column) const {
 void ReportListModel::removeAllRows() {
     Batch batch(*this);
     m_cells.clear();
+    m_allOrder.clear();
     m_order.clear();
     m_positions.clear();
 }
@@ -49,10 +62,11 @@ int ReportListModel::addRow(const QString& text) {
         m_stride = 1;  // a list without columns still keeps each row's own text
     }
     Batch batch(*this);
-    const int row = static_cast<int>(m_order.size());
+    const int row = static_cast<int>(m_allOrder.size());
     m_cells.resize(m_cells.size() + m_stride);
     m_cells[static_cast<size_t>(row) * m_stride] = text;
-    m_order.push_back(row);
+    m_allOrder.push_back(row);
+    m_orderStale = true;
     m_positions.clear();
     return row;
 }
@@ -65,7 +79,9 @@ void ReportListModel::setSubItem(int row, int subItem, const QString& text) {
     m_cells[static_cast<size_t>(row) * m_stride + static_cast<size_t>(subItem)] = text;
     if (m_batchDepth == 0) {
         const int position = positionOf(row);
-        Q_EMIT dataChanged(index(position, subItem), index(position, subItem));
+        if (position >= 0) {
+            Q_EMIT dataChanged(index(position, subItem), index(position, subItem));
+        }
         if (m_sorted && subItem == m_sortKey) {
             resort();
         }
@@ -73,9 +89,9 @@ void ReportListModel::setSubItem(int row, int subItem, const QString& text) {
 }
 
 int ReportListModel::positionOf(int row) const {
-    if (m_positions.size() != m_order.size()) {
+    if (m_positions.size() != m_allOrder.size()) {
         auto& positions = const_cast<std::vector<int>&>(m_positions);
-        positions.assign(m_order.size(), -1);
+        positions.assign(m_allOrder.size(), -1);
         for (size_t position = 0; position < m_order.size(); ++position) {
             positions[static_cast<size_t>(m_order[position])] = static_cast<int>(position);
         }
@@ -94,9 +110,11 @@ ReportListModel::Batch::Batch(ReportListModel& model) : m_model(model) {
 
 ReportListModel::Batch::~Batch() {
     if (--m_model.m_batchDepth == 0) {
-        if (m_model.m_sorted) {
+        if (m_model.m_sorted && m_model.m_orderStale) {
             m_model.orderRows();
         }
+        m_model.m_orderStale = false;
+        m_model.filterRows();
         m_model.endResetModel();
     }
 }
@@ -108,10 +126,8 @@ void ReportListModel::orderRows() {
     }
     // Each cell of the key column is turned into its key once, so that every comparison of the
     // sort is a plain comparison of two keys.
-    const size_t rows = m_order.size();
-    const SortKind kind = static_cast<size_t>(key) < m_sortKinds.size()
-                              ? m_sortKinds[static_cast<size_t>(key)]
-                              : SortKind::Text;
+    const size_t rows = m_allOrder.size();
+    const SortKind kind = sortKind(key);
     if (kind == SortKind::Text) {
         std::vector<QString> folded(rows);
         for (size_t row = 0; row < rows; ++row) {
@@ -144,17 +160,47 @@ void ReportListModel::orderRows() {
 
 template <typename Key>
 void ReportListModel::orderRowsBy(const std::vector<Key>& keys) {
-    std::sort(m_order.begin(), m_order.end());  // back to stored order, so equal keys stay in it
+    // Back to stored order, so equal keys stay in it.
+    std::sort(m_allOrder.begin(), m_allOrder.end());
     const auto less = [&keys](int a, int b) {
         return keys[static_cast<size_t>(a)] < keys[static_cast<size_t>(b)];
     };
     if (m_sortOrder == Qt::AscendingOrder) {
-        std::stable_sort(m_order.begin(), m_order.end(), less);
+        std::stable_sort(m_allOrder.begin(), m_allOrder.end(), less);
     } else {
-        std::stable_sort(m_order.begin(), m_order.end(),
+        std::stable_sort(m_allOrder.begin(), m_allOrder.end(),
                          [&less](int a, int b) { return less(b, a); });
     }
     m_positions.clear();
+}
+
+void ReportListModel::filterRows() {
+    if (!m_filter) {
+        m_order = m_allOrder;
+    } else {
+        // The filter is asked in stored order, which reads whatever it keeps per row in the
+        // order it was filled; only then are the rows let through taken in the sorted order.
+        std::vector<char> shown(m_allOrder.size());
+        for (size_t row = 0; row < shown.size(); ++row) {
+            shown[row] = m_filter(static_cast<int>(row)) ? 1 : 0;
+        }
+        m_order.clear();
+        for (const int row : m_allOrder) {
+            if (shown[static_cast<size_t>(row)] != 0) {
+                m_order.push_back(row);
+            }
+        }
+    }
+    m_positions.clear();
+}
+
+void ReportListModel::setFilter(RowFilter accepts) {
+    Batch batch(*this);
+    m_filter = std::move(accepts);
+}
+
+void ReportListModel::refilter() {
+    Batch batch(*this);
 }
 
 void ReportListModel::resort() {
@@ -169,6 +215,7 @@ void ReportListModel::resort() {
         rows.push_back(m_order[static_cast<size_t>(index.row())]);
     }
     orderRows();
+    filterRows();
     QModelIndexList moved;
     moved.reserve(persistent.size());
     for (qsizetype i = 0; i < persistent.size(); ++i) {
@@ -197,10 +244,13 @@ int ReportListModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant ReportListModel::data(const QModelIndex& index, int role) const {
-    if (role != Qt::DisplayRole || !index.isValid()) {
+    if (!index.isValid()) {
         return {};
     }
-    return text(index.row(), index.column());
+    if (role == Qt::DisplayRole) {
+        return text(index.row(), index.column());
+    }
+    return m_roleData ? m_roleData(rowAt(index.row()), index, role) : QVariant();
 }
 
 QVariant ReportListModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -274,4 +324,52 @@ void ReportListView::showSortState() {
     if (m_model.sorted()) {
         header()->setSortIndicator(m_model.sortKey(), m_model.sortOrder());
     }
+}
+
+QString ReportListView::cellToolTip(const QModelIndex& index) const {
+    if (!index.isValid()) {
+        return {};
+    }
+    const QString own = index.data(Qt::ToolTipRole).toString();
+    if (!own.isEmpty()) {
+        return own;
+    }
+    return textIsCut(index) ? index.data(Qt::DisplayRole).toString() : QString();
+}
+
+bool ReportListView::textIsCut(const QModelIndex& index) const {
+    const QString text = index.data(Qt::DisplayRole).toString();
+    if (text.isEmpty()) {
+        return false;
+    }
+    // A cell shows one line: a text with a line break is always cut.
+    if (text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'))) {
+        return true;
+    }
+    // The room the item delegate gives the text: the style's text rectangle less the margins
+    // the delegate keeps on either side.
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    option.rect = visualRect(index);
+    option.text = text;
+    option.features |= QStyleOptionViewItem::HasDisplay;
+    const QRect textRect = style()->subElementRect(QStyle::SE_ItemViewItemText, &option, this);
+    const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+    const int room = textRect.width() - 2 * margin;
+    return option.fontMetrics.elidedText(text, Qt::ElideRight, room) != text;
+}
+
+bool ReportListView::viewportEvent(QEvent* event) {
+    if (event->type() != QEvent::ToolTip) {
+        return QTreeView::viewportEvent(event);
+    }
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const QModelIndex index = indexAt(help->pos());
+    const QString tip = cellToolTip(index);
+    if (tip.isEmpty()) {
+        QToolTip::hideText();
+    } else {
+        QToolTip::showText(help->globalPos(), tip, viewport(), visualRect(index));
+    }
+    return true;
 }

@@ -3,11 +3,14 @@
 #include <QAbstractTableModel>
 #include <QStringList>
 #include <QTreeView>
+#include <functional>
 #include <vector>
 
 // The rows of a report-view list: one text per row and column, kept in one flat array, and the
 // list control's own sorting state (a sorted flag, a key column, an order). Sorting never moves
 // the stored rows: it orders an index array, so a list of 100 000 rows sorts and refills fast.
+// A filter may hide stored rows: the shown positions are those of the rows it lets through, in
+// the sorted order, so that filtering never sorts again.
 class ReportListModel : public QAbstractTableModel {
 public:
     explicit ReportListModel(QObject* parent = nullptr);
@@ -19,9 +22,14 @@ public:
     // Columns.
     void addColumn(const QString& header, SortKind kind = SortKind::Text);
     QString header(int column) const { return m_headers.value(column); }
+    SortKind sortKind(int column) const;
 
     // Rows, by shown position.
     int count() const { return static_cast<int>(m_order.size()); }
+    // Every stored row, shown or hidden by the filter.
+    int storedCount() const { return static_cast<int>(m_allOrder.size()); }
+    // The handle of the row at the shown position, or -1.
+    int rowAt(int position) const;
     QString text(int position, int column) const;
     void removeAllRows();
     // Appends a row with its own text (column 0); gives the handle for setSubItem.
@@ -52,6 +60,17 @@ public:
     // Sorts by the column in the order, and keeps the list sorted so through every refill.
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
+    // Shows only the stored rows (by handle) that `accepts` lets through; an empty function
+    // shows every row. The rows are asked in stored order, again at every refill and by
+    // refilter().
+    using RowFilter = std::function<bool(int row)>;
+    void setFilter(RowFilter accepts);
+    void refilter();
+    // What the list shows for roles other than the text (colours, tooltips): given the row's
+    // handle and the cell's index.
+    using RoleData = std::function<QVariant(int row, const QModelIndex& index, int role)>;
+    void setRoleData(RoleData data) { m_roleData = std::move(data); }
+
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
@@ -64,6 +83,7 @@ private:
     }
     void resort();
     void orderRows();
+    void filterRows();
     template <typename Key>
     void orderRowsBy(const std::vector<Key>& keys);
 
@@ -71,8 +91,12 @@ private:
     std::vector<SortKind> m_sortKinds;
     size_t m_stride = 0;
     std::vector<QString> m_cells;
-    std::vector<int> m_order;      // shown position -> stored row
-    std::vector<int> m_positions;  // stored row -> shown position, rebuilt lazily
+    std::vector<int> m_allOrder;   // every stored row, in the sorted (or stored) order
+    std::vector<int> m_order;      // shown position -> stored row: m_allOrder as filtered
+    std::vector<int> m_positions;  // stored row -> shown position (-1 hidden), rebuilt lazily
+    bool m_orderStale = false;     // rows came or went since the last sort
+    RowFilter m_filter;
+    RoleData m_roleData;
     bool m_sorted = false;
     int m_sortKey = 0;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
@@ -80,7 +104,8 @@ private:
 };
 
 // A list control in report view over a ReportListModel: read-only, one selected row, column
-// widths in twips; header clicks are left to the window (they do not sort by themselves).
+// widths in twips; header clicks are left to the window (they do not sort by themselves). A cell
+// cut by its column's width shows its whole text as a tooltip.
 class ReportListView : public QTreeView {
     Q_OBJECT
 public:
@@ -102,9 +127,18 @@ public:
     // Shows the model's sorting state in the header.
     void showSortState();
 
+    // The tooltip of a cell: the model's own (ToolTipRole), or else the cell's whole text when
+    // its column is too narrow to show all of it.
+    QString cellToolTip(const QModelIndex& index) const;
+
 Q_SIGNALS:
     void columnClicked(int column);
 
+protected:
+    bool viewportEvent(QEvent* event) override;
+
 private:
+    bool textIsCut(const QModelIndex& index) const;
+
     ReportListModel m_model;
 };

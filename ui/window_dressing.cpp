@@ -1,16 +1,13 @@
 #include "window_dressing.h"
 
-#include <QRadioButton>
-
-#include <QLabel>
-
-#include <QGroupBox>
-
-#include <QCheckBox>
-
 #include <QApplication>
-
+#include <QCheckBox>
+#include <QFocusFrame>
+#include <QGroupBox>
 #include <QIcon>
+#include <QLabel>
+#include <QPointer>
+#include <QRadioButton>
 #include <QWidget>
 
 #include "error_trap.h"
@@ -20,6 +17,33 @@
 namespace WindowDressing {
 
 namespace {
+
+// One focus frame moves to the focused control. It lives among the control's siblings, so it
+// goes with a window that closes; the next focus change makes a new one.
+class FocusFollower : public QObject {
+public:
+    explicit FocusFollower(QApplication& application) : QObject(&application) {
+        connect(&application, &QApplication::focusChanged, this,
+                [this](QWidget*, QWidget* now) { follow(now); });
+    }
+
+private:
+    void follow(QWidget* now) {
+        if (now == nullptr || now->isWindow() || now->window()->windowType() == Qt::Popup) {
+            if (m_frame != nullptr) {
+                m_frame->setWidget(nullptr);
+            }
+            return;
+        }
+        if (m_frame == nullptr) {
+            m_frame = new QFocusFrame(now);
+            m_frame->setObjectName(QStringLiteral("FocusFrame"));
+        }
+        m_frame->setWidget(now);
+    }
+
+    QPointer<QFocusFrame> m_frame;
+};
 
 void paintBackground(QWidget* widget, const QColor& colour) {
     QPalette palette = widget->palette();
@@ -41,6 +65,10 @@ void ApplyFormColours(QWidget* window) {
             paintBackground(child, buttonFace);
         }
     }
+}
+
+void frameTheFocus(QApplication& application) {
+    new FocusFollower(application);
 }
 
 QString iconFile(const QString& programFolder) {

@@ -3,6 +3,7 @@
 #include <QString>
 
 class ErrorTrap;
+class QApplication;
 class QWidget;
 class WindowPointer;
 
@@ -14,6 +15,11 @@ namespace WindowDressing {
 // Gives the window and its option buttons, check boxes, frames and labels the system
 // button-face colour; other controls keep theirs.
 void ApplyFormColours(QWidget* window);
+
+// From now on, whichever control has the focus, in any window, carries a clear frame around
+// it: the styles' own marks of the focus are faint (a thin tinted line on a button) or missing
+// (a list).
+void frameTheFocus(QApplication& application);
 
 QString iconFile(const QString& programFolder);
 QString cursorFile(const QString& programFolder);

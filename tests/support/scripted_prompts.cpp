@@ -18,6 +18,7 @@ void ScriptedPrompts::clear() {
     m_modals.clear();
     m_files.clear();
     m_fileCaptions.clear();
+    m_suggestedPaths.clear();
     m_inputPrompts.clear();
     m_inputTitles.clear();
     m_modalWindows.clear();
@@ -81,8 +82,10 @@ void ScriptedPrompts::showModal(QDialog& window) {
     handler(window);
 }
 
-QString ScriptedPrompts::saveFileName(const QString& caption, const QString&, const QString&) {
+QString ScriptedPrompts::saveFileName(const QString& caption, const QString& suggestedPath,
+                                      const QString&) {
     m_fileCaptions.append(caption);
+    m_suggestedPaths.append(suggestedPath);
     if (m_files.empty()) {
         m_unexpected.append(QStringLiteral("unexpected file choice: ") + caption);
         return {};

@@ -46,6 +46,7 @@ public:
     QString saveFileName(const QString& caption, const QString& suggestedPath,
                          const QString& filter) override;
     QStringList fileCaptions() const { return m_fileCaptions; }
+    QStringList suggestedPaths() const { return m_suggestedPaths; }
 
 protected:
     Answer showMessage(const QString& text, Buttons buttons, Icon icon,
@@ -58,6 +59,7 @@ private:
     std::deque<std::function<void(QDialog&)>> m_modals;
     std::deque<QString> m_files;
     QStringList m_fileCaptions;
+    QStringList m_suggestedPaths;
     QStringList m_inputPrompts;
     QStringList m_inputTitles;
     QStringList m_modalWindows;
