@@ -1,7 +1,12 @@
 #include "case_finder.h"
 
 #include <QStringList>
+#include <algorithm>
+#include <cstring>
 #include <string_view>
+
+#include "report_list.h"
+#include "text_column.h"
 
 namespace {
 
@@ -14,6 +19,18 @@ bool isAscii(QStringView text) {
         }
     }
     return true;
+}
+
+// Digits, punctuation and lower-case ASCII letters fold to themselves.
+bool foldsToItself(std::string_view bytes) {
+    return std::all_of(bytes.begin(), bytes.end(), [](char c) {
+        return static_cast<unsigned char>(c) < 0x80 && !(c >= 'A' && c <= 'Z');
+    });
+}
+
+bool isAscii(std::string_view bytes) {
+    return std::all_of(bytes.begin(), bytes.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
 // Appends the folded text; plain ASCII, the usual case, without a round trip through QString.
@@ -48,22 +65,45 @@ QString CaseFinder::fold(QStringView text) {
 }
 
 void CaseFinder::clear() {
-    m_text.clear();
-    m_starts.assign(1, 0);
+    m_columns.clear();
     m_overdue.clear();
+    m_matched = false;
 }
 
-void CaseFinder::addRow(std::span<const QString> cells, bool overdue) {
-    if (m_starts.empty()) {
-        m_starts.push_back(0);
+void CaseFinder::index(const ReportListModel& rows, std::vector<bool> overdue) {
+    clear();
+    m_overdue = std::move(overdue);
+    for (int column = 0; column < rows.columnCount(); ++column) {
+        const TextColumn& texts = rows.columnTexts(column);
+        FoldedColumn folded;
+        folded.texts = &texts;
+        folded.shared = texts.shared();
+        if (folded.shared) {
+            folded.distinct.resize(texts.distinctCount());
+            for (uint32_t value = 0; value < texts.distinctCount(); ++value) {
+                appendFolded(folded.distinct[value], texts.distinct(value));
+            }
+        } else if (texts.everyRowHasUtf8() && foldsToItself(texts.allUtf8())) {
+            folded.foldsToItself = true;
+        } else {
+            folded.ends.reserve(texts.size());
+            for (size_t row = 0; row < texts.size(); ++row) {
+                const std::string_view bytes =
+                    texts.hasUtf8(row) ? texts.utf8(row) : std::string_view();
+                if (texts.hasUtf8(row) && isAscii(bytes)) {
+                    for (const char c : bytes) {
+                        folded.buffer.push_back(
+                            c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c);
+                    }
+                } else {
+                    appendFolded(folded.buffer, texts.text(row));
+                }
+                folded.ends.push_back(folded.buffer.size());
+            }
+            folded.buffer.shrink_to_fit();
+        }
+        m_columns.push_back(std::move(folded));
     }
-    for (const QString& cell : cells) {
-        appendFolded(m_text, cell);
-        // A line break between cells: no typed word, which has no white space, spans two.
-        m_text.push_back('\n');
-    }
-    m_starts.push_back(m_text.size());
-    m_overdue.push_back(overdue);
 }
 
 bool CaseFinder::overdue(int row) const {
@@ -74,6 +114,7 @@ bool CaseFinder::overdue(int row) const {
 void CaseFinder::setQuery(const QString& typed) {
     m_words.clear();
     m_onlyOverdue = false;
+    m_matched = false;
     const QStringList words = fold(typed).simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
     for (const QString& word : words) {
         if (word == kOverdueWord) {
@@ -85,19 +126,97 @@ void CaseFinder::setQuery(const QString& typed) {
 }
 
 bool CaseFinder::accepts(int row) const {
-    if (row < 0 || static_cast<size_t>(row) + 1 >= m_starts.size()) {
+    if (row < 0 || static_cast<size_t>(row) >= m_overdue.size()) {
         return false;
     }
-    if (m_onlyOverdue && !m_overdue[static_cast<size_t>(row)]) {
-        return false;
+    if (!m_matched) {
+        match();
     }
-    const size_t start = m_starts[static_cast<size_t>(row)];
-    const std::string_view text(m_text.data() + start,
-                                m_starts[static_cast<size_t>(row) + 1] - start);
-    for (const std::string& word : m_words) {
-        if (text.find(word) == std::string_view::npos) {
-            return false;
+    return m_accepted[static_cast<size_t>(row)] != 0;
+}
+
+void CaseFinder::match() const {
+    const size_t rows = m_overdue.size();
+    m_accepted.assign(rows, 1);
+    if (m_onlyOverdue) {
+        for (size_t row = 0; row < rows; ++row) {
+            m_accepted[row] = m_overdue[row] ? 1 : 0;
         }
     }
-    return true;
+    // Up to 64 words at a time, one bit each.
+    constexpr size_t kBits = 64;
+    std::vector<uint64_t> found;
+    for (size_t first = 0; first < m_words.size(); first += kBits) {
+        const size_t count = std::min(kBits, m_words.size() - first);
+        const uint64_t all = count == kBits ? ~uint64_t{0} : (uint64_t{1} << count) - 1;
+        found.assign(rows, 0);
+        matchWords(first, count, found);
+        for (size_t row = 0; row < rows; ++row) {
+            if (found[row] != all) {
+                m_accepted[row] = 0;
+            }
+        }
+    }
+    m_matched = true;
+}
+
+void CaseFinder::matchWords(size_t first, size_t count, std::vector<uint64_t>& found) const {
+    const size_t rows = found.size();
+    for (const FoldedColumn& column : m_columns) {
+        const size_t columnRows = std::min(rows, column.texts->size());
+        if (column.shared) {
+            // Each different text is searched once; its rows take its words.
+            std::vector<uint64_t> words(column.distinct.size(), 0);
+            bool any = false;
+            for (size_t value = 0; value < words.size(); ++value) {
+                for (size_t word = 0; word < count; ++word) {
+                    if (column.distinct[value].find(m_words[first + word]) != std::string::npos) {
+                        words[value] |= uint64_t{1} << word;
+                        any = true;
+                    }
+                }
+            }
+            if (!any) {
+                continue;
+            }
+            for (size_t row = 0; row < columnRows; ++row) {
+                const uint32_t value = column.texts->valueOf(row);
+                if (value < words.size()) {
+                    found[row] |= words[value];
+                }
+            }
+            continue;
+        }
+        // The texts are searched from end to end; a row found is left at once for the next. A
+        // match that runs on into the next row's text is none.
+        const std::vector<size_t>& ends =
+            column.foldsToItself ? column.texts->utf8Ends() : column.ends;
+        const char* const texts =
+            column.foldsToItself ? column.texts->allUtf8().data() : column.buffer.data();
+        const size_t size = columnRows == 0 ? 0 : ends[columnRows - 1];
+        for (size_t word = 0; word < count; ++word) {
+            const std::string& wanted = m_words[first + word];
+            const uint64_t bit = uint64_t{1} << word;
+            size_t at = 0;
+            size_t row = 0;
+            while (at < size) {
+                const void* hit = memmem(texts + at, size - at, wanted.data(), wanted.size());
+                if (hit == nullptr) {
+                    break;
+                }
+                const auto offset = static_cast<size_t>(static_cast<const char*>(hit) - texts);
+                row = static_cast<size_t>(
+                    std::upper_bound(ends.begin() + static_cast<std::ptrdiff_t>(row),
+                                     ends.begin() + static_cast<std::ptrdiff_t>(columnRows),
+                                     offset) -
+                    ends.begin());
+                if (offset + wanted.size() <= ends[row]) {
+                    found[row] |= bit;
+                    at = ends[row];
+                } else {
+                    at = offset + 1;
+                }
+            }
+        }
+    }
 }
