@@ -68,6 +68,7 @@ void CaseFinder::clear() {
     m_columns.clear();
     m_overdue.clear();
     m_matched = false;
+    m_narrowable = false;
 }
 
 void CaseFinder::index(const ReportListModel& rows, std::vector<bool> overdue) {
@@ -85,6 +86,13 @@ void CaseFinder::index(const ReportListModel& rows, std::vector<bool> overdue) {
             }
         } else if (texts.everyRowHasUtf8() && foldsToItself(texts.allUtf8())) {
             folded.foldsToItself = true;
+        } else if (texts.everyRowHasUtf8() && isAscii(texts.allUtf8())) {
+            // Plain ASCII folds letter for letter: the rows keep their lengths and ends.
+            folded.buffer.assign(texts.allUtf8());
+            for (char& c : folded.buffer) {
+                c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+            }
+            folded.keepsLengths = true;
         } else {
             folded.ends.reserve(texts.size());
             for (size_t row = 0; row < texts.size(); ++row) {
@@ -114,7 +122,7 @@ bool CaseFinder::overdue(int row) const {
 void CaseFinder::setQuery(const QString& typed) {
     m_words.clear();
     m_onlyOverdue = false;
-    m_matched = false;
+    m_matched = false;  // m_accepted keeps the last query's answer, which a longer one narrows
     const QStringList words = fold(typed).simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
     for (const QString& word : words) {
         if (word == kOverdueWord) {
@@ -135,29 +143,115 @@ bool CaseFinder::accepts(int row) const {
     return m_accepted[static_cast<size_t>(row)] != 0;
 }
 
+bool CaseFinder::narrowsLastMatch() const {
+    if (!m_narrowable || m_accepted.size() != m_overdue.size() ||
+        (m_matchedOverdue && !m_onlyOverdue)) {
+        return false;
+    }
+    // Every row found now was found then: each word then is part of a word now.
+    return std::all_of(
+        m_matchedWords.begin(), m_matchedWords.end(), [this](const std::string& old) {
+            return std::any_of(m_words.begin(), m_words.end(), [&old](const std::string& word) {
+                return word.find(old) != std::string::npos;
+            });
+        });
+}
+
 void CaseFinder::match() const {
     const size_t rows = m_overdue.size();
-    m_accepted.assign(rows, 1);
-    if (m_onlyOverdue) {
-        for (size_t row = 0; row < rows; ++row) {
-            m_accepted[row] = m_overdue[row] ? 1 : 0;
-        }
-    }
-    // Up to 64 words at a time, one bit each.
     constexpr size_t kBits = 64;
-    std::vector<uint64_t> found;
-    for (size_t first = 0; first < m_words.size(); first += kBits) {
-        const size_t count = std::min(kBits, m_words.size() - first);
-        const uint64_t all = count == kBits ? ~uint64_t{0} : (uint64_t{1} << count) - 1;
-        found.assign(rows, 0);
-        matchWords(first, count, found);
+    // A longer query, typed letter by letter, asks only the rows found before when they are
+    // few; otherwise every row is asked, each column searched from end to end.
+    constexpr size_t kFewRows = 8;
+    const bool narrows = m_words.size() <= kBits && narrowsLastMatch();
+    std::vector<size_t> before;
+    if (narrows) {
         for (size_t row = 0; row < rows; ++row) {
-            if (found[row] != all) {
-                m_accepted[row] = 0;
+            if (m_accepted[row] != 0) {
+                before.push_back(row);
             }
         }
     }
+    if (narrows && before.size() <= rows / kFewRows) {
+        matchRows(before);
+    } else {
+        m_accepted.assign(rows, 1);
+        if (m_onlyOverdue) {
+            for (size_t row = 0; row < rows; ++row) {
+                m_accepted[row] = m_overdue[row] ? 1 : 0;
+            }
+        }
+        // Up to 64 words at a time, one bit each.
+        std::vector<uint64_t> found;
+        for (size_t first = 0; first < m_words.size(); first += kBits) {
+            const size_t count = std::min(kBits, m_words.size() - first);
+            const uint64_t all = count == kBits ? ~uint64_t{0} : (uint64_t{1} << count) - 1;
+            found.assign(rows, 0);
+            matchWords(first, count, found);
+            for (size_t row = 0; row < rows; ++row) {
+                if (found[row] != all) {
+                    m_accepted[row] = 0;
+                }
+            }
+        }
+    }
+    m_matchedWords = m_words;
+    m_matchedOverdue = m_onlyOverdue;
+    m_narrowable = true;
     m_matched = true;
+}
+
+std::vector<uint64_t> CaseFinder::sharedWords(const FoldedColumn& column, size_t first,
+                                              size_t count) const {
+    std::vector<uint64_t> words(column.distinct.size(), 0);
+    for (size_t value = 0; value < words.size(); ++value) {
+        for (size_t word = 0; word < count; ++word) {
+            if (column.distinct[value].find(m_words[first + word]) != std::string::npos) {
+                words[value] |= uint64_t{1} << word;
+            }
+        }
+    }
+    return words;
+}
+
+void CaseFinder::matchRows(const std::vector<size_t>& rows) const {
+    const size_t count = m_words.size();
+    const uint64_t all = count == 64 ? ~uint64_t{0} : (uint64_t{1} << count) - 1;
+    std::vector<std::vector<uint64_t>> shared(m_columns.size());
+    for (size_t column = 0; column < m_columns.size(); ++column) {
+        if (m_columns[column].shared) {
+            shared[column] = sharedWords(m_columns[column], 0, count);
+        }
+    }
+    for (const size_t row : rows) {
+        uint64_t found = 0;
+        for (size_t column = 0; column < m_columns.size() && found != all; ++column) {
+            const FoldedColumn& folded = m_columns[column];
+            if (row >= folded.texts->size()) {
+                continue;
+            }
+            if (folded.shared) {
+                const uint32_t value = folded.texts->valueOf(row);
+                found |= value < shared[column].size() ? shared[column][value] : 0;
+                continue;
+            }
+            const std::vector<size_t>& ends = folded.foldsToItself || folded.keepsLengths
+                                                  ? folded.texts->utf8Ends()
+                                                  : folded.ends;
+            const char* const texts =
+                folded.foldsToItself ? folded.texts->allUtf8().data() : folded.buffer.data();
+            const size_t start = row == 0 ? 0 : ends[row - 1];
+            const std::string_view text(texts + start, ends[row] - start);
+            for (size_t word = 0; word < count; ++word) {
+                if ((found & (uint64_t{1} << word)) == 0 &&
+                    text.find(m_words[word]) != std::string_view::npos) {
+                    found |= uint64_t{1} << word;
+                }
+            }
+        }
+        const bool overdueOk = !m_onlyOverdue || m_overdue[row];
+        m_accepted[row] = found == all && overdueOk ? 1 : 0;
+    }
 }
 
 void CaseFinder::matchWords(size_t first, size_t count, std::vector<uint64_t>& found) const {
@@ -166,17 +260,8 @@ void CaseFinder::matchWords(size_t first, size_t count, std::vector<uint64_t>& f
         const size_t columnRows = std::min(rows, column.texts->size());
         if (column.shared) {
             // Each different text is searched once; its rows take its words.
-            std::vector<uint64_t> words(column.distinct.size(), 0);
-            bool any = false;
-            for (size_t value = 0; value < words.size(); ++value) {
-                for (size_t word = 0; word < count; ++word) {
-                    if (column.distinct[value].find(m_words[first + word]) != std::string::npos) {
-                        words[value] |= uint64_t{1} << word;
-                        any = true;
-                    }
-                }
-            }
-            if (!any) {
+            const std::vector<uint64_t> words = sharedWords(column, first, count);
+            if (std::all_of(words.begin(), words.end(), [](uint64_t each) { return each == 0; })) {
                 continue;
             }
             for (size_t row = 0; row < columnRows; ++row) {
@@ -190,7 +275,7 @@ void CaseFinder::matchWords(size_t first, size_t count, std::vector<uint64_t>& f
         // The texts are searched from end to end; a row found is left at once for the next. A
         // match that runs on into the next row's text is none.
         const std::vector<size_t>& ends =
-            column.foldsToItself ? column.texts->utf8Ends() : column.ends;
+            column.foldsToItself || column.keepsLengths ? column.texts->utf8Ends() : column.ends;
         const char* const texts =
             column.foldsToItself ? column.texts->allUtf8().data() : column.buffer.data();
         const size_t size = columnRows == 0 ? 0 : ends[columnRows - 1];

@@ -44,12 +44,18 @@ private:
         // Packed: every row's folded text, one after another, and where each ends. A column whose
         // texts fold to themselves (digits, lower-case ASCII) is searched where the list keeps it.
         bool foldsToItself = false;
+        bool keepsLengths = false;  // each row's folded text is as long as its text
         std::string buffer;
         std::vector<size_t> ends;
     };
 
+    bool narrowsLastMatch() const;
     void match() const;
+    // The words first .. first + count - 1 (at most 64) each different text of a column holds.
+    std::vector<uint64_t> sharedWords(const FoldedColumn& column, size_t first, size_t count) const;
     void matchWords(size_t first, size_t count, std::vector<uint64_t>& found) const;
+    // Asks only the rows given (the others are not found); at most 64 words.
+    void matchRows(const std::vector<size_t>& rows) const;
 
     std::vector<FoldedColumn> m_columns;
     std::vector<bool> m_overdue;
@@ -57,4 +63,8 @@ private:
     bool m_onlyOverdue = false;
     mutable bool m_matched = false;  // m_accepted answers the present query for the present rows
     mutable std::vector<char> m_accepted;
+    // The query m_accepted answers, while the rows stay the same.
+    mutable bool m_narrowable = false;
+    mutable std::vector<std::string> m_matchedWords;
+    mutable bool m_matchedOverdue = false;
 };

@@ -20,6 +20,10 @@
 #include <QStandardPaths>
 #include <QTimer>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 #include "case_editor.h"
 #include "case_store.h"
 #include "control_places.h"
@@ -502,6 +506,11 @@ void Form1::fillCaseList() {
         throw;
     }
     m_finder.index(rows, std::move(overdueRows));
+#ifdef __GLIBC__
+    // What the filling used for a while (the old rows, the read-ahead batches, the growing
+    // columns) goes back to the system, not only to the allocator's free lists.
+    malloc_trim(0);
+#endif
 }
 
 void Form1::ListView1_ColumnClick(int column) {

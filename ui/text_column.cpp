@@ -57,9 +57,11 @@ void TextColumn::appendPacked(const QString& text) {
     const bool ascii =
         std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; });
     if (ascii) {
-        for (const QChar c : text) {
-            m_bytes.push_back(static_cast<char>(c.unicode()));
-        }
+        const size_t start = m_bytes.size();
+        m_bytes.resize(start + static_cast<size_t>(text.size()));
+        std::transform(text.cbegin(), text.cend(),
+                       m_bytes.begin() + static_cast<std::ptrdiff_t>(start),
+                       [](QChar c) { return static_cast<char>(c.unicode()); });
     } else if (text.isValidUtf16()) {
         const QByteArray bytes = text.toUtf8();
         m_bytes.append(bytes.constData(), static_cast<size_t>(bytes.size()));
