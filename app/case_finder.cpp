@@ -1,7 +1,12 @@
 #include "case_finder.h"
 
 #include <QStringList>
+#include <algorithm>
+#include <cstring>
 #include <string_view>
+
+#include "report_list.h"
+#include "text_column.h"
 
 namespace {
 
@@ -14,6 +19,18 @@ bool isAscii(QStringView text) {
         }
     }
     return true;
+}
+
+// Digits, punctuation and lower-case ASCII letters fold to themselves.
+bool foldsToItself(std::string_view bytes) {
+    return std::all_of(bytes.begin(), bytes.end(), [](char c) {
+        return static_cast<unsigned char>(c) < 0x80 && !(c >= 'A' && c <= 'Z');
+    });
+}
+
+bool isAscii(std::string_view bytes) {
+    return std::all_of(bytes.begin(), bytes.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
 // Appends the folded text; plain ASCII, the usual case, without a round trip through QString.
@@ -48,22 +65,53 @@ QString CaseFinder::fold(QStringView text) {
 }
 
 void CaseFinder::clear() {
-    m_text.clear();
-    m_starts.assign(1, 0);
+    m_columns.clear();
     m_overdue.clear();
+    m_matched = false;
+    m_narrowable = false;
 }
 
-void CaseFinder::addRow(std::span<const QString> cells, bool overdue) {
-    if (m_starts.empty()) {
-        m_starts.push_back(0);
+void CaseFinder::index(const ReportListModel& rows, std::vector<bool> overdue) {
+    clear();
+    m_overdue = std::move(overdue);
+    for (int column = 0; column < rows.columnCount(); ++column) {
+        const TextColumn& texts = rows.columnTexts(column);
+        FoldedColumn folded;
+        folded.texts = &texts;
+        folded.shared = texts.shared();
+        if (folded.shared) {
+            folded.distinct.resize(texts.distinctCount());
+            for (uint32_t value = 0; value < texts.distinctCount(); ++value) {
+                appendFolded(folded.distinct[value], texts.distinct(value));
+            }
+        } else if (texts.everyRowHasUtf8() && foldsToItself(texts.allUtf8())) {
+            folded.foldsToItself = true;
+        } else if (texts.everyRowHasUtf8() && isAscii(texts.allUtf8())) {
+            // Plain ASCII folds letter for letter: the rows keep their lengths and ends.
+            folded.buffer.assign(texts.allUtf8());
+            for (char& c : folded.buffer) {
+                c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+            }
+            folded.keepsLengths = true;
+        } else {
+            folded.ends.reserve(texts.size());
+            for (size_t row = 0; row < texts.size(); ++row) {
+                const std::string_view bytes =
+                    texts.hasUtf8(row) ? texts.utf8(row) : std::string_view();
+                if (texts.hasUtf8(row) && isAscii(bytes)) {
+                    for (const char c : bytes) {
+                        folded.buffer.push_back(
+                            c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c);
+                    }
+                } else {
+                    appendFolded(folded.buffer, texts.text(row));
+                }
+                folded.ends.push_back(folded.buffer.size());
+            }
+            folded.buffer.shrink_to_fit();
+        }
+        m_columns.push_back(std::move(folded));
     }
-    for (const QString& cell : cells) {
-        appendFolded(m_text, cell);
-        // A line break between cells: no typed word, which has no white space, spans two.
-        m_text.push_back('\n');
-    }
-    m_starts.push_back(m_text.size());
-    m_overdue.push_back(overdue);
 }
 
 bool CaseFinder::overdue(int row) const {
@@ -74,6 +122,7 @@ bool CaseFinder::overdue(int row) const {
 void CaseFinder::setQuery(const QString& typed) {
     m_words.clear();
     m_onlyOverdue = false;
+    m_matched = false;  // m_accepted keeps the last query's answer, which a longer one narrows
     const QStringList words = fold(typed).simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
     for (const QString& word : words) {
         if (word == kOverdueWord) {
@@ -85,19 +134,174 @@ void CaseFinder::setQuery(const QString& typed) {
 }
 
 bool CaseFinder::accepts(int row) const {
-    if (row < 0 || static_cast<size_t>(row) + 1 >= m_starts.size()) {
+    if (row < 0 || static_cast<size_t>(row) >= m_overdue.size()) {
         return false;
     }
-    if (m_onlyOverdue && !m_overdue[static_cast<size_t>(row)]) {
+    if (!m_matched) {
+        match();
+    }
+    return m_accepted[static_cast<size_t>(row)] != 0;
+}
+
+bool CaseFinder::narrowsLastMatch() const {
+    if (!m_narrowable || m_accepted.size() != m_overdue.size() ||
+        (m_matchedOverdue && !m_onlyOverdue)) {
         return false;
     }
-    const size_t start = m_starts[static_cast<size_t>(row)];
-    const std::string_view text(m_text.data() + start,
-                                m_starts[static_cast<size_t>(row) + 1] - start);
-    for (const std::string& word : m_words) {
-        if (text.find(word) == std::string_view::npos) {
-            return false;
+    // Every row found now was found then: each word then is part of a word now.
+    return std::all_of(
+        m_matchedWords.begin(), m_matchedWords.end(), [this](const std::string& old) {
+            return std::any_of(m_words.begin(), m_words.end(), [&old](const std::string& word) {
+                return word.find(old) != std::string::npos;
+            });
+        });
+}
+
+void CaseFinder::match() const {
+    const size_t rows = m_overdue.size();
+    constexpr size_t kBits = 64;
+    // A longer query, typed letter by letter, asks only the rows found before when they are
+    // few; otherwise every row is asked, each column searched from end to end.
+    constexpr size_t kFewRows = 8;
+    const bool narrows = m_words.size() <= kBits && narrowsLastMatch();
+    std::vector<size_t> before;
+    if (narrows) {
+        for (size_t row = 0; row < rows; ++row) {
+            if (m_accepted[row] != 0) {
+                before.push_back(row);
+            }
         }
     }
-    return true;
+    if (narrows && before.size() <= rows / kFewRows) {
+        matchRows(before);
+    } else {
+        m_accepted.assign(rows, 1);
+        if (m_onlyOverdue) {
+            for (size_t row = 0; row < rows; ++row) {
+                m_accepted[row] = m_overdue[row] ? 1 : 0;
+            }
+        }
+        // Up to 64 words at a time, one bit each.
+        std::vector<uint64_t> found;
+        for (size_t first = 0; first < m_words.size(); first += kBits) {
+            const size_t count = std::min(kBits, m_words.size() - first);
+            const uint64_t all = count == kBits ? ~uint64_t{0} : (uint64_t{1} << count) - 1;
+            found.assign(rows, 0);
+            matchWords(first, count, found);
+            for (size_t row = 0; row < rows; ++row) {
+                if (found[row] != all) {
+                    m_accepted[row] = 0;
+                }
+            }
+        }
+    }
+    m_matchedWords = m_words;
+    m_matchedOverdue = m_onlyOverdue;
+    m_narrowable = true;
+    m_matched = true;
+}
+
+std::vector<uint64_t> CaseFinder::sharedWords(const FoldedColumn& column, size_t first,
+                                              size_t count) const {
+    std::vector<uint64_t> words(column.distinct.size(), 0);
+    for (size_t value = 0; value < words.size(); ++value) {
+        for (size_t word = 0; word < count; ++word) {
+            if (column.distinct[value].find(m_words[first + word]) != std::string::npos) {
+                words[value] |= uint64_t{1} << word;
+            }
+        }
+    }
+    return words;
+}
+
+void CaseFinder::matchRows(const std::vector<size_t>& rows) const {
+    const size_t count = m_words.size();
+    const uint64_t all = count == 64 ? ~uint64_t{0} : (uint64_t{1} << count) - 1;
+    std::vector<std::vector<uint64_t>> shared(m_columns.size());
+    for (size_t column = 0; column < m_columns.size(); ++column) {
+        if (m_columns[column].shared) {
+            shared[column] = sharedWords(m_columns[column], 0, count);
+        }
+    }
+    for (const size_t row : rows) {
+        uint64_t found = 0;
+        for (size_t column = 0; column < m_columns.size() && found != all; ++column) {
+            const FoldedColumn& folded = m_columns[column];
+            if (row >= folded.texts->size()) {
+                continue;
+            }
+            if (folded.shared) {
+                const uint32_t value = folded.texts->valueOf(row);
+                found |= value < shared[column].size() ? shared[column][value] : 0;
+                continue;
+            }
+            const std::vector<size_t>& ends = folded.foldsToItself || folded.keepsLengths
+                                                  ? folded.texts->utf8Ends()
+                                                  : folded.ends;
+            const char* const texts =
+                folded.foldsToItself ? folded.texts->allUtf8().data() : folded.buffer.data();
+            const size_t start = row == 0 ? 0 : ends[row - 1];
+            const std::string_view text(texts + start, ends[row] - start);
+            for (size_t word = 0; word < count; ++word) {
+                if ((found & (uint64_t{1} << word)) == 0 &&
+                    text.find(m_words[word]) != std::string_view::npos) {
+                    found |= uint64_t{1} << word;
+                }
+            }
+        }
+        const bool overdueOk = !m_onlyOverdue || m_overdue[row];
+        m_accepted[row] = found == all && overdueOk ? 1 : 0;
+    }
+}
+
+void CaseFinder::matchWords(size_t first, size_t count, std::vector<uint64_t>& found) const {
+    const size_t rows = found.size();
+    for (const FoldedColumn& column : m_columns) {
+        const size_t columnRows = std::min(rows, column.texts->size());
+        if (column.shared) {
+            // Each different text is searched once; its rows take its words.
+            const std::vector<uint64_t> words = sharedWords(column, first, count);
+            if (std::all_of(words.begin(), words.end(), [](uint64_t each) { return each == 0; })) {
+                continue;
+            }
+            for (size_t row = 0; row < columnRows; ++row) {
+                const uint32_t value = column.texts->valueOf(row);
+                if (value < words.size()) {
+                    found[row] |= words[value];
+                }
+            }
+            continue;
+        }
+        // The texts are searched from end to end; a row found is left at once for the next. A
+        // match that runs on into the next row's text is none.
+        const std::vector<size_t>& ends =
+            column.foldsToItself || column.keepsLengths ? column.texts->utf8Ends() : column.ends;
+        const char* const texts =
+            column.foldsToItself ? column.texts->allUtf8().data() : column.buffer.data();
+        const size_t size = columnRows == 0 ? 0 : ends[columnRows - 1];
+        for (size_t word = 0; word < count; ++word) {
+            const std::string& wanted = m_words[first + word];
+            const uint64_t bit = uint64_t{1} << word;
+            size_t at = 0;
+            size_t row = 0;
+            while (at < size) {
+                const void* hit = memmem(texts + at, size - at, wanted.data(), wanted.size());
+                if (hit == nullptr) {
+                    break;
+                }
+                const auto offset = static_cast<size_t>(static_cast<const char*>(hit) - texts);
+                row = static_cast<size_t>(
+                    std::upper_bound(ends.begin() + static_cast<std::ptrdiff_t>(row),
+                                     ends.begin() + static_cast<std::ptrdiff_t>(columnRows),
+                                     offset) -
+                    ends.begin());
+                if (offset + wanted.size() <= ends[row]) {
+                    found[row] |= bit;
+                    at = ends[row];
+                } else {
+                    at = offset + 1;
+                }
+            }
+        }
+    }
 }

@@ -1,23 +1,32 @@
 #pragma once
 
 #include <QString>
-#include <span>
+#include <cstdint>
 #include <string>
 #include <vector>
 
-// What the find field finds among the listed cases. Each row's shown texts are folded once,
-// when the list is filled (letter case and accents taken off), and kept as one UTF-8 text per
-// row, so that a keystroke only searches: a row is found when its texts together contain every
-// typed word. The word "overdue" stands for the overdue cases.
+class ReportListModel;
+class TextColumn;
+
+// What the find field finds among the listed cases. The list's texts are folded once, when the
+// list is filled (letter case and accents taken off), and kept as UTF-8, so that a keystroke
+// only searches: a row is found when its texts together contain every typed word. The word
+// "overdue" stands for the overdue cases.
+//
+// The folded texts follow the list's columns: a column that shares its texts keeps one folded
+// text per different text, searched once per keystroke, and its rows are found through the
+// list's own numbers of their texts; a packed column keeps one folded buffer for all its rows,
+// searched from end to end once per word.
 class CaseFinder {
 public:
     // The text with its letter case and accents taken off: "Élan" and "ELAN" both give "elan".
     static QString fold(QStringView text);
 
+    // Nothing to find: no rows.
     void clear();
-    // Appends the next row (its handle counts the rows before it): its shown cells and whether
-    // the case is overdue.
-    void addRow(std::span<const QString> cells, bool overdue);
+    // Takes the texts of every stored row of the list, which must stay unchanged until the next
+    // index() or clear(), and whether each case (by row handle) is overdue.
+    void index(const ReportListModel& rows, std::vector<bool> overdue);
     int rowCount() const { return static_cast<int>(m_overdue.size()); }
     bool overdue(int row) const;
 
@@ -28,9 +37,34 @@ public:
     bool accepts(int row) const;
 
 private:
-    std::string m_text;            // every row's folded texts, one row after another
-    std::vector<size_t> m_starts;  // where each row starts in m_text, and one past the last
+    struct FoldedColumn {
+        const TextColumn* texts = nullptr;
+        bool shared = false;
+        std::vector<std::string> distinct;  // shared: each different text folded
+        // Packed: every row's folded text, one after another, and where each ends. A column whose
+        // texts fold to themselves (digits, lower-case ASCII) is searched where the list keeps it.
+        bool foldsToItself = false;
+        bool keepsLengths = false;  // each row's folded text is as long as its text
+        std::string buffer;
+        std::vector<size_t> ends;
+    };
+
+    bool narrowsLastMatch() const;
+    void match() const;
+    // The words first .. first + count - 1 (at most 64) each different text of a column holds.
+    std::vector<uint64_t> sharedWords(const FoldedColumn& column, size_t first, size_t count) const;
+    void matchWords(size_t first, size_t count, std::vector<uint64_t>& found) const;
+    // Asks only the rows given (the others are not found); at most 64 words.
+    void matchRows(const std::vector<size_t>& rows) const;
+
+    std::vector<FoldedColumn> m_columns;
     std::vector<bool> m_overdue;
     std::vector<std::string> m_words;
     bool m_onlyOverdue = false;
+    mutable bool m_matched = false;  // m_accepted answers the present query for the present rows
+    mutable std::vector<char> m_accepted;
+    // The query m_accepted answers, while the rows stay the same.
+    mutable bool m_narrowable = false;
+    mutable std::vector<std::string> m_matchedWords;
+    mutable bool m_matchedOverdue = false;
 };

@@ -20,6 +20,10 @@
 #include <QStandardPaths>
 #include <QTimer>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 #include "case_editor.h"
 #include "case_store.h"
 #include "control_places.h"
@@ -467,33 +471,46 @@ void Form1::fillCaseList() {
     ReportListModel& rows = ListView1->rows();
     ReportListModel::Batch batch(rows);
     rows.removeAllRows();
-    // The find field's texts and the overdue marks are taken once here, with the rows.
+    // The find field's texts and the overdue marks are taken once here, with the rows; whatever
+    // was read before a failure is found as well.
     m_finder.clear();
+    std::vector<bool> overdueRows;
     Overdue::Check overdue(QDate::currentDate());
-    RecordSet cases = CaseStore::shared().query(QStringLiteral("select * from [Cases Extended]"));
-    // The columns are looked up by name once, when the first row is read.
-    std::array<int, kColumnCount> fields{};
-    bool fieldsKnown = false;
-    while (!cases.eof()) {
-        if (!fieldsKnown) {
-            for (size_t i = 0; i < fields.size(); ++i) {
-                fields[i] = cases.column(QString::fromLatin1(kColumns[i].field));
+    try {
+        // The engine reads the next rows while the list takes the last ones.
+        RecordSet cases;
+        cases.open(QStringLiteral("select * from [Cases Extended]"), CaseStore::shared(),
+                   RecordSet::Lock::None, RecordSet::Reading::Ahead);
+        // The columns are looked up by name once, when the first row is read.
+        std::array<int, kColumnCount> fields{};
+        bool fieldsKnown = false;
+        while (!cases.eof()) {
+            if (!fieldsKnown) {
+                for (size_t i = 0; i < fields.size(); ++i) {
+                    fields[i] = cases.column(QString::fromLatin1(kColumns[i].field));
+                }
+                fieldsKnown = true;
             }
-            fieldsKnown = true;
+            std::array<QString, kColumnCount> cells;
+            for (size_t column = 0; column < cells.size(); ++column) {
+                cells[column] = cases.text(fields[column]);
+            }
+            rows.addRow(cells);
+            overdueRows.push_back(
+                overdue(cells[CaseColumn::DueDate], cells[CaseColumn::ResolvedTime]));
+            cases.moveNext();
         }
-        std::array<QString, kColumnCount> cells;
-        for (size_t column = 0; column < cells.size(); ++column) {
-            cells[column] = cases.text(fields[column]);
-        }
-        const int row = rows.addRow(cells[CaseColumn::Id]);
-        for (int subItem = CaseColumn::Title; subItem < kColumnCount; ++subItem) {
-            rows.setSubItem(row, subItem, cells[static_cast<size_t>(subItem)]);
-        }
-        m_finder.addRow(cells,
-                        overdue(cells[CaseColumn::DueDate], cells[CaseColumn::ResolvedTime]));
-        cases.moveNext();
+        cases.close();
+    } catch (...) {
+        m_finder.index(rows, std::move(overdueRows));
+        throw;
     }
-    cases.close();
+    m_finder.index(rows, std::move(overdueRows));
+#ifdef __GLIBC__
+    // What the filling used for a while (the old rows, the read-ahead batches, the growing
+    // columns) goes back to the system, not only to the allocator's free lists.
+    malloc_trim(0);
+#endif
 }
 
 void Form1::ListView1_ColumnClick(int column) {

@@ -4,6 +4,7 @@
 
 #include "case_store.h"
 #include "failure.h"
+#include "read_ahead_cursor.h"
 
 namespace {
 
@@ -47,7 +48,7 @@ RecordSet& RecordSet::operator=(RecordSet&& other) noexcept {
     return *this;
 }
 
-void RecordSet::open(const QString& select, CaseStore& connection, Lock lock) {
+void RecordSet::open(const QString& select, CaseStore& connection, Lock lock, Reading reading) {
     if (m_cursor) {
         throw Failure(QStringLiteral("Operation is not allowed when the record set is open."));
     }
@@ -63,6 +64,9 @@ void RecordSet::open(const QString& select, CaseStore& connection, Lock lock) {
             m_columns.insert(name, i);
         }
         m_dateColumns[static_cast<size_t>(i)] = cursor->isDateColumn(i);
+    }
+    if (reading == Reading::Ahead) {
+        cursor = std::make_unique<ReadAheadCursor>(std::move(cursor));
     }
     m_cursor = std::move(cursor);
     m_texts.assign(static_cast<size_t>(count), TextInterner{});

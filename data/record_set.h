@@ -29,8 +29,18 @@ public:
         ForUpdate
     };
 
+    enum class Reading {
+        // Each row is read from the engine when it is asked for.
+        WhenAsked,
+        // The rows are read on a thread of their own, ahead of the ones asked for, while the
+        // caller works on them; nothing else may use the connection until the record set is at
+        // its end or closed.
+        Ahead
+    };
+
     // Runs the select on the connection and stands on its first row.
-    void open(const QString& select, CaseStore& connection, Lock lock = Lock::None);
+    void open(const QString& select, CaseStore& connection, Lock lock = Lock::None,
+              Reading reading = Reading::WhenAsked);
     bool isOpen() const { return m_cursor != nullptr; }
 
     // True when no current row is left.

@@ -12,7 +12,7 @@
 // identifiers) stops being shared once it has shown more than kLimit different texts.
 class TextInterner {
 public:
-    static constexpr size_t kLimit = 4096;
+    static constexpr size_t kLimit = 65536;
 
     // The text for the bytes, made by `make` the first time these bytes are seen.
     template <class Make>

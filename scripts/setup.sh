@@ -14,7 +14,7 @@ if [ "$purpose" = package ] || [ "$purpose" = test ]; then
 fi
 if [ "$purpose" = test ]; then
   packages+=(xvfb xauth xdotool poppler-utils clang-format clang libclang-rt-14-dev postgresql
-             lintian desktop-file-utils appstream python3)
+             lintian desktop-file-utils appstream python3 sqlite3)
 fi
 
 as_root() {

@@ -1,14 +1,113 @@
 // The case list's model under Qt's own model checker, through every way the list changes: the
-// columns, a refill, header clicks, a cell changed in place, an emptied list.
+// columns, a refill, header clicks, a cell changed in place, an emptied list. Then the compact
+// rows of a long list (shared and packed columns) against plain texts: what they show, how they
+// sort and what the find field finds among them.
 
 #include <QAbstractItemModelTester>
 #include <QTest>
+#include <algorithm>
+#include <limits>
 #include <memory>
 
+#include "case_finder.h"
+#include "date_text.h"
 #include "main_window.h"
 #include "report_list.h"
 #include "scripted_prompts.h"
 #include "test_environment.h"
+
+namespace {
+
+using SortKind = ReportListModel::SortKind;
+
+// More rows than a shared column holds different texts, so that the unique texts are packed.
+constexpr int kLongList = 70000;
+
+// Texts whose order or encoding is easy to get wrong: letter case, accents, astral characters
+// (which QString orders before U+E000..U+FFFF), a lone surrogate, a NUL, prefixes, empties.
+QStringList awkwardTexts() {
+    return {QStringLiteral("\u00c9lan"),
+            QStringLiteral("\u00e9lan"),
+            QStringLiteral("ELAN"),
+            QStringLiteral("elan"),
+            QString::fromUtf16(u"\U0001F600 face"),
+            QString::fromUtf16(u"\uFFFD mark"),
+            QString::fromUtf16(u"\uE000 private"),
+            QString(QChar(0xD800)) + QStringLiteral(" lone"),
+            QStringLiteral("ab"),
+            QString::fromUtf16(u"ab\u0000", 3),
+            QStringLiteral("abc"),
+            QString(),
+            QString(),
+            QStringLiteral("Stra\u00dfe"),
+            QStringLiteral("STRASSE"),
+            QStringLiteral(" 7"),
+            QStringLiteral("-3"),
+            QStringLiteral("+4"),
+            QStringLiteral("x1")};
+}
+
+// Column 0 numbers (packed), 1 titles (packed), 2 dates (shared), 3 statuses (shared).
+std::vector<QStringList> longListTexts() {
+    std::vector<QStringList> columns(4);
+    const QStringList awkward = awkwardTexts();
+    for (int row = 0; row < kLongList; ++row) {
+        const bool odd = row < awkward.size();
+        columns[0].append(odd ? awkward[row] : QString::number((row * 7919) % 100003));
+        columns[1].append(odd ? awkward[row] : QStringLiteral("Title %1").arg(row % 66000));
+        columns[2].append(
+            row % 5 == 0 ? QString()
+            : row % 7 == 0
+                ? QStringLiteral("no date")
+                : QStringLiteral("%1/%2/2026 10:00:00").arg(row % 12 + 1).arg(row % 28 + 1));
+        columns[3].append(odd ? awkward[row] : QStringLiteral("Status %1").arg(row % 9));
+    }
+    return columns;
+}
+
+void fill(ReportListModel& model, const std::vector<QStringList>& columns) {
+    ReportListModel::Batch batch(model);
+    for (int row = 0; row < kLongList; ++row) {
+        std::vector<QString> texts;
+        for (const QStringList& column : columns) {
+            texts.push_back(column[row]);
+        }
+        model.addRow(texts);
+    }
+}
+
+// The order a list sorts in, as plain texts sort: equal keys in stored order.
+std::vector<int> expectedOrder(const QStringList& texts, SortKind kind, Qt::SortOrder order) {
+    std::vector<int> rows(static_cast<size_t>(texts.size()));
+    for (size_t row = 0; row < rows.size(); ++row) {
+        rows[row] = static_cast<int>(row);
+    }
+    const DateFormatter dates;
+    std::vector<QString> folded;
+    std::vector<qint64> numbers;
+    for (const QString& text : texts) {
+        bool ok = false;
+        const qint64 number = text.toLongLong(&ok);
+        folded.push_back(text.toCaseFolded());
+        numbers.push_back(text.isEmpty() ? std::numeric_limits<qint64>::min()
+                          : kind == SortKind::Number
+                              ? (ok ? number : std::numeric_limits<qint64>::min())
+                              : dates.sortKey(text).value_or(std::numeric_limits<qint64>::min()));
+    }
+    const auto less = [&](int a, int b) {
+        const auto i = static_cast<size_t>(a);
+        const auto j = static_cast<size_t>(b);
+        return kind == SortKind::Text ? folded[i] < folded[j] : numbers[i] < numbers[j];
+    };
+    if (order == Qt::AscendingOrder) {
+        std::stable_sort(rows.begin(), rows.end(), less);
+    } else {
+        std::stable_sort(rows.begin(), rows.end(), [&](int a, int b) { return less(b, a); });
+    }
+    return rows;
+}
+
+}  // namespace
 
 class TestCaseListModel : public QObject {
     Q_OBJECT
@@ -74,6 +173,114 @@ private Q_SLOTS:
         form.LoadCases();
         QCOMPARE(list->rows().rowCount(), 5);
         expectNothingUnexpected(prompts);
+    }
+
+    void keepsEveryTextAndSortsAsTheTextsDo() {
+        const std::vector<QStringList> columns = longListTexts();
+        ReportListModel model;
+        const SortKind kinds[] = {SortKind::Number, SortKind::Text, SortKind::Date, SortKind::Text};
+        for (const SortKind kind : kinds) {
+            model.addColumn(QStringLiteral("Column"), kind);
+        }
+        fill(model, columns);
+        QVERIFY(!model.columnTexts(0).shared());
+        QVERIFY(!model.columnTexts(1).shared());
+        QVERIFY(model.columnTexts(2).shared());
+        for (int column = 0; column < 4; ++column) {
+            for (int row = 0; row < kLongList; ++row) {
+                if (model.text(row, column) != columns[static_cast<size_t>(column)][row]) {
+                    QFAIL(qPrintable(QStringLiteral("row %1, column %2: '%3'")
+                                         .arg(row)
+                                         .arg(column)
+                                         .arg(model.text(row, column))));
+                }
+            }
+        }
+        for (int column = 0; column < 4; ++column) {
+            for (const Qt::SortOrder order : {Qt::AscendingOrder, Qt::DescendingOrder}) {
+                model.sort(column, order);
+                const std::vector<int> expected =
+                    expectedOrder(columns[static_cast<size_t>(column)], kinds[column], order);
+                for (int position = 0; position < kLongList; ++position) {
+                    if (model.rowAt(position) != expected[static_cast<size_t>(position)]) {
+                        QFAIL(qPrintable(QStringLiteral("column %1 order %2: position %3")
+                                             .arg(column)
+                                             .arg(order)
+                                             .arg(position)));
+                    }
+                }
+            }
+        }
+        // A packed cell changed in place, in the middle of the list and at its end.
+        model.setSubItem(5, 1, QStringLiteral("Changed"));
+        model.setSubItem(kLongList - 1, 1, QString::fromUtf16(u"\u00c4nderung"));
+        QCOMPARE(model.text(model.positionOf(5), 1), QStringLiteral("Changed"));
+        QCOMPARE(model.text(model.positionOf(kLongList - 1), 1),
+                 QString::fromUtf16(u"\u00c4nderung"));
+        QCOMPARE(model.text(model.positionOf(6), 1), columns[1][6]);
+        QCOMPARE(model.positionOfText(columns[0][kLongList - 2]), model.positionOf(kLongList - 2));
+    }
+
+    void findsEveryWordWithinTheCellsOfOneRow() {
+        std::vector<QStringList> columns = longListTexts();
+        for (int row = 0; row < kLongList; row += 3) {
+            columns[3][row] = QStringLiteral("\u00dcn\u00efcode Closed");
+        }
+        ReportListModel model;
+        for (size_t column = 0; column < columns.size(); ++column) {
+            model.addColumn(QStringLiteral("Column"));
+        }
+        fill(model, columns);
+        std::vector<bool> overdue;
+        for (int row = 0; row < kLongList; ++row) {
+            overdue.push_back(row % 11 == 0);
+        }
+        CaseFinder finder;
+        finder.index(model, overdue);
+        std::vector<QStringList> folded(columns.size());
+        for (size_t column = 0; column < columns.size(); ++column) {
+            for (const QString& text : columns[column]) {
+                folded[column].append(CaseFinder::fold(text));
+            }
+        }
+        // "56" and "5title" would match across two rows' texts kept one after another.
+        QStringList queries = {QStringLiteral("56"),
+                               QStringLiteral("5title"),
+                               QStringLiteral("TITLE 6599"),
+                               QStringLiteral("unicode 12"),
+                               QStringLiteral("overdue closed"),
+                               QStringLiteral("elan"),
+                               QStringLiteral("strasse"),
+                               QStringLiteral("t ").repeated(70) + QStringLiteral("9")};
+        // Typed letter by letter, each query narrowing the last, then a letter taken back.
+        const QString typed = QStringLiteral("status 8 title 659");
+        for (qsizetype length = 1; length <= typed.size(); ++length) {
+            queries.append(typed.left(length));
+        }
+        queries.append(typed.chopped(1));
+        for (const QString& query : queries) {
+            finder.setQuery(query);
+            QVERIFY(finder.active());
+            QStringList words = CaseFinder::fold(query).simplified().split(QLatin1Char(' '));
+            const bool onlyOverdue = words.removeAll(QStringLiteral("overdue")) > 0;
+            int found = 0;
+            for (int row = 0; row < kLongList; ++row) {
+                bool expected = !onlyOverdue || overdue[static_cast<size_t>(row)];
+                for (const QString& word : words) {
+                    expected = expected && std::any_of(folded.begin(), folded.end(),
+                                                       [&](const QStringList& column) {
+                                                           return column[row].contains(word);
+                                                       });
+                }
+                if (finder.accepts(row) != expected) {
+                    QFAIL(qPrintable(QStringLiteral("'%1', row %2").arg(query).arg(row)));
+                }
+                found += expected ? 1 : 0;
+            }
+            QVERIFY2(found > 0 || query == QStringLiteral("5title") ||
+                         query.startsWith(QStringLiteral("status 8 title 659")),
+                     qPrintable(query));
+        }
     }
 };
 

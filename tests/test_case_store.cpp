@@ -397,7 +397,7 @@ private Q_SLOTS:
     // (titles, more than any cache of repeated texts keeps) and dates.
     void manyRowsReadBackExactly() {
         SKIP_ON_SERVER("the rows are made with SQLite's date()");
-        constexpr int kRows = 5000;
+        constexpr int kRows = 70000;
         QCOMPARE(
             store().execute(
                 QStringLiteral(
@@ -418,6 +418,43 @@ private Q_SLOTS:
                      QDate(2026, 1, 1).addDays(i).toString(QStringLiteral("M/d/yyyy")));
         }
         QCOMPARE(i, kRows);
+    }
+
+    // Rows read ahead on a thread of their own arrive as the rows read when asked for, over
+    // more than one batch; a failure while reading comes after the rows before it, with the
+    // engine's own description.
+    void rowsReadAheadArriveAsTheRowsReadWhenAsked() {
+        SKIP_ON_SERVER("the rows are made with SQLite's recursive select and fail in abs()");
+        constexpr int kRows = 3000;
+        store().execute(
+            QStringLiteral("insert into Cases (Title) "
+                           "with recursive n(i) as (select 1 union all select i+1 from n where "
+                           "i<%1) select 'Case ' || i from n")
+                .arg(kRows));
+        const auto read = [](const QString& select, RecordSet::Reading reading) {
+            QStringList got;
+            try {
+                RecordSet rows;
+                rows.open(select, store(), RecordSet::Lock::None, reading);
+                for (; !rows.eof(); rows.moveNext()) {
+                    got.append(rows.text(0) + QLatin1Char('|') + rows.text(1));
+                }
+            } catch (const Failure& failure) {
+                got.append(failure.description());
+            }
+            return got;
+        };
+        const QString all = QStringLiteral("select ID, Title from Cases order by ID");
+        const QStringList asked = read(all, RecordSet::Reading::WhenAsked);
+        QCOMPARE(asked.size(), kRows);
+        QCOMPARE(read(all, RecordSet::Reading::Ahead), asked);
+        const QString failing = QStringLiteral(
+            "select ID, case when ID = 2500 then abs(-9223372036854775807 - 1) else Title end "
+            "from Cases order by ID");
+        const QStringList failed = read(failing, RecordSet::Reading::WhenAsked);
+        QCOMPARE(failed.size(), 2500);
+        QCOMPARE(failed.last(), QStringLiteral("integer overflow"));
+        QCOMPARE(read(failing, RecordSet::Reading::Ahead), failed);
     }
 
     // The error traps of the windows' loops rely on a record set that is not open refusing.

@@ -4,6 +4,7 @@
 #include <QHelpEvent>
 #include <QToolTip>
 #include <algorithm>
+#include <charconv>
 #include <limits>
 
 #include "date_text.h"
@@ -11,21 +12,270 @@
 #include "fonts.h"
 #include "twips.h"
 
+namespace {
+
+using SortKind = ReportListModel::SortKind;
+
+// Numbers and dates: an empty cell, or one that is neither, sorts before every value.
+constexpr qint64 kNoValue = std::numeric_limits<qint64>::min();
+
+bool isAscii(std::string_view bytes) {
+    return std::all_of(bytes.begin(), bytes.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// The key a number or date cell sorts by. Plain decimal digits are read without a QString.
+qint64 numericKey(const QString& text, SortKind kind, const DateFormatter& dates) {
+    if (text.isEmpty()) {
+        return kNoValue;
+    }
+    if (kind == SortKind::Number) {
+        bool ok = false;
+        const qint64 number = text.toLongLong(&ok);
+        return ok ? number : kNoValue;
+    }
+    return dates.sortKey(text).value_or(kNoValue);
+}
+
+qint64 numericKey(const TextColumn& texts, size_t row, SortKind kind, const DateFormatter& dates) {
+    if (kind == SortKind::Number && texts.hasUtf8(row)) {
+        const std::string_view bytes = texts.utf8(row);
+        qint64 number = 0;
+        const auto [end, error] =
+            std::from_chars(bytes.data(), bytes.data() + bytes.size(), number);
+        if (!bytes.empty() && bytes.front() != '-' && error == std::errc() &&
+            end == bytes.data() + bytes.size()) {
+            return number;
+        }
+    }
+    return numericKey(texts.text(row), kind, dates);
+}
+
+// A text's key as its folded letters in an encoding whose byte order is the order of QString's
+// comparison (its UTF-16 code units): each code unit on its own, in one to three bytes.
+void appendTextKey(std::string& out, const QString& text) {
+    for (const QChar c : text.toCaseFolded()) {
+        const char16_t unit = c.unicode();
+        if (unit < 0x80) {
+            out.push_back(static_cast<char>(unit));
+        } else if (unit < 0x800) {
+            out.push_back(static_cast<char>(0xC0 | (unit >> 6)));
+            out.push_back(static_cast<char>(0x80 | (unit & 0x3F)));
+        } else {
+            out.push_back(static_cast<char>(0xE0 | (unit >> 12)));
+            out.push_back(static_cast<char>(0x80 | ((unit >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (unit & 0x3F)));
+        }
+    }
+}
+
+// Sorts the rows of a packed text column by their folded texts, equal texts in stored order.
+// The keys are compared eight bytes at a time, each row's next eight bytes kept beside it, so
+// that the sort runs over a plain array and reads each key only once a round.
+class TextKeySort {
+public:
+    TextKeySort(const TextColumn& texts, Qt::SortOrder order) : m_order(order) {
+        const size_t rows = texts.size();
+        m_ends.reserve(rows);
+        for (size_t row = 0; row < rows; ++row) {
+            const std::string_view bytes =
+                texts.hasUtf8(row) ? texts.utf8(row) : std::string_view();
+            if (texts.hasUtf8(row) && isAscii(bytes)) {
+                for (const char c : bytes) {
+                    m_keys.push_back(c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c);
+                }
+            } else {
+                appendTextKey(m_keys, texts.text(row));
+            }
+            m_ends.push_back(m_keys.size());
+        }
+    }
+
+    std::vector<int> rows() {
+        std::vector<Item> items(m_ends.size());
+        for (size_t row = 0; row < items.size(); ++row) {
+            items[row].row = static_cast<uint32_t>(row);
+        }
+        struct Range {
+            size_t begin;
+            size_t end;
+            size_t depth;
+        };
+        std::vector<Range> pending{{0, items.size(), 0}};
+        while (!pending.empty()) {
+            const Range range = pending.back();
+            pending.pop_back();
+            const auto first = items.begin() + static_cast<std::ptrdiff_t>(range.begin);
+            const auto last = items.begin() + static_cast<std::ptrdiff_t>(range.end);
+            for (auto item = first; item != last; ++item) {
+                load(*item, range.depth);
+            }
+            const bool allAlike = std::all_of(first, last, [&](const Item& item) {
+                return item.chunk == first->chunk && item.left == first->left;
+            });
+            if (!allAlike) {
+                std::sort(first, last, [this](const Item& a, const Item& b) {
+                    if (a.chunk != b.chunk || a.left != b.left) {
+                        const bool less = a.chunk != b.chunk ? a.chunk < b.chunk : a.left < b.left;
+                        return m_order == Qt::AscendingOrder ? less : !less;
+                    }
+                    return a.row < b.row;
+                });
+            }
+            // Rows alike so far whose keys go on are told apart by their next eight bytes.
+            for (size_t begin = range.begin; begin < range.end;) {
+                size_t end = begin + 1;
+                while (end < range.end && items[end].chunk == items[begin].chunk &&
+                       items[end].left == items[begin].left) {
+                    ++end;
+                }
+                if (end - begin > 1 && items[begin].left > kChunk) {
+                    pending.push_back({begin, end, range.depth + kChunk});
+                }
+                begin = end;
+            }
+        }
+        std::vector<int> order;
+        order.reserve(items.size());
+        for (const Item& item : items) {
+            order.push_back(static_cast<int>(item.row));
+        }
+        return order;
+    }
+
+private:
+    static constexpr size_t kChunk = 8;
+    struct Item {
+        uint64_t chunk = 0;  // the key's bytes from the depth, big-endian, zeros past its end
+        uint32_t left = 0;   // how many bytes of the key are left from the depth, at most 9
+        uint32_t row = 0;
+    };
+
+    void load(Item& item, size_t depth) const {
+        const size_t start = item.row == 0 ? 0 : m_ends[item.row - 1];
+        const size_t length = m_ends[item.row] - start;
+        const size_t left = length > depth ? length - depth : 0;
+        uint64_t chunk = 0;
+        for (size_t i = 0; i < kChunk; ++i) {
+            chunk <<= 8;
+            if (i < left) {
+                chunk |= static_cast<unsigned char>(m_keys[start + depth + i]);
+            }
+        }
+        item.chunk = chunk;
+        item.left = static_cast<uint32_t>(std::min(left, kChunk + 1));
+    }
+
+    Qt::SortOrder m_order;
+    std::string m_keys;
+    std::vector<size_t> m_ends;
+};
+
+// Sorts rows by a key per row, equal keys in stored order.
+template <typename Key>
+std::vector<int> rowsByKeys(const std::vector<Key>& keys, Qt::SortOrder order) {
+    std::vector<std::pair<Key, int>> pairs;
+    pairs.reserve(keys.size());
+    for (size_t row = 0; row < keys.size(); ++row) {
+        pairs.emplace_back(keys[row], static_cast<int>(row));
+    }
+    std::sort(pairs.begin(), pairs.end(), [order](const auto& a, const auto& b) {
+        if (a.first != b.first) {
+            return order == Qt::AscendingOrder ? a.first < b.first : b.first < a.first;
+        }
+        return a.second < b.second;
+    });
+    std::vector<int> rows;
+    rows.reserve(pairs.size());
+    for (const auto& pair : pairs) {
+        rows.push_back(pair.second);
+    }
+    return rows;
+}
+
+// Sorts the rows of a shared column: its different texts are ranked once, then the rows are
+// counted into their ranks' places.
+std::vector<int> sharedRows(const TextColumn& texts, SortKind kind, Qt::SortOrder order) {
+    const size_t values = texts.distinctCount();
+    std::vector<uint32_t> byKey(values);
+    for (uint32_t value = 0; value < values; ++value) {
+        byKey[value] = value;
+    }
+    std::vector<uint32_t> rank(values);
+    if (kind == SortKind::Text) {
+        std::vector<QString> folded(values);
+        for (uint32_t value = 0; value < values; ++value) {
+            folded[value] = texts.distinct(value).toCaseFolded();
+        }
+        std::sort(byKey.begin(), byKey.end(),
+                  [&folded](uint32_t a, uint32_t b) { return folded[a] < folded[b]; });
+        for (size_t i = 0; i < values; ++i) {
+            rank[byKey[i]] = i > 0 && folded[byKey[i]] == folded[byKey[i - 1]]
+                                 ? rank[byKey[i - 1]]
+                                 : static_cast<uint32_t>(i);
+        }
+    } else {
+        const DateFormatter dates;
+        std::vector<qint64> keys(values);
+        for (uint32_t value = 0; value < values; ++value) {
+            keys[value] = numericKey(texts.distinct(value), kind, dates);
+        }
+        std::sort(byKey.begin(), byKey.end(),
+                  [&keys](uint32_t a, uint32_t b) { return keys[a] < keys[b]; });
+        for (size_t i = 0; i < values; ++i) {
+            rank[byKey[i]] = i > 0 && keys[byKey[i]] == keys[byKey[i - 1]]
+                                 ? rank[byKey[i - 1]]
+                                 : static_cast<uint32_t>(i);
+        }
+    }
+    if (order == Qt::DescendingOrder) {
+        for (uint32_t& each : rank) {
+            each = static_cast<uint32_t>(values) - 1 - each;
+        }
+    }
+    // Counting sort: stable, so equal keys keep their stored order.
+    std::vector<size_t> place(values + 1, 0);
+    const size_t rows = texts.size();
+    for (size_t row = 0; row < rows; ++row) {
+        ++place[rank[texts.valueOf(row)] + 1];
+    }
+    for (size_t i = 1; i <= values; ++i) {
+        place[i] += place[i - 1];
+    }
+    std::vector<int> ordered(rows);
+    for (size_t row = 0; row < rows; ++row) {
+        ordered[place[rank[texts.valueOf(row)]]++] = static_cast<int>(row);
+    }
+    return ordered;
+}
+
+std::vector<int> orderedRows(const TextColumn& texts, SortKind kind, Qt::SortOrder order) {
+    if (texts.shared()) {
+        return sharedRows(texts, kind, order);
+    }
+    if (kind == SortKind::Text) {
+        return TextKeySort(texts, order).rows();
+    }
+    const DateFormatter dates;
+    std::vector<qint64> keys(texts.size());
+    for (size_t row = 0; row < keys.size(); ++row) {
+        keys[row] = numericKey(texts, row, kind, dates);
+    }
+    return rowsByKeys(keys, order);
+}
+
+}  // namespace
+
 ReportListModel::ReportListModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 void ReportListModel::addColumn(const QString& header, SortKind kind) {
-    // Rows are stored with one text per column: a new column widens every stored row.
-    const size_t oldStride = m_stride;
-    const size_t rows = m_allOrder.size();
+    // A new column holds an empty text for every stored row.
     beginInsertColumns({}, static_cast<int>(m_headers.size()), static_cast<int>(m_headers.size()));
-    std::vector<QString> widened(rows * (oldStride + 1));
-    for (size_t row = 0; row < rows; ++row) {
-        for (size_t column = 0; column < oldStride; ++column) {
-            widened[row * (oldStride + 1) + column] = std::move(m_cells[row * oldStride + column]);
-        }
+    TextColumn texts;
+    for (size_t row = 0; row < storedRows(); ++row) {
+        texts.append({});
     }
-    m_cells = std::move(widened);
-    m_stride = oldStride + 1;
+    m_columns.push_back(std::move(texts));
     m_headers.append(header);
     m_sortKinds.push_back(kind);
     endInsertColumns();
@@ -43,28 +293,48 @@ int ReportListModel::rowAt(int position) const {
 
 QString ReportListModel::text(int position, int column) const {
     if (position < 0 || position >= count() || column < 0 ||
-        static_cast<size_t>(column) >= m_stride) {
+        static_cast<size_t>(column) >= m_columns.size()) {
         return {};
     }
-    return cell(m_order[static_cast<size_t>(position)], column);
+    return m_columns[static_cast<size_t>(column)].text(
+        static_cast<size_t>(m_order[static_cast<size_t>(position)]));
 }
 
 void ReportListModel::removeAllRows() {
     Batch batch(*this);
-    m_cells.clear();
-    m_allOrder.clear();
-    m_order.clear();
-    m_positions.clear();
+    for (TextColumn& texts : m_columns) {
+        texts.clear();
+    }
+    m_allOrder = {};
+    m_order = {};
+    m_positions = {};
 }
 
 int ReportListModel::addRow(const QString& text) {
-    if (m_stride == 0) {
-        m_stride = 1;  // a list without columns still keeps each row's own text
+    if (m_columns.empty()) {
+        m_columns.emplace_back();  // a list without columns still keeps each row's own text
     }
     Batch batch(*this);
     const int row = static_cast<int>(m_allOrder.size());
-    m_cells.resize(m_cells.size() + m_stride);
-    m_cells[static_cast<size_t>(row) * m_stride] = text;
+    m_columns.front().append(text);
+    for (size_t column = 1; column < m_columns.size(); ++column) {
+        m_columns[column].append({});
+    }
+    m_allOrder.push_back(row);
+    m_orderStale = true;
+    m_positions.clear();
+    return row;
+}
+
+int ReportListModel::addRow(std::span<const QString> texts) {
+    if (m_columns.empty()) {
+        m_columns.emplace_back();
+    }
+    Batch batch(*this);
+    const int row = static_cast<int>(m_allOrder.size());
+    for (size_t column = 0; column < m_columns.size(); ++column) {
+        m_columns[column].append(column < texts.size() ? texts[column] : QString());
+    }
     m_allOrder.push_back(row);
     m_orderStale = true;
     m_positions.clear();
@@ -72,11 +342,11 @@ int ReportListModel::addRow(const QString& text) {
 }
 
 void ReportListModel::setSubItem(int row, int subItem, const QString& text) {
-    if (row < 0 || static_cast<size_t>(row) * m_stride >= m_cells.size() || subItem < 1 ||
-        static_cast<size_t>(subItem) >= m_stride) {
+    if (row < 0 || static_cast<size_t>(row) >= storedRows() || subItem < 1 ||
+        static_cast<size_t>(subItem) >= m_columns.size()) {
         return;
     }
-    m_cells[static_cast<size_t>(row) * m_stride + static_cast<size_t>(subItem)] = text;
+    m_columns[static_cast<size_t>(subItem)].set(static_cast<size_t>(row), text);
     if (m_batchDepth == 0) {
         const int position = positionOf(row);
         if (position >= 0) {
@@ -102,6 +372,30 @@ int ReportListModel::positionOf(int row) const {
     return m_positions[static_cast<size_t>(row)];
 }
 
+int ReportListModel::positionOfText(const QString& text) const {
+    if (m_columns.empty()) {
+        return -1;
+    }
+    // The stored rows are searched, each text compared where it is kept; the first shown
+    // position among the rows that hold it wins.
+    const TextColumn& own = m_columns.front();
+    const QByteArray utf8 = text.toUtf8();
+    const std::string_view wanted(utf8.constData(), static_cast<size_t>(utf8.size()));
+    const bool byBytes = !own.shared() && text.isValidUtf16();
+    int found = -1;
+    for (size_t row = 0; row < own.size(); ++row) {
+        const bool same =
+            byBytes && own.hasUtf8(row) ? own.utf8(row) == wanted : own.text(row) == text;
+        if (same) {
+            const int position = positionOf(static_cast<int>(row));
+            if (position >= 0 && (found < 0 || position < found)) {
+                found = position;
+            }
+        }
+    }
+    return found;
+}
+
 ReportListModel::Batch::Batch(ReportListModel& model) : m_model(model) {
     if (m_model.m_batchDepth++ == 0) {
         m_model.beginResetModel();
@@ -110,8 +404,13 @@ ReportListModel::Batch::Batch(ReportListModel& model) : m_model(model) {
 
 ReportListModel::Batch::~Batch() {
     if (--m_model.m_batchDepth == 0) {
-        if (m_model.m_sorted && m_model.m_orderStale) {
-            m_model.orderRows();
+        if (m_model.m_orderStale) {
+            for (TextColumn& texts : m_model.m_columns) {
+                texts.squeeze();
+            }
+            if (m_model.m_sorted) {
+                m_model.orderRows();
+            }
         }
         m_model.m_orderStale = false;
         m_model.filterRows();
@@ -121,56 +420,10 @@ ReportListModel::Batch::~Batch() {
 
 void ReportListModel::orderRows() {
     const int key = m_sortKey;
-    if (key < 0 || static_cast<size_t>(key) >= m_stride) {
+    if (key < 0 || static_cast<size_t>(key) >= m_columns.size()) {
         return;
     }
-    // Each cell of the key column is turned into its key once, so that every comparison of the
-    // sort is a plain comparison of two keys.
-    const size_t rows = m_allOrder.size();
-    const SortKind kind = sortKind(key);
-    if (kind == SortKind::Text) {
-        std::vector<QString> folded(rows);
-        for (size_t row = 0; row < rows; ++row) {
-            folded[row] = cell(static_cast<int>(row), key).toCaseFolded();
-        }
-        orderRowsBy(folded);
-        return;
-    }
-    // Numbers and dates: an empty cell, or one that is neither, sorts before every value.
-    constexpr qint64 kNoValue = std::numeric_limits<qint64>::min();
-    std::vector<qint64> keys(rows, kNoValue);
-    const DateFormatter dates;
-    for (size_t row = 0; row < rows; ++row) {
-        const QString& text = cell(static_cast<int>(row), key);
-        if (text.isEmpty()) {
-            continue;
-        }
-        if (kind == SortKind::Number) {
-            bool ok = false;
-            const qint64 number = text.toLongLong(&ok);
-            if (ok) {
-                keys[row] = number;
-            }
-        } else if (const std::optional<qint64> date = dates.sortKey(text)) {
-            keys[row] = *date;
-        }
-    }
-    orderRowsBy(keys);
-}
-
-template <typename Key>
-void ReportListModel::orderRowsBy(const std::vector<Key>& keys) {
-    // Back to stored order, so equal keys stay in it.
-    std::sort(m_allOrder.begin(), m_allOrder.end());
-    const auto less = [&keys](int a, int b) {
-        return keys[static_cast<size_t>(a)] < keys[static_cast<size_t>(b)];
-    };
-    if (m_sortOrder == Qt::AscendingOrder) {
-        std::stable_sort(m_allOrder.begin(), m_allOrder.end(), less);
-    } else {
-        std::stable_sort(m_allOrder.begin(), m_allOrder.end(),
-                         [&less](int a, int b) { return less(b, a); });
-    }
+    m_allOrder = orderedRows(m_columns[static_cast<size_t>(key)], sortKind(key), m_sortOrder);
     m_positions.clear();
 }
 
@@ -295,12 +548,7 @@ double ReportListView::columnWidthTwips(int column) const {
 }
 
 int ReportListView::positionOfText(const QString& text) const {
-    for (int position = 0; position < m_model.count(); ++position) {
-        if (m_model.text(position, 0) == text) {
-            return position;
-        }
-    }
-    return -1;
+    return m_model.positionOfText(text);
 }
 
 int ReportListView::selectedPosition() const {

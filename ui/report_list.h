@@ -4,11 +4,15 @@
 #include <QStringList>
 #include <QTreeView>
 #include <functional>
+#include <span>
 #include <vector>
 
-// The rows of a report-view list: one text per row and column, kept in one flat array, and the
-// list control's own sorting state (a sorted flag, a key column, an order). Sorting never moves
-// the stored rows: it orders an index array, so a list of 100 000 rows sorts and refills fast.
+#include "text_column.h"
+
+// The rows of a report-view list: one text per row and column, kept column by column (shared or
+// packed, see TextColumn), and the list control's own sorting state (a sorted flag, a key
+// column, an order). Sorting never moves the stored rows: it orders an index array, so a list of
+// a million rows sorts and refills fast.
 // A filter may hide stored rows: the shown positions are those of the rows it lets through, in
 // the sorted order, so that filtering never sorts again.
 class ReportListModel : public QAbstractTableModel {
@@ -34,10 +38,18 @@ public:
     void removeAllRows();
     // Appends a row with its own text (column 0); gives the handle for setSubItem.
     int addRow(const QString& text);
+    // Appends a row with the texts of its first columns (the others empty); gives its handle.
+    int addRow(std::span<const QString> texts);
     // Sets column `subItem` (1 = the second column) of the row with the handle.
     void setSubItem(int row, int subItem, const QString& text);
     // The shown position of the row with the handle.
     int positionOf(int row) const;
+    // The shown position of the first row whose own text (column 0) is the text, or -1.
+    int positionOfText(const QString& text) const;
+    // The stored texts of a column (0 = the rows' own texts), by row handle.
+    const TextColumn& columnTexts(int column) const {
+        return m_columns[static_cast<size_t>(column)];
+    }
 
     // Filling many rows at once: the view is told once, at the end, and a sorted list is sorted
     // once. Nested batches count; the outermost one ends the filling.
@@ -78,19 +90,14 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 private:
-    const QString& cell(int row, int column) const {
-        return m_cells[static_cast<size_t>(row) * m_stride + static_cast<size_t>(column)];
-    }
+    size_t storedRows() const { return m_allOrder.size(); }
     void resort();
     void orderRows();
     void filterRows();
-    template <typename Key>
-    void orderRowsBy(const std::vector<Key>& keys);
 
     QStringList m_headers;
     std::vector<SortKind> m_sortKinds;
-    size_t m_stride = 0;
-    std::vector<QString> m_cells;
+    std::vector<TextColumn> m_columns;
     std::vector<int> m_allOrder;   // every stored row, in the sorted (or stored) order
     std::vector<int> m_order;      // shown position -> stored row: m_allOrder as filtered
     std::vector<int> m_positions;  // stored row -> shown position (-1 hidden), rebuilt lazily

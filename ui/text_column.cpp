@@ -1,0 +1,132 @@
+#include "text_column.h"
+
+#include <algorithm>
+
+void TextColumn::clear() {
+    *this = TextColumn();
+}
+
+uint32_t TextColumn::valueFor(const QString& text) {
+    constexpr int kAlignment = 4;  // the low bits of an allocation's address are alike
+    Recent& recent =
+        m_recent[(reinterpret_cast<quintptr>(text.constData()) >> kAlignment) % m_recent.size()];
+    if (recent.address == text.constData() && recent.size == text.size()) {
+        return recent.value;
+    }
+    const auto byAddress = m_byAddress.constFind(text.constData());
+    if (byAddress != m_byAddress.cend() && m_distinct[*byAddress].size() == text.size()) {
+        recent = {text.constData(), text.size(), *byAddress};
+        return *byAddress;
+    }
+    const auto byText = m_byText.constFind(text);
+    if (byText != m_byText.cend()) {
+        return *byText;
+    }
+    // A text that does not own its characters (raw data) is copied, so that its address stays
+    // the kept text's own.
+    const QString kept =
+        !text.data_ptr().isMutable() ? QString(text.constData(), text.size()) : text;
+    const auto value = static_cast<uint32_t>(m_distinct.size());
+    m_distinct.push_back(kept);
+    m_byText.insert(kept, value);
+    m_byAddress.insert(kept.constData(), value);
+    return value;
+}
+
+void TextColumn::append(const QString& text) {
+    if (!m_shared) {
+        appendPacked(text);
+        return;
+    }
+    const uint32_t value = valueFor(text);
+    if (m_distinct.size() > kSharedLimit) {
+        pack();
+        appendPacked(text);
+        return;
+    }
+    m_values.push_back(static_cast<uint16_t>(value));
+}
+
+void TextColumn::squeeze() {
+    m_values.shrink_to_fit();
+    m_bytes.shrink_to_fit();
+    m_ends.shrink_to_fit();
+}
+
+void TextColumn::appendPacked(const QString& text) {
+    const bool ascii =
+        std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; });
+    if (ascii) {
+        const size_t start = m_bytes.size();
+        m_bytes.resize(start + static_cast<size_t>(text.size()));
+        std::transform(text.cbegin(), text.cend(),
+                       m_bytes.begin() + static_cast<std::ptrdiff_t>(start),
+                       [](QChar c) { return static_cast<char>(c.unicode()); });
+    } else if (text.isValidUtf16()) {
+        const QByteArray bytes = text.toUtf8();
+        m_bytes.append(bytes.constData(), static_cast<size_t>(bytes.size()));
+    } else {
+        m_odd.emplace(m_ends.size(), text);
+    }
+    m_ends.push_back(m_bytes.size());
+}
+
+void TextColumn::pack() {
+    const std::vector<uint16_t> values = std::move(m_values);
+    const std::vector<QString> distinct = std::move(m_distinct);
+    m_values = {};
+    m_distinct = {};
+    m_byText = {};
+    m_byAddress = {};
+    m_recent = {};
+    m_shared = false;
+    m_ends.reserve(values.capacity());
+    for (const uint16_t value : values) {
+        appendPacked(distinct[value]);
+    }
+}
+
+void TextColumn::set(size_t row, const QString& text) {
+    if (row >= size()) {
+        return;
+    }
+    if (m_shared) {
+        const uint32_t value = valueFor(text);
+        if (m_distinct.size() <= kSharedLimit) {
+            m_values[row] = static_cast<uint16_t>(value);
+            return;
+        }
+        pack();
+    }
+    if (row + 1 == m_ends.size()) {
+        m_bytes.resize(row == 0 ? 0 : m_ends[row - 1]);
+        m_ends.pop_back();
+        m_odd.erase(row);
+        appendPacked(text);
+        return;
+    }
+    std::vector<QString> texts;
+    texts.reserve(size());
+    for (size_t each = 0; each < size(); ++each) {
+        texts.push_back(each == row ? text : this->text(each));
+    }
+    clear();
+    m_shared = false;
+    for (const QString& each : texts) {
+        appendPacked(each);
+    }
+}
+
+QString TextColumn::text(size_t row) const {
+    if (row >= size()) {
+        return {};
+    }
+    if (m_shared) {
+        return m_distinct[m_values[row]];
+    }
+    if (!hasUtf8(row)) {
+        return m_odd.at(row);
+    }
+    const std::string_view bytes = utf8(row);
+    return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
