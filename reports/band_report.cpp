@@ -12,11 +12,11 @@
 
 #include "failure.h"
 #include "record_set.h"
+#include "twips.h"
 
 namespace {
 
 constexpr double kTwipsPerPoint = 20;
-constexpr double kTwipsPerInch = 1440;
 
 // The lines of a text wrapped at a width in twips: at word boundaries where it can, anywhere in
 // a word longer than the width; the text's own line breaks are kept.
@@ -98,8 +98,7 @@ private:
 
     const QFontMetricsF& metrics(const ReportFont& font) {
         for (auto& [kept, fontMetrics] : m_fonts) {
-            if (kept.pointSize == font.pointSize && kept.bold == font.bold &&
-                kept.italic == font.italic) {
+            if (kept == font) {
                 return fontMetrics;
             }
         }
@@ -275,10 +274,6 @@ std::vector<PlacedText> ReportPages::ofControl(const QString& control) const {
 
 namespace {
 
-bool sameFont(const ReportFont& a, const ReportFont& b) {
-    return a.pointSize == b.pointSize && a.bold == b.bold && a.italic == b.italic;
-}
-
 // The start of a line that fits the width: a text cut by its column is cut where the column
 // ends, so that a printed or exported page holds only what can be seen.
 QString visiblePart(const QFontMetricsF& metrics, const QString& line, qreal width) {
@@ -323,7 +318,7 @@ ReportPages layOut(const ReportLayout& layout, const ReportData& data, QSizeF pa
 void drawPage(QPainter& painter, const ReportPages& pages, int page) {
     QPaintDevice* device = painter.device();
     painter.save();
-    painter.scale(device->logicalDpiX() / kTwipsPerInch, device->logicalDpiY() / kTwipsPerInch);
+    painter.scale(device->logicalDpiX() / Twips::kPerInch, device->logicalDpiY() / Twips::kPerInch);
     painter.setPen(Qt::black);
     // A report uses a handful of fonts: each is made and measured once a page, not once a text.
     std::vector<std::pair<ReportFont, QFontMetricsF>> fonts;
@@ -332,10 +327,10 @@ void drawPage(QPainter& painter, const ReportPages& pages, int page) {
     const auto [first, end] = pages.rangeOf(page);
     for (size_t placed = first; placed < end; ++placed) {
         const PlacedText& text = pages.texts[placed];
-        if (current == nullptr || !sameFont(*current, text.font)) {
+        if (current == nullptr || *current != text.font) {
             painter.setFont(fontFor(text.font));
             const auto kept = std::find_if(fonts.begin(), fonts.end(), [&](const auto& font) {
-                return sameFont(font.first, text.font);
+                return font.first == text.font;
             });
             metrics = kept != fonts.end()
                           ? &kept->second
@@ -387,7 +382,7 @@ QPageSize preferredPaperSize() {
 
 QSizeF preferredLandscapePaper() {
     const QSizeF millimetres = preferredPaperSize().size(QPageSize::Millimeter);
-    return QSizeF(millimetres.height(), millimetres.width()) * (kTwipsPerInch / 25.4);
+    return QSizeF(millimetres.height(), millimetres.width()) * (Twips::kPerInch / 25.4);
 }
 
 }  // namespace BandReport

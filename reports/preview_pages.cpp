@@ -9,9 +9,10 @@
 #include <cmath>
 #include <functional>
 
+#include "twips.h"
+
 namespace {
 
-constexpr double kTwipsPerInch = 1440.0;
 constexpr double kZoomStep = 1.25;
 
 }  // namespace
@@ -33,8 +34,8 @@ QSizeF PreviewPages::pageSize() const {
     if (m_pages == nullptr) {
         return {};
     }
-    const double perTwipX = m_zoom * logicalDpiX() / kTwipsPerInch;
-    const double perTwipY = m_zoom * logicalDpiY() / kTwipsPerInch;
+    const double perTwipX = m_zoom * logicalDpiX() / Twips::kPerInch;
+    const double perTwipY = m_zoom * logicalDpiY() / Twips::kPerInch;
     return QSizeF(m_pages->pageSize.width() * perTwipX, m_pages->pageSize.height() * perTwipY);
 }
 
@@ -97,8 +98,7 @@ void PreviewPages::applyFit() {
     if (m_pages == nullptr || m_fit == Fit::None || m_pages->pageSize.isEmpty()) {
         return;
     }
-    const QSizeF paper(m_pages->pageSize.width() * logicalDpiX() / kTwipsPerInch,
-                       m_pages->pageSize.height() * logicalDpiY() / kTwipsPerInch);
+    const QSizeF paper = pageSize() / m_zoom;  // at the paper's real size
     const double roomWide = viewport()->width() - (m_across + 1) * kGap;
     const double wide = roomWide / (m_across * paper.width());
     const double high = (viewport()->height() - 2 * kGap) / paper.height();

@@ -13,6 +13,8 @@ struct ReportFont {
     double pointSize = 8.25;
     bool bold = false;
     bool italic = false;
+
+    bool operator==(const ReportFont&) const = default;
 };
 
 struct ReportControl {

@@ -15,13 +15,14 @@
 #include "failure.h"
 #include "preview_pages.h"
 #include "prompts.h"
+#include "twips.h"
 
 namespace {
 
 // The paper of a page layout, as it is oriented, in twips.
 QSizeF paperInTwips(const QPageLayout& layout) {
     const QSizeF millimetres = layout.fullRect(QPageLayout::Millimeter).size();
-    return millimetres * (1440 / 25.4);
+    return millimetres * (Twips::kPerInch / 25.4);
 }
 
 // One action of the tool bar: its name, caption, tooltip and shortcut.

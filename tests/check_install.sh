@@ -16,17 +16,6 @@ done
 grep -qx 'Exec=helvarine' "$work/prefix/share/applications/helvarine.desktop"
 grep -qx 'Icon=helvarine' "$work/prefix/share/applications/helvarine.desktop"
 
-export HELVARINE_DATA_ROOT="$work/data" XDG_CONFIG_HOME="$work/config" QT_QPA_PLATFORM=offscreen
-mkdir -p "$HELVARINE_DATA_ROOT"
-"$work/prefix/bin/helvarine" >"$work/log" 2>&1 &
-program=$!
-for _ in $(seq 1 50); do
-  [ -s "$HELVARINE_DATA_ROOT/Orvanta/Helvarine/dbData.mdb" ] && break
-  sleep 0.1
-done
-sleep 0.5
-kill "$program" 2>/dev/null || true
-wait "$program" 2>/dev/null || true
-cmp "$HELVARINE_DATA_ROOT/Orvanta/Helvarine/dbData.mdb" "$work/prefix/lib/helvarine/dbBlank.mdb" || {
-  echo "the installed program did not copy its template:" >&2; cat "$work/log" >&2; exit 1; }
+"$(dirname "$0")/start_installed.sh" "$work/prefix/bin/helvarine" \
+  "$work/prefix/lib/helvarine/dbBlank.mdb" "$work"
 echo "installed layout works"

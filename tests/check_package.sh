@@ -45,21 +45,7 @@ for script in postinst postrm; do
   sh -n "$work/control/$script"
 done
 
-# The unpacked program opens its window (the day's backup is made only once the window is shown
-# and the event loop runs) and makes its database from the template beside it.
-export HELVARINE_DATA_ROOT="$work/data" XDG_CONFIG_HOME="$work/config" QT_QPA_PLATFORM=offscreen
-mkdir -p "$HELVARINE_DATA_ROOT"
-"$root/usr/bin/helvarine" >"$work/log" 2>&1 &
-program=$!
-folder="$HELVARINE_DATA_ROOT/Orvanta/Helvarine"
-for _ in $(seq 1 100); do
-  compgen -G "$folder/backups/dbData-*.mdb" >/dev/null && break
-  sleep 0.1
-done
-kill "$program" 2>/dev/null || true
-wait "$program" 2>/dev/null || true
-compgen -G "$folder/backups/dbData-*.mdb" >/dev/null || {
-  echo "the unpacked program did not open its window:" >&2; cat "$work/log" >&2; exit 1; }
-cmp "$folder/dbData.mdb" "$root/usr/lib/helvarine/dbBlank.mdb" || {
-  echo "the unpacked program did not copy its template:" >&2; cat "$work/log" >&2; exit 1; }
+# The unpacked program opens its window and makes its database.
+"$(dirname "$0")/start_installed.sh" "$root/usr/bin/helvarine" \
+  "$root/usr/lib/helvarine/dbBlank.mdb" "$work"
 echo "package $(basename "$package") checked"

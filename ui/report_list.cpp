@@ -202,24 +202,8 @@ std::vector<int> sharedRows(const TextColumn& texts, SortKind kind, Qt::SortOrde
         byKey[value] = value;
     }
     std::vector<uint32_t> rank(values);
-    if (kind == SortKind::Text) {
-        std::vector<QString> folded(values);
-        for (uint32_t value = 0; value < values; ++value) {
-            folded[value] = texts.distinct(value).toCaseFolded();
-        }
-        std::sort(byKey.begin(), byKey.end(),
-                  [&folded](uint32_t a, uint32_t b) { return folded[a] < folded[b]; });
-        for (size_t i = 0; i < values; ++i) {
-            rank[byKey[i]] = i > 0 && folded[byKey[i]] == folded[byKey[i - 1]]
-                                 ? rank[byKey[i - 1]]
-                                 : static_cast<uint32_t>(i);
-        }
-    } else {
-        const DateFormatter dates;
-        std::vector<qint64> keys(values);
-        for (uint32_t value = 0; value < values; ++value) {
-            keys[value] = numericKey(texts.distinct(value), kind, dates);
-        }
+    // Equal keys share the rank of the first of them.
+    const auto rankBy = [&](const auto& keys) {
         std::sort(byKey.begin(), byKey.end(),
                   [&keys](uint32_t a, uint32_t b) { return keys[a] < keys[b]; });
         for (size_t i = 0; i < values; ++i) {
@@ -227,6 +211,20 @@ std::vector<int> sharedRows(const TextColumn& texts, SortKind kind, Qt::SortOrde
                                  ? rank[byKey[i - 1]]
                                  : static_cast<uint32_t>(i);
         }
+    };
+    if (kind == SortKind::Text) {
+        std::vector<QString> folded(values);
+        for (uint32_t value = 0; value < values; ++value) {
+            folded[value] = texts.distinct(value).toCaseFolded();
+        }
+        rankBy(folded);
+    } else {
+        const DateFormatter dates;
+        std::vector<qint64> keys(values);
+        for (uint32_t value = 0; value < values; ++value) {
+            keys[value] = numericKey(texts.distinct(value), kind, dates);
+        }
+        rankBy(keys);
     }
     if (order == Qt::DescendingOrder) {
         for (uint32_t& each : rank) {
