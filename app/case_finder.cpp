@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string_view>
+#include <utility>
 
 #include "report_list.h"
 #include "text_column.h"
@@ -64,7 +65,26 @@ QString CaseFinder::fold(QStringView text) {
     return bare.toCaseFolded();
 }
 
+CaseFinder::~CaseFinder() {
+    joinFolding();
+}
+
+void CaseFinder::joinFolding() const {
+    if (m_folding.joinable()) {
+        m_folding.join();
+    }
+}
+
+void CaseFinder::waitForIndex() {
+    joinFolding();
+    if (m_foldingFailure) {
+        std::rethrow_exception(std::exchange(m_foldingFailure, nullptr));
+    }
+}
+
 void CaseFinder::clear() {
+    joinFolding();
+    m_foldingFailure = nullptr;
     m_columns.clear();
     m_overdue.clear();
     m_matched = false;
@@ -74,6 +94,17 @@ void CaseFinder::clear() {
 void CaseFinder::index(const ReportListModel& rows, std::vector<bool> overdue) {
     clear();
     m_overdue = std::move(overdue);
+    m_folding = std::thread([this, &rows] {
+        try {
+            fold(rows);
+        } catch (...) {
+            m_columns.clear();
+            m_foldingFailure = std::current_exception();
+        }
+    });
+}
+
+void CaseFinder::fold(const ReportListModel& rows) {
     for (int column = 0; column < rows.columnCount(); ++column) {
         const TextColumn& texts = rows.columnTexts(column);
         FoldedColumn folded;
@@ -108,7 +139,6 @@ void CaseFinder::index(const ReportListModel& rows, std::vector<bool> overdue) {
                 }
                 folded.ends.push_back(folded.buffer.size());
             }
-            folded.buffer.shrink_to_fit();
         }
         m_columns.push_back(std::move(folded));
     }
@@ -137,6 +167,7 @@ bool CaseFinder::accepts(int row) const {
     if (row < 0 || static_cast<size_t>(row) >= m_overdue.size()) {
         return false;
     }
+    joinFolding();
     if (!m_matched) {
         match();
     }

@@ -2,7 +2,9 @@
 
 #include <QString>
 #include <cstdint>
+#include <exception>
 #include <string>
+#include <thread>
 #include <vector>
 
 class ReportListModel;
@@ -17,16 +19,27 @@ class TextColumn;
 // text per different text, searched once per keystroke, and its rows are found through the
 // list's own numbers of their texts; a packed column keeps one folded buffer for all its rows,
 // searched from end to end once per word.
+//
+// The folding runs on a thread of its own while the window shows the filled list; the first
+// search waits for it.
 class CaseFinder {
 public:
+    CaseFinder() = default;
+    ~CaseFinder();
+    CaseFinder(const CaseFinder&) = delete;
+    CaseFinder& operator=(const CaseFinder&) = delete;
+
     // The text with its letter case and accents taken off: "Élan" and "ELAN" both give "elan".
     static QString fold(QStringView text);
 
     // Nothing to find: no rows.
     void clear();
     // Takes the texts of every stored row of the list, which must stay unchanged until the next
-    // index() or clear(), and whether each case (by row handle) is overdue.
+    // index() or clear(), and whether each case (by row handle) is overdue. The texts are folded
+    // on another thread.
     void index(const ReportListModel& rows, std::vector<bool> overdue);
+    // Waits until the texts are folded; throws what stopped the folding (nothing is then found).
+    void waitForIndex();
     int rowCount() const { return static_cast<int>(m_overdue.size()); }
     bool overdue(int row) const;
 
@@ -49,6 +62,8 @@ private:
         std::vector<size_t> ends;
     };
 
+    void fold(const ReportListModel& rows);
+    void joinFolding() const;
     bool narrowsLastMatch() const;
     void match() const;
     // The words first .. first + count - 1 (at most 64) each different text of a column holds.
@@ -57,7 +72,11 @@ private:
     // Asks only the rows given (the others are not found); at most 64 words.
     void matchRows(const std::vector<size_t>& rows) const;
 
+    // Written by the folding thread until it is joined.
     std::vector<FoldedColumn> m_columns;
+    std::exception_ptr m_foldingFailure;
+    mutable std::thread m_folding;
+
     std::vector<bool> m_overdue;
     std::vector<std::string> m_words;
     bool m_onlyOverdue = false;

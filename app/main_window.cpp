@@ -394,6 +394,7 @@ void Form1::applyFind() {
     const int selectedRow = rows.rowAt(ListView1->selectedPosition());
     m_finder.setQuery(m_findBar->field()->text());
     if (m_finder.active()) {
+        m_finder.waitForIndex();
         rows.setFilter([this](int row) { return m_finder.accepts(row); });
     } else {
         rows.setFilter({});
@@ -470,10 +471,10 @@ void Form1::Form_KeyDown() {
 void Form1::fillCaseList() {
     ReportListModel& rows = ListView1->rows();
     ReportListModel::Batch batch(rows);
-    rows.removeAllRows();
     // The find field's texts and the overdue marks are taken once here, with the rows; whatever
-    // was read before a failure is found as well.
+    // was read before a failure is found as well. The finder lets go of the old rows first.
     m_finder.clear();
+    rows.removeAllRows();
     std::vector<bool> overdueRows;
     Overdue::Check overdue(QDate::currentDate());
     try {
@@ -491,13 +492,20 @@ void Form1::fillCaseList() {
                 }
                 fieldsKnown = true;
             }
-            std::array<QString, kColumnCount> cells;
+            // Each text comes with its number among the column's texts, so that the list
+            // keeps each different text once without comparing it again.
+            static_assert(RecordSet::NumberedText::kNone == TextColumn::kNotNumbered);
+            std::array<RecordSet::NumberedText, kColumnCount> cells;
+            std::array<const QString*, kColumnCount> texts{};
+            std::array<uint32_t, kColumnCount> numbers{};
             for (size_t column = 0; column < cells.size(); ++column) {
-                cells[column] = cases.text(fields[column]);
+                cells[column] = cases.numberedText(fields[column]);
+                texts[column] = &cells[column].text();
+                numbers[column] = cells[column].number;
             }
-            rows.addRow(cells);
+            rows.addRow(texts, numbers);
             overdueRows.push_back(
-                overdue(cells[CaseColumn::DueDate], cells[CaseColumn::ResolvedTime]));
+                overdue(*texts[CaseColumn::DueDate], *texts[CaseColumn::ResolvedTime]));
             cases.moveNext();
         }
         cases.close();
@@ -506,6 +514,9 @@ void Form1::fillCaseList() {
         throw;
     }
     m_finder.index(rows, std::move(overdueRows));
+    if (m_finder.active()) {
+        m_finder.waitForIndex();  // the list is filtered as the batch ends
+    }
 #ifdef __GLIBC__
     // What the filling used for a while (the old rows, the read-ahead batches, the growing
     // columns) goes back to the system, not only to the allocator's free lists.

@@ -175,26 +175,42 @@ QVariant RecordSet::value(int column) const {
 }
 
 QString RecordSet::text(int column) const {
+    NumberedText numbered = numberedText(column);
+    return numbered.shared != nullptr ? *numbered.shared : std::move(numbered.own);
+}
+
+RecordSet::NumberedText RecordSet::numberedText(int column) const {
     requireRow(column);
+    NumberedText result;
     switch (m_cursor->kind(column)) {
         case Cursor::Kind::Null:
-            return {};
+            return result;
         case Cursor::Kind::Integer:
-            return QString::number(m_cursor->integer(column));
+            result.own = QString::number(m_cursor->integer(column));
+            return result;
         case Cursor::Kind::Real:
-            return plainDecimal(m_cursor->real(column));
+            result.own = plainDecimal(m_cursor->real(column));
+            return result;
         default:
             break;
     }
     const std::string_view raw = m_cursor->bytes(column);
-    return m_texts[static_cast<size_t>(column)].text(raw, [&] {
+    const auto make = [&] {
         if (isDateColumn(column)) {
             if (const auto date = DateText::fromStorage(raw)) {
                 return m_dates->format(*date);
             }
         }
         return QString::fromUtf8(raw.data(), static_cast<qsizetype>(raw.size()));
-    });
+    };
+    const TextInterner::Shared shared = m_texts[static_cast<size_t>(column)].find(raw, make);
+    if (shared.text != nullptr) {
+        result.number = shared.number;
+        result.shared = shared.text;
+    } else {
+        result.own = make();
+    }
+    return result;
 }
 
 QString displayText(const QVariant& value) {

@@ -63,6 +63,18 @@ public:
     QString text(const QString& name) const { return text(column(name)); }
     QString text(int column) const;
 
+    // The same display text, numbered among the column's different texts while the column shares
+    // them (see TextInterner): equal numbers of one column of one opened query are equal texts,
+    // so that a caller keeping many rows can keep each text once without comparing it again.
+    struct NumberedText {
+        static constexpr uint32_t kNone = UINT32_MAX;
+        uint32_t number = kNone;          // kNone: the text is `own`
+        const QString* shared = nullptr;  // valid until the column is read again
+        QString own;
+        const QString& text() const { return shared != nullptr ? *shared : own; }
+    };
+    NumberedText numberedText(int column) const;
+
 private:
     void requireOpen() const;
     void requireRow(int column) const;

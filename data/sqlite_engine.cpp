@@ -85,6 +85,10 @@ private:
 }  // namespace
 
 SqliteEngine::SqliteEngine(const QString& path) {
+    // SQLite's memory statistics take a lock process-wide around every allocation, and reading
+    // the case list allocates for every joined name. The program never asks for the statistics.
+    // Only possible before the library's first use; later it is refused, and nothing changes.
+    [[maybe_unused]] static const int noStatistics = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
     sqlite3* db = nullptr;
     // One thread uses the connection: no per-call locking inside the library.
     const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW | SQLITE_OPEN_NOMUTEX;

@@ -65,14 +65,31 @@ std::vector<QStringList> longListTexts() {
     return columns;
 }
 
-void fill(ReportListModel& model, const std::vector<QStringList>& columns) {
+// Numbered: each text comes with its number among the column's texts (none for empty texts), as
+// the record set gives them.
+void fill(ReportListModel& model, const std::vector<QStringList>& columns, bool numbered = false) {
     ReportListModel::Batch batch(model);
+    std::vector<QHash<QString, uint32_t>> numbering(columns.size());
     for (int row = 0; row < kLongList; ++row) {
         std::vector<QString> texts;
-        for (const QStringList& column : columns) {
-            texts.push_back(column[row]);
+        std::vector<const QString*> pointers;
+        std::vector<uint32_t> numbers;
+        for (size_t column = 0; column < columns.size(); ++column) {
+            const QString& text = columns[column][row];
+            texts.push_back(text);
+            pointers.push_back(&text);
+            auto known = numbering[column].constFind(text);
+            if (known == numbering[column].cend()) {
+                known =
+                    numbering[column].insert(text, static_cast<uint32_t>(numbering[column].size()));
+            }
+            numbers.push_back(text.isEmpty() ? TextColumn::kNotNumbered : *known);
         }
-        model.addRow(texts);
+        if (numbered) {
+            model.addRow(pointers, numbers);
+        } else {
+            model.addRow(texts);
+        }
     }
 }
 
@@ -175,14 +192,21 @@ private Q_SLOTS:
         expectNothingUnexpected(prompts);
     }
 
+    void keepsEveryTextAndSortsAsTheTextsDo_data() {
+        QTest::addColumn<bool>("numbered");
+        QTest::newRow("texts") << false;
+        QTest::newRow("numbered texts") << true;
+    }
+
     void keepsEveryTextAndSortsAsTheTextsDo() {
+        QFETCH(bool, numbered);
         const std::vector<QStringList> columns = longListTexts();
         ReportListModel model;
         const SortKind kinds[] = {SortKind::Number, SortKind::Text, SortKind::Date, SortKind::Text};
         for (const SortKind kind : kinds) {
             model.addColumn(QStringLiteral("Column"), kind);
         }
-        fill(model, columns);
+        fill(model, columns, numbered);
         QVERIFY(!model.columnTexts(0).shared());
         QVERIFY(!model.columnTexts(1).shared());
         QVERIFY(model.columnTexts(2).shared());

@@ -339,6 +339,23 @@ int ReportListModel::addRow(std::span<const QString> texts) {
     return row;
 }
 
+int ReportListModel::addRow(std::span<const QString* const> texts,
+                            std::span<const uint32_t> numbers) {
+    Batch batch(*this);
+    const int row = static_cast<int>(m_allOrder.size());
+    for (size_t column = 0; column < m_columns.size(); ++column) {
+        if (column < texts.size() && column < numbers.size()) {
+            m_columns[column].append(*texts[column], numbers[column]);
+        } else {
+            m_columns[column].append(QString());
+        }
+    }
+    m_allOrder.push_back(row);
+    m_orderStale = true;
+    m_positions.clear();
+    return row;
+}
+
 void ReportListModel::setSubItem(int row, int subItem, const QString& text) {
     if (row < 0 || static_cast<size_t>(row) >= storedRows() || subItem < 1 ||
         static_cast<size_t>(subItem) >= m_columns.size()) {
@@ -402,13 +419,8 @@ ReportListModel::Batch::Batch(ReportListModel& model) : m_model(model) {
 
 ReportListModel::Batch::~Batch() {
     if (--m_model.m_batchDepth == 0) {
-        if (m_model.m_orderStale) {
-            for (TextColumn& texts : m_model.m_columns) {
-                texts.squeeze();
-            }
-            if (m_model.m_sorted) {
-                m_model.orderRows();
-            }
+        if (m_model.m_orderStale && m_model.m_sorted) {
+            m_model.orderRows();
         }
         m_model.m_orderStale = false;
         m_model.filterRows();

@@ -40,6 +40,9 @@ public:
     int addRow(const QString& text);
     // Appends a row with the texts of its first columns (the others empty); gives its handle.
     int addRow(std::span<const QString> texts);
+    // Appends a row with a text and its number for every column (see TextColumn::append); the
+    // numbers given since removeAllRows() must come from one numbering per column.
+    int addRow(std::span<const QString* const> texts, std::span<const uint32_t> numbers);
     // Sets column `subItem` (1 = the second column) of the row with the handle.
     void setSubItem(int row, int subItem, const QString& text);
     // The shown position of the row with the handle.

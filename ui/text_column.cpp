@@ -47,10 +47,22 @@ void TextColumn::append(const QString& text) {
     m_values.push_back(static_cast<uint16_t>(value));
 }
 
-void TextColumn::squeeze() {
-    m_values.shrink_to_fit();
-    m_bytes.shrink_to_fit();
-    m_ends.shrink_to_fit();
+void TextColumn::append(const QString& text, uint32_t number) {
+    if (!m_shared || number == kNotNumbered) {
+        append(text);
+        return;
+    }
+    if (number < m_byNumber.size() && m_byNumber[number] != kNotNumbered) {
+        m_values.push_back(static_cast<uint16_t>(m_byNumber[number]));
+        return;
+    }
+    append(text);
+    if (m_shared) {
+        if (number >= m_byNumber.size()) {
+            m_byNumber.resize(number + 1, kNotNumbered);
+        }
+        m_byNumber[number] = m_values.back();
+    }
 }
 
 void TextColumn::appendPacked(const QString& text) {
@@ -79,6 +91,7 @@ void TextColumn::pack() {
     m_byText = {};
     m_byAddress = {};
     m_recent = {};
+    m_byNumber = {};
     m_shared = false;
     m_ends.reserve(values.capacity());
     for (const uint16_t value : values) {

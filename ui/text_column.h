@@ -14,6 +14,8 @@
 // the number of its text. Once it has shown more than kSharedLimit different texts (titles,
 // identifiers) it is packed: the rows' texts stand one after another in one UTF-8 buffer. A
 // column of many rows thus costs a few bytes a row instead of a string of its own.
+// The storage is never shrunk after a filling: the capacity a growing buffer never wrote to
+// takes no memory, and shrinking would copy (and fault in) the whole column once more.
 class TextColumn {
 public:
     // A shared row holds its text's number in 16 bits.
@@ -22,6 +24,11 @@ public:
     size_t size() const { return m_shared ? m_values.size() : m_ends.size(); }
     void clear();
     void append(const QString& text);
+    // Appends a text that comes with its number among the texts given so far (see
+    // RecordSet::numberedText): a number seen before is the same text, found without comparing
+    // it. Every number given between two clear() calls must come from one numbering.
+    static constexpr uint32_t kNotNumbered = UINT32_MAX;
+    void append(const QString& text, uint32_t number);
     // Replaces the text of a row; the last row's cheaply, any other row's in a packed column by
     // packing the column anew.
     void set(size_t row, const QString& text);
@@ -32,8 +39,6 @@ public:
     size_t distinctCount() const { return m_distinct.size(); }
     const QString& distinct(uint32_t value) const { return m_distinct[value]; }
     uint32_t valueOf(size_t row) const { return m_values[row]; }
-    // Gives back what the column holds beyond its rows (after a filling).
-    void squeeze();
 
     // Packed: the row's text as UTF-8 bytes, when it has them. A text that UTF-8 cannot hold
     // (a lone surrogate) has none; text() gives it.
@@ -66,6 +71,7 @@ private:
         uint32_t value = 0;
     };
     std::array<Recent, 256> m_recent{};
+    std::vector<uint32_t> m_byNumber;  // a text's number -> its value, or kNotNumbered
     std::vector<uint16_t> m_values;
     // Packed.
     std::string m_bytes;
