@@ -35,7 +35,8 @@ bool isAscii(std::string_view bytes) {
 }
 
 // Appends the folded text; plain ASCII, the usual case, without a round trip through QString.
-void appendFolded(std::string& out, const QString& text) {
+template <class Text>
+void appendFolded(Text& out, const QString& text) {
     if (isAscii(text)) {
         for (const QChar c : text) {
             const auto byte = static_cast<char>(c.unicode());
@@ -266,7 +267,7 @@ void CaseFinder::matchRows(const std::vector<size_t>& rows) const {
                 found |= value < shared[column].size() ? shared[column][value] : 0;
                 continue;
             }
-            const std::vector<size_t>& ends = folded.foldsToItself || folded.keepsLengths
+            const LargeVector<size_t>& ends = folded.foldsToItself || folded.keepsLengths
                                                   ? folded.texts->utf8Ends()
                                                   : folded.ends;
             const char* const texts =
@@ -305,7 +306,7 @@ void CaseFinder::matchWords(size_t first, size_t count, std::vector<uint64_t>& f
         }
         // The texts are searched from end to end; a row found is left at once for the next. A
         // match that runs on into the next row's text is none.
-        const std::vector<size_t>& ends =
+        const LargeVector<size_t>& ends =
             column.foldsToItself || column.keepsLengths ? column.texts->utf8Ends() : column.ends;
         const char* const texts =
             column.foldsToItself ? column.texts->allUtf8().data() : column.buffer.data();

@@ -7,6 +7,8 @@
 #include <thread>
 #include <vector>
 
+#include "large_blocks.h"
+
 class ReportListModel;
 class TextColumn;
 
@@ -58,8 +60,8 @@ private:
         // texts fold to themselves (digits, lower-case ASCII) is searched where the list keeps it.
         bool foldsToItself = false;
         bool keepsLengths = false;  // each row's folded text is as long as its text
-        std::string buffer;
-        std::vector<size_t> ends;
+        LargeString buffer;
+        LargeVector<size_t> ends;
     };
 
     void fold(const ReportListModel& rows);

@@ -478,10 +478,15 @@ void Form1::fillCaseList() {
     std::vector<bool> overdueRows;
     Overdue::Check overdue(QDate::currentDate());
     try {
-        // The engine reads the next rows while the list takes the last ones.
+        // The engine reads the next rows while the list takes the last ones, and only the
+        // columns the list shows.
+        QStringList shown;
+        for (const ColumnDesign& design : kColumns) {
+            shown.append(QString::fromLatin1(design.field));
+        }
         RecordSet cases;
         cases.open(QStringLiteral("select * from [Cases Extended]"), CaseStore::shared(),
-                   RecordSet::Lock::None, RecordSet::Reading::Ahead);
+                   RecordSet::Lock::None, RecordSet::Reading::Ahead, shown);
         // The columns are looked up by name once, when the first row is read.
         std::array<int, kColumnCount> fields{};
         bool fieldsKnown = false;

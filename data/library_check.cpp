@@ -2,9 +2,12 @@
 
 #include <sqlite3.h>
 
+#include "sqlite_engine.h"
+
 namespace LibraryCheck {
 
 bool databaseLibraryWorks() {
+    SqliteEngine::configureLibrary();  // the check is the library's first use
     sqlite3* db = nullptr;
     if (sqlite3_open_v2(":memory:", &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) !=
         SQLITE_OK) {

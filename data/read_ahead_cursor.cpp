@@ -6,13 +6,17 @@ namespace {
 
 constexpr size_t kBatchRows = 1024;
 // Batches read but not yet taken: enough to even out both sides' pace, little memory.
-constexpr size_t kBatchesAhead = 8;
+constexpr size_t kBatchesAhead = 32;
 
 }  // namespace
 
-ReadAheadCursor::ReadAheadCursor(std::unique_ptr<Cursor> rows) : m_rows(std::move(rows)) {
+ReadAheadCursor::ReadAheadCursor(std::unique_ptr<Cursor> rows, std::vector<bool> wanted)
+    : m_rows(std::move(rows)), m_wanted(std::move(wanted)) {
     // What the taker may ask of the columns is read before the reader starts.
     m_columnCount = m_rows->columnCount();
+    if (m_wanted.empty()) {
+        m_wanted.assign(static_cast<size_t>(m_columnCount), true);
+    }
     for (int column = 0; column < m_columnCount; ++column) {
         m_names.push_back(m_rows->columnName(column));
         m_dateColumns.push_back(m_rows->isDateColumn(column));
@@ -63,6 +67,10 @@ void ReadAheadCursor::read() {
             while (batch.rows < kBatchRows && (more = m_rows->next())) {
                 for (int column = 0; column < m_columnCount; ++column) {
                     Cell cell;
+                    if (!m_wanted[static_cast<size_t>(column)]) {
+                        batch.cells.push_back(cell);
+                        continue;
+                    }
                     cell.kind = m_rows->kind(column);
                     if (cell.kind == Kind::Integer) {
                         cell.integer = m_rows->integer(column);

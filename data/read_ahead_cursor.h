@@ -17,7 +17,9 @@
 // destroyed. A failure while reading is thrown by the next() that reaches it.
 class ReadAheadCursor : public Cursor {
 public:
-    explicit ReadAheadCursor(std::unique_ptr<Cursor> rows);
+    // Reads the columns marked in `wanted` (every column when it is empty); the others read as
+    // NULL, and cost neither the engine's calls nor copying.
+    explicit ReadAheadCursor(std::unique_ptr<Cursor> rows, std::vector<bool> wanted = {});
     ~ReadAheadCursor() override;
     ReadAheadCursor(const ReadAheadCursor&) = delete;
     ReadAheadCursor& operator=(const ReadAheadCursor&) = delete;
@@ -56,6 +58,7 @@ private:
     int m_columnCount = 0;
     std::vector<QString> m_names;
     std::vector<bool> m_dateColumns;
+    std::vector<bool> m_wanted;
 
     // Shared with the reading thread.
     std::mutex m_mutex;

@@ -48,7 +48,8 @@ RecordSet& RecordSet::operator=(RecordSet&& other) noexcept {
     return *this;
 }
 
-void RecordSet::open(const QString& select, CaseStore& connection, Lock lock, Reading reading) {
+void RecordSet::open(const QString& select, CaseStore& connection, Lock lock, Reading reading,
+                     const QStringList& readOnly) {
     if (m_cursor) {
         throw Failure(QStringLiteral("Operation is not allowed when the record set is open."));
     }
@@ -66,7 +67,14 @@ void RecordSet::open(const QString& select, CaseStore& connection, Lock lock, Re
         m_dateColumns[static_cast<size_t>(i)] = cursor->isDateColumn(i);
     }
     if (reading == Reading::Ahead) {
-        cursor = std::make_unique<ReadAheadCursor>(std::move(cursor));
+        std::vector<bool> wanted(static_cast<size_t>(count), readOnly.isEmpty());
+        for (const QString& name : readOnly) {
+            const auto found = m_columns.constFind(name.toLower());
+            if (found != m_columns.cend()) {
+                wanted[static_cast<size_t>(*found)] = true;
+            }
+        }
+        cursor = std::make_unique<ReadAheadCursor>(std::move(cursor), std::move(wanted));
     }
     m_cursor = std::move(cursor);
     m_texts.assign(static_cast<size_t>(count), TextInterner{});

@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <memory>
 
@@ -38,9 +39,10 @@ public:
         Ahead
     };
 
-    // Runs the select on the connection and stands on its first row.
+    // Runs the select on the connection and stands on its first row. Reading ahead, only the
+    // columns named in `readOnly` are read, when any are named; the others read as NULL.
     void open(const QString& select, CaseStore& connection, Lock lock = Lock::None,
-              Reading reading = Reading::WhenAsked);
+              Reading reading = Reading::WhenAsked, const QStringList& readOnly = {});
     bool isOpen() const { return m_cursor != nullptr; }
 
     // True when no current row is left.

@@ -42,6 +42,7 @@ public:
         return m_dateColumns[static_cast<size_t>(column)];
     }
     bool next() override {
+        m_typedColumn = -1;
         const int rc = sqlite3_step(m_statement);
         if (rc == SQLITE_ROW) {
             return true;
@@ -52,7 +53,7 @@ public:
         return false;
     }
     Kind kind(int column) const override {
-        switch (sqlite3_column_type(m_statement, column)) {
+        switch (type(column)) {
             case SQLITE_NULL:
                 return Kind::Null;
             case SQLITE_INTEGER:
@@ -68,27 +69,40 @@ public:
     qint64 integer(int column) const override { return sqlite3_column_int64(m_statement, column); }
     double real(int column) const override { return sqlite3_column_double(m_statement, column); }
     std::string_view bytes(int column) const override {
-        const void* data = sqlite3_column_type(m_statement, column) == SQLITE_BLOB
-                               ? sqlite3_column_blob(m_statement, column)
-                               : sqlite3_column_text(m_statement, column);
+        const void* data = type(column) == SQLITE_BLOB ? sqlite3_column_blob(m_statement, column)
+                                                       : sqlite3_column_text(m_statement, column);
         const auto size = static_cast<size_t>(sqlite3_column_bytes(m_statement, column));
         return data != nullptr ? std::string_view(static_cast<const char*>(data), size)
                                : std::string_view();
     }
 
 private:
+    // A cell's kind is asked for, and then its bytes: the library is asked once.
+    int type(int column) const {
+        if (column != m_typedColumn) {
+            m_type = sqlite3_column_type(m_statement, column);
+            m_typedColumn = column;
+        }
+        return m_type;
+    }
+
     sqlite3* m_db;
     sqlite3_stmt* m_statement;
     std::vector<bool> m_dateColumns;
+    mutable int m_typedColumn = -1;  // the current row's column whose type m_type is
+    mutable int m_type = SQLITE_NULL;
 };
 
 }  // namespace
 
-SqliteEngine::SqliteEngine(const QString& path) {
+void SqliteEngine::configureLibrary() {
     // SQLite's memory statistics take a lock process-wide around every allocation, and reading
     // the case list allocates for every joined name. The program never asks for the statistics.
-    // Only possible before the library's first use; later it is refused, and nothing changes.
     [[maybe_unused]] static const int noStatistics = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+}
+
+SqliteEngine::SqliteEngine(const QString& path) {
+    configureLibrary();
     sqlite3* db = nullptr;
     // One thread uses the connection: no per-call locking inside the library.
     const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW | SQLITE_OPEN_NOMUTEX;

@@ -11,6 +11,10 @@ public:
     // How long a statement waits for a file that another program holds locked.
     static constexpr int kBusyTimeoutMs = 5000;
 
+    // Sets the library up as the program uses it; called before the library's first use, and
+    // again harmlessly later (a setting of a library in use is refused and changes nothing).
+    static void configureLibrary();
+
     // Opens the database file at the path; the file must exist and be a database.
     explicit SqliteEngine(const QString& path);
     ~SqliteEngine() override;

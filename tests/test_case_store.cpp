@@ -455,6 +455,12 @@ private Q_SLOTS:
         QCOMPARE(failed.size(), 2500);
         QCOMPARE(failed.last(), QStringLiteral("integer overflow"));
         QCOMPARE(read(failing, RecordSet::Reading::Ahead), failed);
+        // Only the columns asked for are read; the others read as NULL.
+        RecordSet rows;
+        rows.open(all, store(), RecordSet::Lock::None, RecordSet::Reading::Ahead,
+                  {QStringLiteral("title")});
+        QCOMPARE(rows.text(1), QStringLiteral("Case 1"));
+        QVERIFY(rows.value(0).isNull());
     }
 
     // The error traps of the windows' loops rely on a record set that is not open refusing.

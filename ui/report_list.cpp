@@ -375,7 +375,7 @@ void ReportListModel::setSubItem(int row, int subItem, const QString& text) {
 
 int ReportListModel::positionOf(int row) const {
     if (m_positions.size() != m_allOrder.size()) {
-        auto& positions = const_cast<std::vector<int>&>(m_positions);
+        auto& positions = const_cast<LargeVector<int>&>(m_positions);
         positions.assign(m_allOrder.size(), -1);
         for (size_t position = 0; position < m_order.size(); ++position) {
             positions[static_cast<size_t>(m_order[position])] = static_cast<int>(position);
@@ -433,7 +433,9 @@ void ReportListModel::orderRows() {
     if (key < 0 || static_cast<size_t>(key) >= m_columns.size()) {
         return;
     }
-    m_allOrder = orderedRows(m_columns[static_cast<size_t>(key)], sortKind(key), m_sortOrder);
+    const std::vector<int> ordered =
+        orderedRows(m_columns[static_cast<size_t>(key)], sortKind(key), m_sortOrder);
+    m_allOrder.assign(ordered.begin(), ordered.end());
     m_positions.clear();
 }
 
@@ -527,7 +529,8 @@ Qt::ItemFlags ReportListModel::flags(const QModelIndex& index) const {
     if (!index.isValid()) {
         return Qt::NoItemFlags;
     }
-    return Qt::ItemIsEnabled | Qt::ItemIsSelectable;  // never editable in place
+    // Never editable in place. A flat list: a tree view over it asks no row for children.
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
 }
 
 ReportListView::ReportListView(QWidget* parent) : QTreeView(parent), m_model(this) {

@@ -101,9 +101,9 @@ private:
     QStringList m_headers;
     std::vector<SortKind> m_sortKinds;
     std::vector<TextColumn> m_columns;
-    std::vector<int> m_allOrder;   // every stored row, in the sorted (or stored) order
-    std::vector<int> m_order;      // shown position -> stored row: m_allOrder as filtered
-    std::vector<int> m_positions;  // stored row -> shown position (-1 hidden), rebuilt lazily
+    LargeVector<int> m_allOrder;   // every stored row, in the sorted (or stored) order
+    LargeVector<int> m_order;      // shown position -> stored row: m_allOrder as filtered
+    LargeVector<int> m_positions;  // stored row -> shown position (-1 hidden), rebuilt lazily
     bool m_orderStale = false;     // rows came or went since the last sort
     RowFilter m_filter;
     RoleData m_roleData;

@@ -84,7 +84,7 @@ void TextColumn::appendPacked(const QString& text) {
 }
 
 void TextColumn::pack() {
-    const std::vector<uint16_t> values = std::move(m_values);
+    const LargeVector<uint16_t> values = std::move(m_values);
     const std::vector<QString> distinct = std::move(m_distinct);
     m_values = {};
     m_distinct = {};

@@ -9,6 +9,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "large_blocks.h"
+
 // The texts of one list column, row by row, held compactly. While the column repeats its texts
 // (statuses, names, dates) it is shared: each different text is kept once and a row holds only
 // the number of its text. Once it has shown more than kSharedLimit different texts (titles,
@@ -50,7 +52,7 @@ public:
     // Packed: every row's bytes one after another, and where each row's end.
     bool everyRowHasUtf8() const { return m_odd.empty(); }
     std::string_view allUtf8() const { return m_bytes; }
-    const std::vector<size_t>& utf8Ends() const { return m_ends; }
+    const LargeVector<size_t>& utf8Ends() const { return m_ends; }
 
 private:
     uint32_t valueFor(const QString& text);
@@ -72,9 +74,9 @@ private:
     };
     std::array<Recent, 256> m_recent{};
     std::vector<uint32_t> m_byNumber;  // a text's number -> its value, or kNotNumbered
-    std::vector<uint16_t> m_values;
+    LargeVector<uint16_t> m_values;
     // Packed.
-    std::string m_bytes;
-    std::vector<size_t> m_ends;
+    LargeString m_bytes;
+    LargeVector<size_t> m_ends;
     std::unordered_map<size_t, QString> m_odd;
 };

@@ -1,0 +1,80 @@
+#include "large_blocks.h"
+
+#include <cstdint>
+#include <new>
+
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
+
+// The address sanitizer watches only the ordinary allocator's blocks: under it, every block
+// comes from there.
+#if defined(__SANITIZE_ADDRESS__)
+#define HELVARINE_ORDINARY_BLOCKS_ONLY 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define HELVARINE_ORDINARY_BLOCKS_ONLY 1
+#endif
+#endif
+
+namespace {
+
+constexpr std::size_t kLarge = std::size_t{1} << 20;
+constexpr std::size_t kHugePage = std::size_t{2} << 20;
+
+constexpr std::uintptr_t roundUp(std::uintptr_t value, std::size_t step) {
+    return (value + step - 1) / step * step;
+}
+
+bool fromTheSystem([[maybe_unused]] std::size_t bytes) {
+#if defined(__linux__) && !defined(HELVARINE_ORDINARY_BLOCKS_ONLY)
+    return bytes >= kLarge;
+#else
+    return false;
+#endif
+}
+
+}  // namespace
+
+void* LargeBlocks::allocate(std::size_t bytes) {
+    if (!fromTheSystem(bytes)) {
+        return ::operator new(bytes);
+    }
+#if defined(__linux__)
+    // A huge page must start on its own boundary: a page's more is asked for, and what lies
+    // before the boundary and after the block is given back at once.
+    const std::size_t size = roundUp(bytes, kHugePage);
+    void* mapped =
+        mmap(nullptr, size + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (mapped == MAP_FAILED) {
+        throw std::bad_alloc();
+    }
+    const auto start = reinterpret_cast<std::uintptr_t>(mapped);
+    const std::uintptr_t aligned = roundUp(start, kHugePage);
+    const std::uintptr_t end = start + size + kHugePage;
+    if (aligned > start) {
+        munmap(mapped, aligned - start);
+    }
+    if (end > aligned + size) {
+        munmap(reinterpret_cast<void*>(aligned + size), end - (aligned + size));
+    }
+    // Only a request: without transparent huge pages the block keeps ordinary ones.
+    madvise(reinterpret_cast<void*>(aligned), size, MADV_HUGEPAGE);
+    return reinterpret_cast<void*>(aligned);
+#else
+    return ::operator new(bytes);
+#endif
+}
+
+void LargeBlocks::release(void* block, std::size_t bytes) noexcept {
+    if (block == nullptr) {
+        return;
+    }
+    if (!fromTheSystem(bytes)) {
+        ::operator delete(block);
+        return;
+    }
+#if defined(__linux__)
+    munmap(block, roundUp(bytes, kHugePage));
+#endif
+}
