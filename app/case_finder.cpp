@@ -48,6 +48,23 @@ void appendFolded(Text& out, const QString& text) {
     out.append(utf8.constData(), static_cast<size_t>(utf8.size()));
 }
 
+// The first row from `first` on (before `rows`) whose text ends after the offset. A hit is most
+// often in the row just after the last one, so the search gallops forward from there before it
+// halves.
+size_t rowHolding(const LargeVector<size_t>& ends, size_t first, size_t rows, size_t offset) {
+    size_t low = first;
+    size_t high = first;
+    for (size_t step = 1; high < rows && ends[high] <= offset; step *= 2) {
+        low = high + 1;
+        high = first + step;
+    }
+    high = std::min(high, rows);
+    return static_cast<size_t>(std::upper_bound(ends.begin() + static_cast<std::ptrdiff_t>(low),
+                                                ends.begin() + static_cast<std::ptrdiff_t>(high),
+                                                offset) -
+                               ends.begin());
+}
+
 }  // namespace
 
 QString CaseFinder::fold(QStringView text) {
@@ -322,11 +339,7 @@ void CaseFinder::matchWords(size_t first, size_t count, std::vector<uint64_t>& f
                     break;
                 }
                 const auto offset = static_cast<size_t>(static_cast<const char*>(hit) - texts);
-                row = static_cast<size_t>(
-                    std::upper_bound(ends.begin() + static_cast<std::ptrdiff_t>(row),
-                                     ends.begin() + static_cast<std::ptrdiff_t>(columnRows),
-                                     offset) -
-                    ends.begin());
+                row = rowHolding(ends, row, columnRows, offset);
                 if (offset + wanted.size() <= ends[row]) {
                     found[row] |= bit;
                     at = ends[row];
