@@ -19,6 +19,11 @@
 
 namespace {
 
+#if defined(__linux__) && !defined(HELVARINE_ORDINARY_BLOCKS_ONLY)
+constexpr bool kSystemBlocks = true;
+#else
+constexpr bool kSystemBlocks = false;
+#endif
 constexpr std::size_t kLarge = std::size_t{1} << 20;
 constexpr std::size_t kHugePage = std::size_t{2} << 20;
 
@@ -26,12 +31,8 @@ constexpr std::uintptr_t roundUp(std::uintptr_t value, std::size_t step) {
     return (value + step - 1) / step * step;
 }
 
-bool fromTheSystem([[maybe_unused]] std::size_t bytes) {
-#if defined(__linux__) && !defined(HELVARINE_ORDINARY_BLOCKS_ONLY)
-    return bytes >= kLarge;
-#else
-    return false;
-#endif
+bool fromTheSystem(std::size_t bytes) {
+    return kSystemBlocks && bytes >= kLarge;
 }
 
 }  // namespace
