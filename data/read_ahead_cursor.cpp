@@ -73,13 +73,13 @@ void ReadAheadCursor::read() {
                     }
                     cell.kind = m_rows->kind(column);
                     if (cell.kind == Kind::Integer) {
-                        cell.integer = m_rows->integer(column);
+                        cell.number.integer = m_rows->integer(column);
                     } else if (cell.kind == Kind::Real) {
-                        cell.real = m_rows->real(column);
+                        cell.number.real = m_rows->real(column);
                     } else if (cell.kind != Kind::Null) {
                         const std::string_view bytes = m_rows->bytes(column);
-                        cell.start = batch.bytes.size();
-                        cell.size = bytes.size();
+                        cell.number.start = batch.bytes.size();
+                        cell.size = static_cast<uint32_t>(bytes.size());
                         batch.bytes.append(bytes);
                     }
                     batch.cells.push_back(cell);
@@ -139,6 +139,10 @@ bool ReadAheadCursor::next() {
 }
 
 std::string_view ReadAheadCursor::bytes(int column) const {
+    static_assert(sizeof(Cell) == 16);
     const Cell& value = cell(column);
-    return {m_batch.bytes.data() + value.start, value.size};
+    if (value.kind != Kind::Text && value.kind != Kind::Blob) {
+        return {};
+    }
+    return {m_batch.bytes.data() + value.number.start, value.size};
 }
