@@ -185,7 +185,6 @@ bool CaseFinder::accepts(int row) const {
     if (row < 0 || static_cast<size_t>(row) >= m_overdue.size()) {
         return false;
     }
-    joinFolding();
     if (!m_matched) {
         match();
     }
@@ -207,6 +206,7 @@ bool CaseFinder::narrowsLastMatch() const {
 }
 
 void CaseFinder::match() const {
+    joinFolding();
     const size_t rows = m_overdue.size();
     constexpr size_t kBits = 64;
     // A longer query, typed letter by letter, asks only the rows found before when they are

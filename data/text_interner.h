@@ -63,13 +63,6 @@ public:
         return {&m_entries.back().text, static_cast<uint32_t>(m_entries.size() - 1)};
     }
 
-    // The text for the bytes, shared while the column is.
-    template <class Make>
-    QString text(std::string_view bytes, Make&& make) {
-        const Shared shared = find(bytes, make);
-        return shared.text != nullptr ? *shared.text : make();
-    }
-
 private:
     struct Slot {
         uint32_t tag = 0;    // the high half of the text's hash

@@ -308,15 +308,15 @@ void ReportListModel::removeAllRows() {
     m_positions = {};
 }
 
-int ReportListModel::addRow(const QString& text) {
+template <class CellText>
+int ReportListModel::appendRow(CellText&& appendCell) {
     if (m_columns.empty()) {
         m_columns.emplace_back();  // a list without columns still keeps each row's own text
     }
     Batch batch(*this);
     const int row = static_cast<int>(m_allOrder.size());
-    m_columns.front().append(text);
-    for (size_t column = 1; column < m_columns.size(); ++column) {
-        m_columns[column].append({});
+    for (size_t column = 0; column < m_columns.size(); ++column) {
+        appendCell(column, m_columns[column]);
     }
     m_allOrder.push_back(row);
     m_orderStale = true;
@@ -324,36 +324,26 @@ int ReportListModel::addRow(const QString& text) {
     return row;
 }
 
+int ReportListModel::addRow(const QString& text) {
+    return appendRow(
+        [&](size_t column, TextColumn& texts) { texts.append(column == 0 ? text : QString()); });
+}
+
 int ReportListModel::addRow(std::span<const QString> texts) {
-    if (m_columns.empty()) {
-        m_columns.emplace_back();
-    }
-    Batch batch(*this);
-    const int row = static_cast<int>(m_allOrder.size());
-    for (size_t column = 0; column < m_columns.size(); ++column) {
-        m_columns[column].append(column < texts.size() ? texts[column] : QString());
-    }
-    m_allOrder.push_back(row);
-    m_orderStale = true;
-    m_positions.clear();
-    return row;
+    return appendRow([&](size_t column, TextColumn& cells) {
+        cells.append(column < texts.size() ? texts[column] : QString());
+    });
 }
 
 int ReportListModel::addRow(std::span<const QString* const> texts,
                             std::span<const uint32_t> numbers) {
-    Batch batch(*this);
-    const int row = static_cast<int>(m_allOrder.size());
-    for (size_t column = 0; column < m_columns.size(); ++column) {
+    return appendRow([&](size_t column, TextColumn& cells) {
         if (column < texts.size() && column < numbers.size()) {
-            m_columns[column].append(*texts[column], numbers[column]);
+            cells.append(*texts[column], numbers[column]);
         } else {
-            m_columns[column].append(QString());
+            cells.append(QString());
         }
-    }
-    m_allOrder.push_back(row);
-    m_orderStale = true;
-    m_positions.clear();
-    return row;
+    });
 }
 
 void ReportListModel::setSubItem(int row, int subItem, const QString& text) {

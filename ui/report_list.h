@@ -94,6 +94,9 @@ public:
 
 private:
     size_t storedRows() const { return m_allOrder.size(); }
+    // Appends a row whose cells appendCell(column, texts) appends, one a column.
+    template <class CellText>
+    int appendRow(CellText&& appendCell);
     void resort();
     void orderRows();
     void filterRows();

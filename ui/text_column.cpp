@@ -7,29 +7,16 @@ void TextColumn::clear() {
 }
 
 uint32_t TextColumn::valueFor(const QString& text) {
-    constexpr int kAlignment = 4;  // the low bits of an allocation's address are alike
-    Recent& recent =
-        m_recent[(reinterpret_cast<quintptr>(text.constData()) >> kAlignment) % m_recent.size()];
-    if (recent.address == text.constData() && recent.size == text.size()) {
-        return recent.value;
-    }
-    const auto byAddress = m_byAddress.constFind(text.constData());
-    if (byAddress != m_byAddress.cend() && m_distinct[*byAddress].size() == text.size()) {
-        recent = {text.constData(), text.size(), *byAddress};
-        return *byAddress;
-    }
     const auto byText = m_byText.constFind(text);
     if (byText != m_byText.cend()) {
         return *byText;
     }
-    // A text that does not own its characters (raw data) is copied, so that its address stays
-    // the kept text's own.
+    // A text that does not own its characters (raw data) is copied: what it points to may go.
     const QString kept =
         !text.data_ptr().isMutable() ? QString(text.constData(), text.size()) : text;
     const auto value = static_cast<uint32_t>(m_distinct.size());
     m_distinct.push_back(kept);
     m_byText.insert(kept, value);
-    m_byAddress.insert(kept.constData(), value);
     return value;
 }
 
@@ -89,8 +76,6 @@ void TextColumn::pack() {
     m_values = {};
     m_distinct = {};
     m_byText = {};
-    m_byAddress = {};
-    m_recent = {};
     m_byNumber = {};
     m_shared = false;
     m_ends.reserve(values.capacity());

@@ -2,7 +2,6 @@
 
 #include <QHash>
 #include <QString>
-#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -63,16 +62,6 @@ private:
     // Shared.
     std::vector<QString> m_distinct;
     QHash<QString, uint32_t> m_byText;
-    // The address of each kept text: a text read from a record set is shared with the one kept,
-    // and is found by its address without hashing its characters; the recent ones in a small
-    // table indexed by their address.
-    QHash<const QChar*, uint32_t> m_byAddress;
-    struct Recent {
-        const QChar* address = nullptr;
-        qsizetype size = -1;
-        uint32_t value = 0;
-    };
-    std::array<Recent, 256> m_recent{};
     std::vector<uint32_t> m_byNumber;  // a text's number -> its value, or kNotNumbered
     LargeVector<uint16_t> m_values;
     // Packed.
