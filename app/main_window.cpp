@@ -493,7 +493,7 @@ void Form1::fillCaseList() {
         while (!cases.eof()) {
             if (!fieldsKnown) {
                 for (size_t i = 0; i < fields.size(); ++i) {
-                    fields[i] = cases.column(QString::fromLatin1(kColumns[i].field));
+                    fields[i] = cases.column(shown[static_cast<qsizetype>(i)]);
                 }
                 fieldsKnown = true;
             }
