@@ -23,7 +23,7 @@ bool inRange(QDate date) {
 }
 
 // The order of day, month and year in the locale's short format, as the letters 'd', 'M', 'y'.
-std::array<char, 3> fieldOrder(const QString& format) {
+std::array<char, 3> formatOrder(const QString& format) {
     std::array<char, 3> order{};
     int count = 0;
     bool quoted = false;
@@ -109,7 +109,7 @@ std::optional<QDate> parseNumericDate(const QString& text, const QLocale& locale
         return std::nullopt;
     }
     const std::array<QString, 3> fields{match.captured(1), match.captured(3), match.captured(4)};
-    std::array<char, 3> order = fieldOrder(locale.dateFormat(QLocale::ShortFormat));
+    std::array<char, 3> order = DateText::fieldOrder(locale);
     if (fields[0].size() == 4) {
         order = {'y', 'M', 'd'};  // a leading four-digit year reads as year, month, day
     }
@@ -239,6 +239,10 @@ QString shortDateFormat(const QLocale& locale) {
         ++i;
     }
     return widened;
+}
+
+std::array<char, 3> fieldOrder(const QLocale& locale) {
+    return formatOrder(locale.dateFormat(QLocale::ShortFormat));
 }
 
 QString toText(const QDateTime& value, const QLocale& locale) {

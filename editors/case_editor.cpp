@@ -3,7 +3,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDate>
-#include <QDateEdit>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
@@ -175,7 +174,6 @@ void Form2::createControls() {
     const auto datePicker = [this](const char* name) {
         auto* picker = new DatePicker(this);
         picker->setObjectName(QString::fromLatin1(name));
-        picker->setDisplayFormat(DateText::shortDateFormat());
         return picker;
     };
     DateTimePicker1 = datePicker("DateTimePicker1");
@@ -509,6 +507,21 @@ void Form2::PushButton2_Click() {
             trap.at(required.lines[1],
                     [&] { m_prompts.inform(QString::fromLatin1(required.message)); });
             trap.at(required.lines[2], [&] { required.list->setFocus(); });
+            return;
+        }
+    }
+    // The dates are decided at line 148. A picker whose text is no date is refused like a
+    // missing field, so that no date is stored that the field did not show.
+    const std::array<std::pair<DatePicker*, const char*>, 2> pickers{{
+        {DateTimePicker1, "Please input a valid Opened Date."},
+        {DateTimePicker2, "Please input a valid Due Date."},
+    }};
+    for (const auto& [picker, message] : pickers) {
+        if (trap.test(148, [picker] { return !picker->holdsDate(); })) {
+            trap.at(148, [&] {
+                m_prompts.inform(QString::fromLatin1(message));
+                picker->setFocus();
+            });
             return;
         }
     }

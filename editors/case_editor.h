@@ -7,7 +7,7 @@
 #include <optional>
 
 class QComboBox;
-class QDateEdit;
+class DatePicker;
 class QLabel;
 class QLineEdit;
 class MultiLineField;
@@ -90,38 +90,38 @@ private:
     QStringList EmployeeIDs;
     QStringList CustomerIDs;
 
-    QLineEdit* Text1 = nullptr;            // Title
-    QLineEdit* Text2 = nullptr;            // ID, shown only
-    QLineEdit* Text4 = nullptr;            // Resolved Date, typed as text
-    MultiLineField* Text3 = nullptr;       // Comments
-    QComboBox* Combo1 = nullptr;           // Assigned To
-    QComboBox* Combo2 = nullptr;           // Opened By
-    QComboBox* Combo3 = nullptr;           // Status
-    QComboBox* Combo4 = nullptr;           // Category
-    QComboBox* Combo5 = nullptr;           // Priority
-    QComboBox* Combo6 = nullptr;           // Customer
-    QComboBox* Combo7 = nullptr;           // Knowledge Base
-    QDateEdit* DateTimePicker1 = nullptr;  // Opened Date
-    QDateEdit* DateTimePicker2 = nullptr;  // Due Date
-    QPushButton* PushButton1 = nullptr;    // Cancel
-    QPushButton* PushButton2 = nullptr;    // Save
-    QPushButton* PushButton3 = nullptr;    // Opened By: +
-    QPushButton* PushButton4 = nullptr;    // Opened By: -
-    QPushButton* PushButton5 = nullptr;    // Assigned To: +
-    QPushButton* PushButton6 = nullptr;    // Assigned To: -
-    QPushButton* PushButton7 = nullptr;    // Status: +
-    QPushButton* PushButton8 = nullptr;    // Status: -
-    QPushButton* PushButton9 = nullptr;    // Assigned To: *
-    QPushButton* PushButton10 = nullptr;   // Opened By: *
-    QPushButton* PushButton11 = nullptr;   // Category: +
-    QPushButton* PushButton12 = nullptr;   // Category: -
-    QPushButton* PushButton13 = nullptr;   // Priority: +
-    QPushButton* PushButton14 = nullptr;   // Priority: -
-    QPushButton* PushButton15 = nullptr;   // Customer: +
-    QPushButton* PushButton16 = nullptr;   // Customer: -
-    QPushButton* PushButton17 = nullptr;   // Customer: *
-    QPushButton* PushButton18 = nullptr;   // Knowledge Base: +
-    QPushButton* PushButton19 = nullptr;   // Knowledge Base: -
+    QLineEdit* Text1 = nullptr;             // Title
+    QLineEdit* Text2 = nullptr;             // ID, shown only
+    QLineEdit* Text4 = nullptr;             // Resolved Date, typed as text
+    MultiLineField* Text3 = nullptr;        // Comments
+    QComboBox* Combo1 = nullptr;            // Assigned To
+    QComboBox* Combo2 = nullptr;            // Opened By
+    QComboBox* Combo3 = nullptr;            // Status
+    QComboBox* Combo4 = nullptr;            // Category
+    QComboBox* Combo5 = nullptr;            // Priority
+    QComboBox* Combo6 = nullptr;            // Customer
+    QComboBox* Combo7 = nullptr;            // Knowledge Base
+    DatePicker* DateTimePicker1 = nullptr;  // Opened Date
+    DatePicker* DateTimePicker2 = nullptr;  // Due Date
+    QPushButton* PushButton1 = nullptr;     // Cancel
+    QPushButton* PushButton2 = nullptr;     // Save
+    QPushButton* PushButton3 = nullptr;     // Opened By: +
+    QPushButton* PushButton4 = nullptr;     // Opened By: -
+    QPushButton* PushButton5 = nullptr;     // Assigned To: +
+    QPushButton* PushButton6 = nullptr;     // Assigned To: -
+    QPushButton* PushButton7 = nullptr;     // Status: +
+    QPushButton* PushButton8 = nullptr;     // Status: -
+    QPushButton* PushButton9 = nullptr;     // Assigned To: *
+    QPushButton* PushButton10 = nullptr;    // Opened By: *
+    QPushButton* PushButton11 = nullptr;    // Category: +
+    QPushButton* PushButton12 = nullptr;    // Category: -
+    QPushButton* PushButton13 = nullptr;    // Priority: +
+    QPushButton* PushButton14 = nullptr;    // Priority: -
+    QPushButton* PushButton15 = nullptr;    // Customer: +
+    QPushButton* PushButton16 = nullptr;    // Customer: -
+    QPushButton* PushButton17 = nullptr;    // Customer: *
+    QPushButton* PushButton18 = nullptr;    // Knowledge Base: +
+    QPushButton* PushButton19 = nullptr;    // Knowledge Base: -
 
     Prompts& m_prompts;
     QString m_programFolder;

@@ -2,14 +2,15 @@
 // lists' "+" and "-" buttons, and the main window's commands around it.
 
 #include <QApplication>
+#include <QCalendarWidget>
 #include <QComboBox>
-#include <QDateEdit>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
 #include <map>
 #include <memory>
+#include "date_picker.h"
 #include "multi_line_field.h"
 
 #include "case_editor.h"
@@ -106,17 +107,122 @@ private Q_SLOTS:
         QCOMPARE(ui(editor).Text3->geometry(), QRect(8, 347, 520, 175));
     }
 
-    void datePickerIsOneTabStopAndKeepsWhatIsTyped() {
+    // A date typed into a picker, however the field was entered, is the date the field shows
+    // once left and the date stored; a text that is no date is refused with the field marked.
+    void typedDatesAreStoredAsTyped_data() {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("entry");  // tab, click or all (Ctrl+A)
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QDate>("stored");  // null: refused
+        QTest::addColumn<bool>("due");      // the Due Date picker, else the Opened Date
+        const auto row = [](const char* locale, const char* entry, const char* typed, QDate stored,
+                            bool due = false) {
+            QTest::addRow("%s %s by %s", locale, typed, entry)
+                << locale << entry << typed << stored << due;
+        };
+        row("en_US", "all", "1/15/2027", {2027, 1, 15});
+        row("en_US", "click", "3/7/2027", {2027, 3, 7});
+        row("en_US", "tab", "12/20/2026", {2026, 12, 20}, true);
+        row("en_US", "click", "01/31/27", {2027, 1, 31});
+        row("en_US", "tab", "2027-01-15", {2027, 1, 15});
+        row("en_US", "all", "12/1/2027", {2027, 12, 1});
+        row("en_US", "tab", "2/29/2028", {2028, 2, 29});
+        row("en_US", "click", "2/29/2027", {});
+        row("en_US", "tab", "13/1/2027", {}, true);
+        row("en_US", "all", "1/15", {});
+        row("de_DE", "all", "15.01.2027", {2027, 1, 15});
+        row("de_DE", "click", "5.3.27", {2027, 3, 5}, true);
+        row("de_DE", "tab", "1.12.2027", {2027, 12, 1});
+        row("de_DE", "tab", "29.02.2028", {2028, 2, 29});
+        row("de_DE", "click", "29.02.2027", {});
+        row("de_DE", "all", "32.01.2027", {}, true);
+        row("ja_JP", "all", "2027/1/5", {2027, 1, 5});
+        row("ja_JP", "click", "2027/12/31", {2027, 12, 31});
+        row("ja_JP", "tab", "27/1/31", {2027, 1, 31}, true);
+        row("ja_JP", "tab", "2027/02/29", {});
+        row("ko_KR", "click", "2027. 1. 15.", {2027, 1, 15});
+        row("ko_KR", "tab", "27. 12. 1.", {2027, 12, 1});
+        row("ko_KR", "all", "2028. 2. 29.", {2028, 2, 29}, true);
+        row("ko_KR", "tab", "2027-01-31", {2027, 1, 31});
+        row("ko_KR", "click", "2027. 13. 1.", {});
+    }
+
+    void typedDatesAreStoredAsTyped() {
+        QFETCH(QString, locale);
+        QFETCH(QString, entry);
+        QFETCH(QString, typed);
+        QFETCH(QDate, stored);
+        QFETCH(bool, due);
+        QLocale::setDefault(QLocale(locale));
+        Form2& editor = openEditor();
+        fillNewCase(editor);
+        editor.show();
+        QApplication::setActiveWindow(&editor);
+        QVERIFY(QTest::qWaitForWindowActive(&editor));
+        DatePicker* picker = due ? ui(editor).DateTimePicker2 : ui(editor).DateTimePicker1;
+        QWidget* before =
+            due ? static_cast<QWidget*>(ui(editor).DateTimePicker1) : ui(editor).button(4);
+        if (entry == QLatin1String("tab")) {
+            before->setFocus();
+            QTest::keyClick(before, Qt::Key_Tab);
+        } else if (entry == QLatin1String("click")) {
+            QTest::mouseClick(picker->lineEdit(), Qt::LeftButton, {}, QPoint(12, 8));
+        } else {
+            picker->setFocus();
+            QTest::keyClick(picker, Qt::Key_A, Qt::ControlModifier);
+        }
+        QCOMPARE(QApplication::focusWidget(), picker);
+        QTest::keyClicks(picker, typed);
+        QTest::keyClick(picker, Qt::Key_Tab);
+        const QString column = due ? QStringLiteral("[Due Date]") : QStringLiteral("[Opened Date]");
+        if (stored.isValid()) {
+            QCOMPARE(picker->lineEdit()->text(), DateText::toText(stored));
+            QVERIFY(picker->lineEdit()->toolTip().isEmpty());
+            expectOk();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::ControlModifier);
+            QCOMPARE(m_prompts.texts(), QStringList{"Record Successfully Saved"});
+            QCOMPARE(count(QStringLiteral("Cases where %1='%2'")
+                               .arg(column, stored.toString(Qt::ISODate))),
+                     1);
+        } else {
+            QCOMPARE(picker->lineEdit()->text(), typed);
+            QVERIFY(picker->lineEdit()->toolTip().contains(QLatin1String("date")));
+            expectOk();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::ControlModifier);
+            QCOMPARE(m_prompts.texts(), QStringList{due ? "Please input a valid Due Date."
+                                                        : "Please input a valid Opened Date."});
+            QCOMPARE(QApplication::focusWidget(), picker);
+            QCOMPARE(picker->lineEdit()->text(), typed);
+            QVERIFY(writes().isEmpty() && !editor.closed());
+        }
+    }
+
+    // One tab stop; Up and Down step the part under the cursor; the calendar picks a date.
+    void datePickerKeysAndCalendar() {
         Form2& editor = openEditor();
         editor.show();
+        QApplication::setActiveWindow(&editor);
         QVERIFY(QTest::qWaitForWindowActive(&editor));
-        ui(editor).DateTimePicker1->setFocus();
-        QTest::keyClick(ui(editor).DateTimePicker1, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClicks(ui(editor).DateTimePicker1, QStringLiteral("12/25/2027"));
-        QCOMPARE(ui(editor).DateTimePicker1->date(), QDate(2027, 12, 25));
-        QCOMPARE(ui(editor).DateTimePicker2->date(), QDate::currentDate());
-        QCOMPARE(QApplication::focusWidget(), ui(editor).DateTimePicker1);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        DatePicker* opened = ui(editor).DateTimePicker1;
+        opened->setDate(QDate(2027, 1, 31));
+        opened->setFocus();
+        opened->lineEdit()->setCursorPosition(0);  // the month of 1/31/2027
+        QTest::keyClick(opened, Qt::Key_Up);
+        QCOMPARE(opened->date(), QDate(2027, 2, 28));
+        opened->lineEdit()->end(false);  // the year
+        QTest::keyClick(opened, Qt::Key_Down);
+        QCOMPARE(opened->lineEdit()->text(), QStringLiteral("2/28/2026"));
+        QCOMPARE(opened->lineEdit()->selectedText(), QStringLiteral("2026"));
+        QTest::keyClick(opened, Qt::Key_Down, Qt::AltModifier);
+        auto* calendar = editor.findChild<QCalendarWidget*>();
+        QVERIFY(calendar != nullptr && calendar->isVisible());
+        QCOMPARE(calendar->selectedDate(), QDate(2026, 2, 28));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QVERIFY(!calendar->isVisible());
+        QCOMPARE(opened->date(), QDate(2026, 3, 1));
+        QCOMPARE(QApplication::focusWidget(), opened);
+        QTest::keyClick(opened, Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), ui(editor).DateTimePicker2);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), ui(editor).Combo3);

@@ -6,7 +6,6 @@
 #include <sqlite3.h>
 
 #include <QComboBox>
-#include <QDateEdit>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QHash>
@@ -25,6 +24,7 @@
 #include "case_fixture.h"
 #include "case_store.h"
 #include "contact_editor.h"
+#include "date_picker.h"
 #include "failure.h"
 #include "lookup_members.h"
 #include "main_window.h"

@@ -1,10 +1,10 @@
 #include "case_fixture.h"
 
 #include <QComboBox>
-#include <QDateEdit>
 #include <QLineEdit>
 
 #include "case_editor.h"
+#include "date_picker.h"
 #include "multi_line_field.h"
 #include "test_environment.h"
 #include "window_controls.h"

@@ -1,11 +1,11 @@
 #include "window_controls.h"
 
 #include <QComboBox>
-#include <QDateEdit>
 #include <QLineEdit>
 #include <QPushButton>
 
 #include "case_editor.h"
+#include "date_picker.h"
 #include "main_window.h"
 #include "multi_line_field.h"
 #include "report_list.h"
@@ -22,8 +22,8 @@ CaseEditorControls::CaseEditorControls(const Form2& editor)
       Combo5(control<QComboBox>(editor, QStringLiteral("Combo5"))),
       Combo6(control<QComboBox>(editor, QStringLiteral("Combo6"))),
       Combo7(control<QComboBox>(editor, QStringLiteral("Combo7"))),
-      DateTimePicker1(control<QDateEdit>(editor, QStringLiteral("DateTimePicker1"))),
-      DateTimePicker2(control<QDateEdit>(editor, QStringLiteral("DateTimePicker2"))),
+      DateTimePicker1(control<DatePicker>(editor, QStringLiteral("DateTimePicker1"))),
+      DateTimePicker2(control<DatePicker>(editor, QStringLiteral("DateTimePicker2"))),
       m_editor(editor) {}
 
 QPushButton* CaseEditorControls::button(int number) const {

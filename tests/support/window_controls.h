@@ -8,7 +8,7 @@ class Form2;
 class ReportListView;
 class MultiLineField;
 class QComboBox;
-class QDateEdit;
+class DatePicker;
 class QLineEdit;
 class QPushButton;
 class QWidget;
@@ -35,8 +35,8 @@ struct CaseEditorControls {
     QComboBox* Combo5;
     QComboBox* Combo6;
     QComboBox* Combo7;
-    QDateEdit* DateTimePicker1;
-    QDateEdit* DateTimePicker2;
+    DatePicker* DateTimePicker1;
+    DatePicker* DateTimePicker2;
     // PushButton1 ... PushButton19 by number.
     QPushButton* button(int number) const;
 
