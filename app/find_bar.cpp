@@ -1,8 +1,11 @@
 #include "find_bar.h"
 
+#include <QAction>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QShortcut>
 
 #include "fonts.h"
 
@@ -17,6 +20,7 @@ FindBar::FindBar(QWidget* parent) : QWidget(parent) {
         "Shows the cases whose cells contain every word typed here; \"overdue\" shows the "
         "overdue cases. Escape shows every case again."));
     m_field->setClearButtonEnabled(true);
+    m_field->installEventFilter(this);
     caption->setBuddy(m_field);
     m_count = new QLabel(this);
     m_count->setObjectName(QStringLiteral("FindCount"));
@@ -45,4 +49,40 @@ void FindBar::showCount(int shown, int total) {
                          .arg(shown)
                          .arg(total)
                          .arg(total == 1 ? QStringLiteral("case") : QStringLiteral("cases")));
+}
+
+bool FindBar::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != m_field || event->type() != QEvent::ShortcutOverride) {
+        return QWidget::eventFilter(watched, event);
+    }
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const QKeySequence pressed(
+        QKeyCombination(key->modifiers() & ~Qt::KeypadModifier, static_cast<Qt::Key>(key->key())));
+    const bool editing = key->matches(QKeySequence::SelectAll) ||
+                         key->matches(QKeySequence::Copy) || key->matches(QKeySequence::Cut) ||
+                         key->matches(QKeySequence::Paste) ||
+                         (key->matches(QKeySequence::Undo) && m_field->isUndoAvailable()) ||
+                         (key->matches(QKeySequence::Redo) && m_field->isRedoAvailable());
+    if (editing || !isWindowCommand(pressed)) {
+        return false;
+    }
+    // Not overridden: the window's shortcut takes the key.
+    event->ignore();
+    return true;
+}
+
+bool FindBar::isWindowCommand(const QKeySequence& keys) const {
+    for (const QShortcut* shortcut : window()->findChildren<QShortcut*>()) {
+        if (shortcut->isEnabled() && shortcut->context() != Qt::WidgetShortcut &&
+            shortcut->keys().contains(keys)) {
+            return true;
+        }
+    }
+    for (const QAction* action : window()->findChildren<QAction*>()) {
+        if (action->isEnabled() && action->shortcutContext() != Qt::WidgetShortcut &&
+            action->shortcuts().contains(keys)) {
+            return true;
+        }
+    }
+    return false;
 }

@@ -18,7 +18,16 @@ public:
     void close();
     void showCount(int shown, int total);
 
+protected:
+    // The keys of the window's commands stay the commands' while the field has the focus (a line
+    // edit takes Ctrl+E as "end of line" on X11), but for the keys of text editing a user expects
+    // in a field: select all, copy, cut, paste, and undo or redo while the field has typing to
+    // undo or redo.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    bool isWindowCommand(const QKeySequence& keys) const;
+
     QLineEdit* m_field = nullptr;
     QLabel* m_count = nullptr;
 };

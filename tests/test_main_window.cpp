@@ -21,6 +21,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -77,6 +78,17 @@ QString otherUsersCase(const char* title) {
                "'KB1',1,'2026-12-07')")
         .arg(QLatin1String(title));
 }
+
+// Claims every key for the field it watches, as a line edit claims the keys it edits with.
+class ClaimEveryKey : public QObject {
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::ShortcutOverride) {
+            event->accept();
+        }
+        return false;
+    }
+};
 
 QStringList columnTexts(const Form1& form, int column) {
     QStringList texts;
@@ -1009,6 +1021,50 @@ private Q_SLOTS:
         QTest::keyClick(list, Qt::Key_Delete);
         QCOMPARE(m_prompts.texts(), QStringList{"Are you sure you want to delete [first]?"});
         QCOMPARE(count(QStringLiteral("Cases")), 2);
+    }
+
+    // The window's command keys work while the find field has the focus, also where the field
+    // claims them (as a line edit claims Ctrl+E under X11's key scheme); the keys of text editing
+    // stay the field's while it has typing to act on.
+    void commandKeysWorkInTheFindField() {
+        prepareDatabase([] {
+            addPeopleAndLookups();
+            addCase(QStringLiteral("first"));
+        });
+        Form1& form = startedForm();
+        showActive(form);
+        int undone = 0;  // a window command on Ctrl+Z, as undoing a deletion would be
+        connect(new QShortcut(QKeySequence::Undo, &form), &QShortcut::activated, [&] { ++undone; });
+        QTest::keyClick(&form, Qt::Key_F, Qt::ControlModifier);
+        auto* field = control<QLineEdit>(form, QStringLiteral("FindField"));
+        ClaimEveryKey greedy;
+        field->installEventFilter(&greedy);
+        QTest::keyClicks(field, QStringLiteral("fi"));
+        QTest::keyClick(field, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(field->text(), QString());
+        QCOMPARE(undone, 0);
+        QTest::keyClick(field, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(undone, 1);
+        QTest::keyClicks(field, QStringLiteral("fi"));
+        QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(field->selectedText(), QStringLiteral("fi"));
+
+        for (int i = 0; i < 2; ++i) {
+            m_prompts.onModal([](QDialog& window) { window.reject(); });
+        }
+        m_prompts.chooseFile(QString());
+        QStringList statements;
+        CaseStore::shared().setStatementObserver(
+            [&](const QString& statement) { statements.append(statement); });
+        for (const QKeyCombination key : {Qt::CTRL | Qt::Key_E, Qt::CTRL | Qt::Key_N,
+                                          Qt::CTRL | Qt::Key_P, QKeyCombination(Qt::Key_F5)}) {
+            statements.clear();
+            QTest::keyClick(field, key.key(), key.keyboardModifiers());
+        }
+        QCOMPARE(m_prompts.fileCaptions(), QStringList{"Export the list as CSV"});
+        QCOMPARE(m_prompts.modalWindows(), (QStringList{"Form2", "Form4"}));
+        QCOMPARE(statements, QStringList{"select * from [Cases Extended]"});  // F5
+        QCOMPARE(field->text(), QStringLiteral("fi"));
     }
 
     // A cell cut by its column's width shows its whole text as a tooltip.
