@@ -29,6 +29,7 @@
 #include "control_places.h"
 #include "csv_export.h"
 #include "data_paths.h"
+#include "database_access.h"
 #include "database_file.h"
 #include "error_trap.h"
 #include "find_bar.h"
@@ -217,23 +218,29 @@ void Form1::Form_Load() {
     const bool onServer = DataPaths::onServer();
     if (trap.test(100,
                   [&] { return !onServer && !QFileInfo(DataPaths::makerFolder()).exists(); })) {
-        trap.at(102, [] {
-            DatabaseFile::createFolder(DataPaths::makerFolder(),
-                                       DatabaseFile::Access::EveryoneReads);
+        trap.at(102, [this] {
+            reachDatabase([] {
+                DatabaseFile::createFolder(DataPaths::makerFolder(),
+                                           DatabaseFile::Access::EveryoneReads);
+            });
         });
     }
     if (trap.test(104,
                   [&] { return !onServer && !QFileInfo(DataPaths::productFolder()).exists(); })) {
-        trap.at(106, [] {
-            DatabaseFile::createFolder(DataPaths::productFolder(),
-                                       DatabaseFile::Access::GroupShares);
+        trap.at(106, [this] {
+            reachDatabase([] {
+                DatabaseFile::createFolder(DataPaths::productFolder(),
+                                           DatabaseFile::Access::GroupShares);
+            });
         });
     }
     if (trap.test(108,
                   [&] { return !onServer && !Globals::FileExists(DataPaths::databaseFile()); })) {
         trap.at(110, [this] {
-            DatabaseFile::copyTemplate(DataPaths::templateFile(m_programFolder),
-                                       DataPaths::databaseFile());
+            reachDatabase([this] {
+                DatabaseFile::copyTemplate(DataPaths::templateFile(m_programFolder),
+                                           DataPaths::databaseFile());
+            });
         });
     }
     trap.at(112, [this] { MainModule::ApplySkin(this, m_programFolder); });
@@ -251,7 +258,9 @@ void Form1::Form_Load() {
         m_prompts.setApplicationTitle(MainModule::ShortenAppTitle());
     });
     trap.at(142, [] { CaseStore::createShared(); });
-    trap.at(144, [] { CaseStore::shared().open(DataPaths::connectionText()); });
+    trap.at(144, [this] {
+        reachDatabase([] { CaseStore::shared().open(DataPaths::connectionText()); });
+    });
     for (const ColumnDesign& design : kColumns) {
         trap.at(design.addLine, [&] {
             ListView1->rows().addColumn(QString::fromLatin1(design.header), design.sortKind);
@@ -270,6 +279,9 @@ void Form1::Form_Load() {
         LoadCases();
     });
     Timer1->start();
+    if (!databaseOpen()) {
+        ListView1->setEmptyText(DatabaseAccess::notOpenNotice(m_databaseFailure));
+    }
     trap.at(180, [this] {
         const QString stored =
             m_settings.value(settingKey(QStringLiteral("WindowState")), QStringLiteral("0"))
@@ -281,6 +293,55 @@ void Form1::Form_Load() {
     } else {
         trap.at(186, [this] { m_layoutChanged = true; });
     }
+}
+
+void Form1::reachDatabase(const std::function<void()>& step) {
+    try {
+        step();
+    } catch (const Failure& failure) {
+        m_databaseFailure = failure.description();
+        const QString why =
+            m_databaseExplained ? QString() : DatabaseAccess::explanation(m_databaseFailure);
+        if (why.isEmpty()) {
+            throw;
+        }
+        m_databaseExplained = true;
+        throw Failure(m_databaseFailure + QStringLiteral("\n\n") + why);
+    }
+}
+
+bool Form1::databaseOpen() {
+    return CaseStore::hasShared() && CaseStore::shared().state() != 0;
+}
+
+bool Form1::databaseAtHand() {
+    if (databaseOpen()) {
+        return true;
+    }
+    // Whatever kept the database from opening may have been mended since: it is tried again.
+    try {
+        if (!CaseStore::hasShared()) {
+            CaseStore::createShared();
+        }
+        if (!DataPaths::onServer() && !Globals::FileExists(DataPaths::databaseFile()) &&
+            QFileInfo(DataPaths::productFolder()).isDir()) {
+            DatabaseFile::copyTemplate(DataPaths::templateFile(m_programFolder),
+                                       DataPaths::databaseFile());
+        }
+        CaseStore::shared().open(DataPaths::connectionText());
+    } catch (const Failure& failure) {
+        m_databaseFailure = failure.description();
+        ListView1->setEmptyText(DatabaseAccess::notOpenNotice(m_databaseFailure));
+        m_prompts.message(DatabaseAccess::notOpenMessage(m_databaseFailure), Prompts::Buttons::Ok,
+                          Prompts::Icon::Warning);
+        return false;
+    }
+    ListView1->setEmptyText({});
+    untrapped(m_prompts, kWindow, QStringLiteral("LoadCases"), [this] {
+        CaseStore::shared().changedElsewhere();
+        LoadCases();
+    });
+    return true;
 }
 
 void Form1::IsADOInstalled() {
@@ -465,6 +526,9 @@ void Form1::Timer1_Timer() {
 }
 
 void Form1::Form_KeyDown() {
+    if (!databaseAtHand()) {
+        return;
+    }
     untrapped(m_prompts, kWindow, QStringLiteral("Form_KeyDown"), [this] { refreshCases(); });
 }
 
@@ -579,6 +643,9 @@ void Form1::closeEvent(QCloseEvent* event) {
 }
 
 void Form1::PushButton2_Click() {
+    if (!databaseAtHand()) {
+        return;
+    }
     ErrorTrap trap{m_prompts, kWindow, QStringLiteral("PushButton2_Click")};
     Form2 editor(m_prompts, m_programFolder, this);
     trap.at(116, [&] { editor.m_ID = QString(); });
@@ -588,6 +655,9 @@ void Form1::PushButton2_Click() {
 }
 
 void Form1::PushButton1_Click() {
+    if (!databaseAtHand()) {
+        return;
+    }
     ErrorTrap trap{m_prompts, kWindow, QStringLiteral("PushButton1_Click")};
     // With no rows, or no row selected, there is nothing to edit.
     if (trap.test(100, [this] {
@@ -615,6 +685,9 @@ void Form1::PushButton1_Click() {
 }
 
 void Form1::PushButton3_Click() {
+    if (!databaseAtHand()) {
+        return;
+    }
     ErrorTrap trap{m_prompts, kWindow, QStringLiteral("PushButton3_Click")};
     if (trap.test(100, [this] {
             return ListView1->rows().count() == 0 || ListView1->selectedPosition() < 0;
@@ -643,6 +716,9 @@ void Form1::PushButton3_Click() {
 }
 
 void Form1::PushButton5_Click() {
+    if (!databaseAtHand()) {
+        return;
+    }
     ErrorTrap trap{m_prompts, kWindow, QStringLiteral("PushButton5_Click")};
     trap.at(100, [this] {
         Form4 chooser(m_prompts, m_programFolder, this);
@@ -660,6 +736,9 @@ void Form1::PushButton6_Click() {
 }
 
 void Form1::PushButton4_Click() {
+    if (!databaseAtHand()) {
+        return;
+    }
     ErrorTrap trap{m_prompts, kWindow, QStringLiteral("PushButton4_Click")};
     SampleData::load(trap);
     trap.at(SampleData::kReloadLine, [this] { LoadCases(); });

@@ -124,6 +124,13 @@ private:
     QAction* m_exportAction = nullptr;   // "Export the list as CSV…"
     QShortcut* m_closeFind = nullptr;    // Escape, while the find field shows
 
+    // Runs a start-up step that reaches for the database. Its failure is kept for the empty
+    // list's notice, and the first such failure is told with its cause and remedy in plain words.
+    void reachDatabase(const std::function<void()>& step);
+    static bool databaseOpen();
+    // Before a command that needs the database: true when it is open, or opens now. Otherwise
+    // the user is told once why, instead of once for every step of the command.
+    bool databaseAtHand();
     void IsADOInstalled();
     void fillCaseList();
     void setColumnWidthFromSetting(int column, const QString& defaultWidth);
@@ -154,6 +161,9 @@ private:
     // A change of others waits for a reload that succeeds; its failure is reported once.
     bool m_refreshPending = false;
     bool m_refreshFailureReported = false;
+    // Why the database did not open, and whether the user was told its cause in plain words.
+    QString m_databaseFailure;
+    bool m_databaseExplained = false;
     std::function<void()> m_endProgram;
     std::function<bool()> m_libraryCheck;
     // The widths read at start-up, so that a width the user did not change is written back as

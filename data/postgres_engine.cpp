@@ -3,6 +3,8 @@
 #include <libpq-fe.h>
 
 #include <QByteArray>
+#include <QStringList>
+#include <memory>
 #include <vector>
 
 #include "failure.h"
@@ -114,6 +116,33 @@ PostgresEngine::PostgresEngine(const QString& connectionText) {
         PQfinish(m_connection);
         throw;
     }
+}
+
+QString PostgresEngine::serverName(const QString& connectionText) {
+    const QByteArray text = connectionText.toUtf8();
+    std::unique_ptr<PQconninfoOption, decltype(&PQconninfoFree)> options(
+        PQconninfoParse(text.constData(), nullptr), &PQconninfoFree);
+    if (options == nullptr) {
+        return QStringLiteral("a connection text that cannot be read");
+    }
+    // Host, port and database, in this order, each only when the text names it.
+    QStringList parts{QStringLiteral("host this computer"), QString(), QString()};
+    for (const PQconninfoOption* option = options.get(); option->keyword != nullptr; ++option) {
+        const QString value = QString::fromUtf8(option->val);
+        const QByteArray keyword(option->keyword);
+        if (value.isEmpty()) {
+            continue;
+        }
+        if (keyword == "host") {
+            parts[0] = QStringLiteral("host ") + value;
+        } else if (keyword == "port") {
+            parts[1] = QStringLiteral("port ") + value;
+        } else if (keyword == "dbname") {
+            parts[2] = QStringLiteral("database ") + value;
+        }
+    }
+    parts.removeAll(QString());
+    return parts.join(QStringLiteral(", "));
 }
 
 PostgresEngine::~PostgresEngine() {

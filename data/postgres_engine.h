@@ -27,6 +27,10 @@ public:
     // LISTENs to the notices of the schema's triggers and reads them without waiting.
     bool changedElsewhere() override;
 
+    // The server and database that a connection text names, for a user to read ("host db1,
+    // port 5432, database helvarine"): never its password or other options.
+    static QString serverName(const QString& connectionText);
+
     // The channel that the schema's triggers notify.
     static constexpr const char* kChannel = "helvarine_changes";
 

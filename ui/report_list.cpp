@@ -2,6 +2,7 @@
 
 #include <QHeaderView>
 #include <QHelpEvent>
+#include <QPainter>
 #include <QToolTip>
 #include <algorithm>
 #include <charconv>
@@ -623,4 +624,22 @@ bool ReportListView::viewportEvent(QEvent* event) {
         QToolTip::showText(help->globalPos(), tip, viewport(), visualRect(index));
     }
     return true;
+}
+
+void ReportListView::setEmptyText(const QString& text) {
+    m_emptyText = text;
+    setAccessibleDescription(text);
+    viewport()->update();
+}
+
+void ReportListView::paintEvent(QPaintEvent* event) {
+    QTreeView::paintEvent(event);
+    if (m_emptyText.isEmpty() || m_model.rowCount() > 0) {
+        return;
+    }
+    QPainter painter(viewport());
+    painter.setPen(palette().color(QPalette::PlaceholderText));
+    const int margin = fontMetrics().height();
+    painter.drawText(viewport()->rect().adjusted(margin, margin, -margin, -margin),
+                     Qt::AlignCenter | Qt::TextWordWrap, m_emptyText);
 }

@@ -144,14 +144,21 @@ public:
     // its column is too narrow to show all of it.
     QString cellToolTip(const QModelIndex& index) const;
 
+    // A text shown in the middle of the list while it has no rows (empty: none), and read to a
+    // screen reader as the list's description.
+    void setEmptyText(const QString& text);
+    const QString& emptyText() const { return m_emptyText; }
+
 Q_SIGNALS:
     void columnClicked(int column);
 
 protected:
     bool viewportEvent(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     bool textIsCut(const QModelIndex& index) const;
 
     ReportListModel m_model;
+    QString m_emptyText;
 };

@@ -45,8 +45,8 @@ TestEnvironment::~TestEnvironment() {
     closeDatabase();
     if (!m_databaseName.isEmpty()) {
         administer("DROP DATABASE IF EXISTS " + m_databaseName.toUtf8() + " WITH (FORCE)");
-        qunsetenv(DataPaths::kServerVariable);
     }
+    qunsetenv(DataPaths::kServerVariable);
     qunsetenv(Globals::kDataRootVariable);
 }
 
