@@ -35,6 +35,7 @@
 #include "find_bar.h"
 #include "fonts.h"
 #include "globals.h"
+#include "help_window.h"
 #include "library_check.h"
 #include "main_layout.h"
 #include "main_module.h"
@@ -129,6 +130,11 @@ void Form1::createControls() {
     m_exportAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
     m_exportAction->setShortcutContext(Qt::WindowShortcut);
     ListView1->addAction(m_exportAction);
+    m_helpAction = new QAction(QStringLiteral("Keyboard shortcuts and find words"), ListView1);
+    m_helpAction->setObjectName(QStringLiteral("HelpAction"));
+    m_helpAction->setShortcut(QKeySequence(Qt::Key_F1));
+    m_helpAction->setShortcutContext(Qt::WindowShortcut);
+    ListView1->addAction(m_helpAction);
     ListView1->setContextMenuPolicy(Qt::ActionsContextMenu);
     PushButton1 = ControlPlaces::pushButton(this, 1, QStringLiteral("Edit Selected Case"));
     PushButton2 = ControlPlaces::pushButton(this, 2, QStringLiteral("Add New Case"));
@@ -196,6 +202,7 @@ void Form1::connectHandlers() {
     connect(m_findBar->field(), &QLineEdit::returnPressed, this,
             [this] { ListView1->setFocus(Qt::ShortcutFocusReason); });
     connect(m_exportAction, &QAction::triggered, this, [this] { ExportList(); });
+    connect(m_helpAction, &QAction::triggered, this, [this] { showHelp(); });
 
     // Overdue cases: their text in the overdue colour, their due date saying since when.
     ListView1->rows().setRoleData([this](int row, const QModelIndex& index, int role) {
@@ -487,6 +494,13 @@ void Form1::ExportList() {
                 .arg(written)
                 .arg(written == 1 ? QStringLiteral("case was") : QStringLiteral("cases were"),
                      QDir::toNativeSeparators(path)));
+    });
+}
+
+void Form1::showHelp() {
+    untrapped(m_prompts, kWindow, QStringLiteral("ShowHelp"), [this] {
+        HelpWindow help(this);
+        m_prompts.showModal(help);
     });
 }
 

@@ -40,7 +40,7 @@ enum : int {
 // The main window: the list of every case, the six command buttons, start-up and shut-down.
 // Around the designed window: the find field under the list (Ctrl+F, "/"), overdue cases drawn
 // in a colour of their own, the list exported as CSV (Ctrl+E, the list's context menu), and
-// keys for the commands (Return, Delete, Ctrl+N, Ctrl+P, F5).
+// keys for the commands (Return, Delete, Ctrl+N, Ctrl+P, F5), and help (F1).
 class Form1 : public QWidget {
 public:
     static constexpr int kColumnCount = CaseColumn::Count;
@@ -111,6 +111,8 @@ private:
     void FindField_Change();
     // Ctrl+E, the list's context menu: the shown rows written to a CSV file the user picks.
     void ExportList();
+    // F1, the list's context menu: the keys, the find words, where the data lives.
+    void showHelp();
 
     ReportListView* ListView1 = nullptr;
     QPushButton* PushButton1 = nullptr;  // "Edit Selected Case"
@@ -122,6 +124,7 @@ private:
     QTimer* Timer1 = nullptr;            // follows other people's changes
     FindBar* m_findBar = nullptr;        // hidden until Ctrl+F
     QAction* m_exportAction = nullptr;   // "Export the list as CSV…"
+    QAction* m_helpAction = nullptr;     // "Keyboard shortcuts and find words", F1
     QShortcut* m_closeFind = nullptr;    // Escape, while the find field shows
 
     // Runs a start-up step that reaches for the database. Its failure is kept for the empty

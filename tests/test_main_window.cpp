@@ -29,6 +29,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTimer>
 #include <QToolTip>
 #include <memory>
@@ -1164,6 +1165,31 @@ private Q_SLOTS:
         QCOMPARE(m_prompts.modalWindows(), (QStringList{"Form2", "Form4"}));
         QCOMPARE(statements, QStringList{"select * from [Cases Extended]"});  // F5
         QCOMPARE(field->text(), QStringLiteral("fi"));
+    }
+
+    // F1 and the list's context menu show the keys, the find words and where the data lives.
+    void helpShowsKeysFindWordsAndData() {
+        Form1& form = startedForm();
+        showActive(form);
+        QString shown;
+        for (int i = 0; i < 2; ++i) {
+            m_prompts.onModal([&](QDialog& window) {
+                shown = window.findChild<QTextBrowser*>()->toPlainText();
+                window.reject();
+            });
+        }
+        QTest::keyClick(&form, Qt::Key_F1);
+        QCOMPARE(m_prompts.modalWindows(), QStringList{"HelpWindow"});
+        for (const char* words : {"Ctrl\\+E\\s+Export the shown cases", "F5\\s+Reload the list",
+                                  "The word overdue shows", "Daily backups", "A team server"}) {
+            QVERIFY2(shown.contains(QRegularExpression(QLatin1String(words))), words);
+        }
+        QVERIFY(shown.contains(DataPaths::onServer() ? QStringLiteral("database server (host")
+                                                     : DataPaths::databaseFile()));
+        QAction* entry = caseList(form)->actions().value(1);
+        QCOMPARE(entry->text(), QStringLiteral("Keyboard shortcuts and find words"));
+        entry->trigger();
+        QCOMPARE(m_prompts.modalWindows().size(), 2);
     }
 
     // A cell cut by its column's width shows its whole text as a tooltip.
