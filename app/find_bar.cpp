@@ -6,11 +6,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QShortcut>
+#include <QToolButton>
 
 #include "fonts.h"
 
 FindBar::FindBar(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("FindBar"));
+    setAccessibleName(QStringLiteral("Find"));
     setFont(Fonts::window());
     auto* caption = new QLabel(QStringLiteral("Find:"), this);
     m_field = new QLineEdit(this);
@@ -20,6 +22,10 @@ FindBar::FindBar(QWidget* parent) : QWidget(parent) {
         "Shows the cases whose cells contain every word typed here; \"overdue\" shows the "
         "overdue cases. Escape shows every case again."));
     m_field->setClearButtonEnabled(true);
+    for (QToolButton* clear : m_field->findChildren<QToolButton*>()) {
+        clear->setAccessibleName(QStringLiteral("Clear the find field"));
+        clear->setToolTip(clear->accessibleName());
+    }
     m_field->installEventFilter(this);
     caption->setBuddy(m_field);
     m_count = new QLabel(this);

@@ -46,6 +46,7 @@
 #include "report_list.h"
 #include "runtime_check.h"
 #include "sample_data.h"
+#include "screen_reader.h"
 #include "twips.h"
 #include "window_dressing.h"
 #include "window_pointer.h"
@@ -149,6 +150,8 @@ void Form1::createControls() {
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(kFollowIntervalMs);
+    ScreenReader::announceAsWindow(this);
+    ScreenReader::nameInnerParts(this);
 }
 
 void Form1::placeControls() {
@@ -478,11 +481,14 @@ void Form1::showFindCount() {
 
 void Form1::ExportList() {
     untrapped(m_prompts, kWindow, QStringLiteral("ExportList"), [this] {
-        const QString documents =
-            QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        // The documents folder, or the home folder of an account that has none.
+        QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
+            folder = QDir::homePath();
+        }
         const QString path =
             m_prompts.saveFileName(QStringLiteral("Export the list as CSV"),
-                                   QDir(documents).filePath(QStringLiteral("cases.csv")),
+                                   QDir(folder).filePath(QStringLiteral("cases.csv")),
                                    QStringLiteral("CSV files (*.csv);;All files (*)"));
         if (path.isEmpty()) {
             return;  // cancelled

@@ -24,6 +24,7 @@
 #include "prompts.h"
 #include "record_set.h"
 #include "save_step.h"
+#include "screen_reader.h"
 #include "sql_text.h"
 #include "twips.h"
 #include "window_dressing.h"
@@ -167,8 +168,10 @@ void Form2::createControls() {
     Combo5 = pickList("Combo5");
     Combo6 = pickList("Combo6");
     Combo7 = pickList("Combo7");
-    for (QComboBox* list : {Combo1, Combo2, Combo6, Combo7}) {
-        list->setToolTip(QStringLiteral("Double click to edit contact"));
+    // The people lists' contact is edited with the "*" button beside each (a double click on a
+    // drop-down list only opens it); the knowledge-base list holds no contacts.
+    for (QComboBox* list : {Combo1, Combo2, Combo6}) {
+        list->setToolTip(QStringLiteral("Click * to edit the selected contact"));
     }
 
     const auto datePicker = [this](const char* name) {
@@ -252,6 +255,7 @@ void Form2::placeControls() {
     idLabel->setObjectName(QStringLiteral("Label1_1"));
     Text2->setAccessibleName(idLabel->text());
     Twips::place(idLabel, kIdLabel);
+    ScreenReader::nameInnerParts(this);
 }
 
 void Form2::connectHandlers() {

@@ -21,6 +21,7 @@
 #include "record_set.h"
 #include "report_list.h"
 #include "save_step.h"
+#include "screen_reader.h"
 #include "window_dressing.h"
 #include "window_pointer.h"
 
@@ -206,6 +207,7 @@ void ContactEditor::placeControls() {
                                 QString::fromLatin1(kFields[static_cast<size_t>(index)].caption),
                                 kLabelAbove);
     }
+    ScreenReader::nameInnerParts(this);
 }
 
 void ContactEditor::connectHandlers() {

@@ -14,6 +14,7 @@
 #include "record_set.h"
 #include "report_layout.h"
 #include "report_preview.h"
+#include "screen_reader.h"
 #include "window_dressing.h"
 #include "window_pointer.h"
 
@@ -92,6 +93,7 @@ void Form4::placeControls() {
         {PushButton1, {120, 1350, 2220, 405}, 1},
         {PushButton2, {2460, 1350, 2220, 405}, 2},
     });
+    ScreenReader::nameInnerParts(this);
 }
 
 void Form4::connectHandlers() {

@@ -10,6 +10,7 @@
 #include <QSpinBox>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <optional>
 
 #include "error_trap.h"
 #include "failure.h"
@@ -156,7 +157,7 @@ ReportPages ReportPreview::pagesForPrinter() const {
     return BandReport::layOut(m_layout, m_data, paperInTwips(PreviewPrinter::printer.pageLayout()));
 }
 
-void ReportPreview::exportPdf(const QString& path) const {
+int ReportPreview::exportPdf(const QString& path) const {
     QPdfWriter writer(path);
     QPageLayout page = PreviewPrinter::printer.pageLayout();
     page.setMargins(QMarginsF(0, 0, 0, 0));
@@ -170,6 +171,7 @@ void ReportPreview::exportPdf(const QString& path) const {
     } catch (const Failure&) {
         throw Failure(QStringLiteral("The PDF file %1 could not be written.").arg(path));
     }
+    return pages.pageCount;
 }
 
 void ReportPreview::ExportPdf_Click() {
@@ -187,7 +189,18 @@ void ReportPreview::ExportPdf_Click() {
     if (!path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive)) {
         path += QLatin1String(".pdf");
     }
-    trap.at(102, [&] { exportPdf(path); });
+    std::optional<int> written;
+    trap.at(102, [&] { written = exportPdf(path); });
+    // Said as the CSV export says it: where the file went.
+    if (written) {
+        trap.at(104, [&] {
+            m_prompts.inform(
+                QStringLiteral("%1 %2 written to %3")
+                    .arg(*written)
+                    .arg(*written == 1 ? QStringLiteral("page was") : QStringLiteral("pages were"),
+                         QDir::toNativeSeparators(path)));
+        });
+    }
 }
 
 void ReportPreview::Print_Click() {

@@ -37,9 +37,9 @@ public:
 
     // The pages as they are laid out on the printer's current paper.
     ReportPages pagesForPrinter() const;
-    // Writes the report to a PDF file on the printer's current paper; throws a Failure when the
-    // file cannot be written.
-    void exportPdf(const QString& path) const;
+    // Writes the report to a PDF file on the printer's current paper and gives the number of
+    // pages written; throws a Failure when the file cannot be written.
+    int exportPdf(const QString& path) const;
     // The "Export PDF" action: asks for a file and writes it.
     void ExportPdf_Click();
     // The "Print" action: the platform's print dialog, then the report on the printer chosen.

@@ -102,7 +102,9 @@ private Q_SLOTS:
         QCOMPARE(ui(editor).DateTimePicker1->maximumDate(), QDate(9999, 12, 31));
         QVERIFY(ui(editor).Text1->text().isEmpty() && ui(editor).Text2->text().isEmpty());
         QVERIFY(!ui(editor).Text2->isEnabled());
-        QCOMPARE(ui(editor).Combo1->toolTip(), QStringLiteral("Double click to edit contact"));
+        QCOMPARE(ui(editor).Combo6->toolTip(),
+                 QStringLiteral("Click * to edit the selected contact"));
+        QCOMPARE(ui(editor).Combo7->toolTip(), QString());
         QCOMPARE(editor.size(), QSize(536, 565));  // 8040 x 8475 twips
         QCOMPARE(ui(editor).Text3->geometry(), QRect(8, 347, 520, 175));
     }
@@ -420,6 +422,16 @@ private Q_SLOTS:
         QCOMPARE(writes().size(), 1);
         QVERIFY(writes()[0].startsWith(kInsertStart));
         QVERIFY(editor.closed());
+    }
+
+    // A screen reader finds a name on every part of the editor: the lists' and the date fields'
+    // inner parts and the scroll bars included.
+    void everyPartHasAName() {
+        Form2& editor = openEditor();
+        editor.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&editor));
+        const QStringList unnamed = unnamedAccessibleParts(editor);
+        QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join('\n')));
     }
 
     // Fields are announced by their captions, the small buttons by what they do.

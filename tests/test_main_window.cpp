@@ -8,6 +8,7 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QCryptographicHash>
@@ -24,6 +25,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QShortcut>
 #include <QStandardPaths>
@@ -1022,14 +1024,15 @@ private Q_SLOTS:
                          QStringLiteral("open"));
         QTemporaryDir folder;
         const QString path = folder.filePath(QStringLiteral("my cases.csv"));
+        // An account without a documents folder is offered its home folder.
+        const QByteArray home = qgetenv("HOME");
+        qputenv("HOME", QFile::encodeName(folder.path()));
+        const auto restoreHome = qScopeGuard([&] { qputenv("HOME", home); });
         m_prompts.chooseFile(path);
         expectBoxes(1);
         QTest::keyClick(&form, Qt::Key_E, Qt::ControlModifier);
         QCOMPARE(m_prompts.fileCaptions(), QStringList{"Export the list as CSV"});
-        QCOMPARE(
-            m_prompts.suggestedPaths(),
-            QStringList{QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
-                            .filePath(QStringLiteral("cases.csv"))});
+        QCOMPARE(m_prompts.suggestedPaths(), QStringList{folder.filePath("cases.csv")});
         QCOMPARE(m_prompts.texts(), QStringList{"3 cases were written to " + path});
 
         QFile file(path);
@@ -1071,6 +1074,7 @@ private Q_SLOTS:
         m_prompts.chooseFile(blocked);
         expectBoxes(1);
         menuEntry->trigger();
+        QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("Documents")));
         QCOMPARE(m_prompts.texts().size(), 1);
         QVERIFY(m_prompts.texts()[0].startsWith("The list cannot be written to " + blocked + ": "));
         QVERIFY(m_prompts.texts()[0].contains("Form1.ExportList"));
@@ -1079,6 +1083,7 @@ private Q_SLOTS:
         m_prompts.chooseFile(QString());
         menuEntry->trigger();
         QVERIFY(m_prompts.boxes().empty());
+        QCOMPARE(m_prompts.suggestedPaths().last(), folder.filePath("Documents/cases.csv"));
     }
 
     // Return and a double-click edit, Delete deletes after the question, Ctrl+N adds, Ctrl+P
@@ -1167,7 +1172,8 @@ private Q_SLOTS:
         QCOMPARE(field->text(), QStringLiteral("fi"));
     }
 
-    // F1 and the list's context menu show the keys, the find words and where the data lives.
+    // F1 and the list's context menu show the keys, the find words and where the data lives. A
+    // screen reader finds the main window as a window, and a name on each of its parts.
     void helpShowsKeysFindWordsAndData() {
         Form1& form = startedForm();
         showActive(form);
@@ -1188,6 +1194,8 @@ private Q_SLOTS:
                                                      : DataPaths::databaseFile()));
         QAction* entry = caseList(form)->actions().value(1);
         QCOMPARE(entry->text(), QStringLiteral("Keyboard shortcuts and find words"));
+        QCOMPARE(QAccessible::queryAccessibleInterface(&form)->role(), QAccessible::Window);
+        QCOMPARE(unnamedAccessibleParts(form), QStringList());
         entry->trigger();
         QCOMPARE(m_prompts.modalWindows().size(), 2);
     }

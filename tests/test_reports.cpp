@@ -346,8 +346,10 @@ private Q_SLOTS:
         QTemporaryDir folder;
         const QString path = folder.filePath(QStringLiteral("open.pdf"));
         m_prompts.chooseFile(folder.filePath(QStringLiteral("open")));
+        m_prompts.answer(Prompts::Answer::Ok);
         preview.ExportPdf_Click();
         QCOMPARE(m_prompts.fileCaptions(), QStringList{QStringLiteral("Export PDF")});
+        QCOMPARE(m_prompts.texts(), QStringList{"1 page was written to " + path});
         QProcess pdftotext;
         pdftotext.start(QStringLiteral("pdftotext"),
                         {QStringLiteral("-layout"), path, QStringLiteral("-")});

@@ -1,5 +1,6 @@
 #include "window_controls.h"
 
+#include <QAccessible>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -36,4 +37,26 @@ ReportListView* caseList(const Form1& form) {
 
 QPushButton* button(const QObject& window, int number) {
     return control<QPushButton>(window, QStringLiteral("PushButton%1").arg(number));
+}
+
+namespace {
+
+void collectUnnamed(QAccessibleInterface* part, const QString& path, QStringList& unnamed) {
+    const QString name = part->text(QAccessible::Name);
+    const QString here =
+        path + QLatin1Char('/') + QString::number(part->role(), 16) + QLatin1Char(':') + name;
+    if (name.isEmpty()) {
+        unnamed.append(here);
+    }
+    for (int i = 0; i < part->childCount(); ++i) {
+        collectUnnamed(part->child(i), here, unnamed);
+    }
+}
+
+}  // namespace
+
+QStringList unnamedAccessibleParts(QWidget& window) {
+    QStringList unnamed;
+    collectUnnamed(QAccessible::queryAccessibleInterface(&window), QString(), unnamed);
+    return unnamed;
 }

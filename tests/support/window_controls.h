@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 class Form1;
 class Form2;
@@ -47,6 +48,10 @@ private:
 inline CaseEditorControls ui(const Form2& editor) {
     return CaseEditorControls(editor);
 }
+
+// The parts of a window that a screen reader finds without a name, each as the path of roles
+// and names that leads to it.
+QStringList unnamedAccessibleParts(QWidget& window);
 
 // The main window's case list.
 ReportListView* caseList(const Form1& form);
