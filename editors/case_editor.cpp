@@ -516,15 +516,19 @@ void Form2::PushButton2_Click() {
     }
     // The dates are decided at line 148. A picker whose text is no date is refused like a
     // missing field, so that no date is stored that the field did not show.
-    const std::array<std::pair<DatePicker*, const char*>, 2> pickers{{
+    struct DateCheck {
+        DatePicker* picker;
+        const char* message;
+    };
+    const std::array<DateCheck, 2> dates{{
         {DateTimePicker1, "Please input a valid Opened Date."},
         {DateTimePicker2, "Please input a valid Due Date."},
     }};
-    for (const auto& [picker, message] : pickers) {
-        if (trap.test(148, [picker] { return !picker->holdsDate(); })) {
+    for (const DateCheck& date : dates) {
+        if (trap.test(148, [&] { return !date.picker->holdsDate(); })) {
             trap.at(148, [&] {
-                m_prompts.inform(QString::fromLatin1(message));
-                picker->setFocus();
+                m_prompts.inform(QString::fromLatin1(date.message));
+                date.picker->setFocus();
             });
             return;
         }
