@@ -224,6 +224,10 @@ private Q_SLOTS:
         QVERIFY(!calendar->isVisible());
         QCOMPARE(opened->date(), QDate(2026, 3, 1));
         QCOMPARE(QApplication::focusWidget(), opened);
+        // Back from the calendar, a click into the text and a date typed replace the text.
+        QTest::mouseClick(opened->lineEdit(), Qt::LeftButton, {}, QPoint(20, 8));
+        QTest::keyClicks(opened, QStringLiteral("3/9/2027"));
+        QCOMPARE(opened->date(), QDate(2027, 3, 9));
         QTest::keyClick(opened, Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), ui(editor).DateTimePicker2);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);

@@ -272,7 +272,8 @@ private Q_SLOTS:
 
         m_prompts.clear();
         expectBoxes(1);
-        button(form, 2)->click();  // Add New Case
+        showActive(form);
+        QTest::keyClick(&form, Qt::Key_N, Qt::ControlModifier);
         QCOMPARE(m_prompts.texts(),
                  QStringList{"No database is open, so this cannot be done.\n\n" + cause});
         QCOMPARE(m_prompts.boxes()[0].icon, Prompts::Icon::Warning);

@@ -79,6 +79,7 @@ QDate DatePicker::maximumDate() const {
 }
 
 void DatePicker::readText(const QString& text) {
+    m_selectOnRelease = false;
     const std::optional<QDateTime> typed = DateText::parse(text);
     m_holdsDate = typed && typed->time() == QTime(0, 0) && inRange(typed->date());
     if (m_holdsDate) {
@@ -151,6 +152,7 @@ void DatePicker::step(int steps) {
 }
 
 void DatePicker::keyPressEvent(QKeyEvent* event) {
+    m_selectOnRelease = false;  // the user has started to work in the field
     const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
     if (modifiers == Qt::NoModifier) {
         switch (event->key()) {
@@ -179,17 +181,17 @@ void DatePicker::keyPressEvent(QKeyEvent* event) {
 
 void DatePicker::focusInEvent(QFocusEvent* event) {
     QComboBox::focusInEvent(event);
-    switch (event->reason()) {
-        case Qt::MouseFocusReason:
-            m_selectOnRelease = true;
-            break;
-        case Qt::ActiveWindowFocusReason:
-        case Qt::PopupFocusReason:
-            break;  // coming back to the field keeps where the user was in it
-        default:
-            lineEdit()->selectAll();
-            break;
+    const bool fromCalendar = event->reason() == Qt::PopupFocusReason && m_calendarShown;
+    m_calendarShown = false;
+    if (event->reason() == Qt::ActiveWindowFocusReason ||
+        (event->reason() == Qt::PopupFocusReason && !fromCalendar)) {
+        return;  // back from another window or a context menu: the user's place in the text stays
     }
+    // Entering the field, and coming back from the calendar, selects the text so that a date
+    // typed now replaces it. The click that enters places the cursor when it is released, so
+    // the text is selected again then.
+    lineEdit()->selectAll();
+    m_selectOnRelease = event->reason() == Qt::MouseFocusReason || fromCalendar;
 }
 
 void DatePicker::focusOutEvent(QFocusEvent* event) {
@@ -264,6 +266,7 @@ void DatePicker::showPopup() {
         createPopup();
     }
     m_selectOnRelease = false;
+    m_calendarShown = true;
     m_calendar->setAccessibleName(accessibleName());
     m_calendar->setSelectedDate(m_holdsDate ? m_date : QDate::currentDate());
     // Below the field, or above it where the screen ends below.

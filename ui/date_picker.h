@@ -59,6 +59,8 @@ private:
     bool m_holdsDate = false;
     // A click that gives the field the focus selects the whole text once the button is released.
     bool m_selectOnRelease = false;
+    // The calendar was opened: the focus comes back to the field when it closes.
+    bool m_calendarShown = false;
     QFrame* m_popup = nullptr;
     QCalendarWidget* m_calendar = nullptr;
 };
