@@ -291,6 +291,8 @@ void Form1::Form_Load() {
     Timer1->start();
     if (!databaseOpen()) {
         ListView1->setEmptyText(DatabaseAccess::notOpenNotice(m_databaseFailure));
+    } else if (const QString upgrade = CaseStore::shared().upgradeNeeded(); !upgrade.isEmpty()) {
+        m_prompts.message(upgrade, Prompts::Buttons::Ok, Prompts::Icon::Warning);
     }
     trap.at(180, [this] {
         const QString stored =

@@ -52,6 +52,10 @@ public:
     // call compares with the open). The engine's own question: the observer does not see it.
     bool changedElsewhere();
 
+    // What an administrator must do to bring a database of an earlier version up to date, or
+    // the empty text (a file is brought up to date by the program itself).
+    QString upgradeNeeded() const { return engine().upgradeNeeded(); }
+
     // The SQLite connection of a file store (the benchmark and tests read the file through it);
     // a server store refuses.
     sqlite3* handle() const;

@@ -52,4 +52,8 @@ public:
     // True once when another connection has committed a change to the cases, the people or
     // the lookup lists since the last call (the first call compares with the open).
     virtual bool changedElsewhere() = 0;
+
+    // What an administrator must do to bring a database of an earlier version up to date (one
+    // that keeps no change log), or the empty text.
+    virtual QString upgradeNeeded() const { return {}; }
 };

@@ -10,6 +10,8 @@
 #include <sstream>
 #include <string>
 
+#include "sqlite_change_log.h"
+
 namespace {
 
 int failWith(sqlite3* db, const std::string& what) {
@@ -45,8 +47,14 @@ int main(int argc, char** argv) {
     if (sqlite3_exec(db, schema.str().c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) {
         return failWith(db, std::string("schema ") + argv[1]);
     }
-    if (sqlite3_exec(db, "PRAGMA user_version = 1; VACUUM;", nullptr, nullptr, nullptr) !=
-        SQLITE_OK) {
+    // The change log and its triggers, made from the tables just created.
+    const std::string logged = SqliteChangeLog::install(db);
+    if (!logged.empty()) {
+        std::fprintf(stderr, "make_template: change log: %s\n", logged.c_str());
+        sqlite3_close(db);
+        return 1;
+    }
+    if (sqlite3_exec(db, "VACUUM;", nullptr, nullptr, nullptr) != SQLITE_OK) {
         return failWith(db, "finishing");
     }
     if (sqlite3_close(db) != SQLITE_OK) {

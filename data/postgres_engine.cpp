@@ -118,6 +118,18 @@ PostgresEngine::PostgresEngine(const QString& connectionText) {
     }
 }
 
+QString PostgresEngine::upgradeNeeded() const {
+    if (m_schemaVersion >= kSchemaVersion) {
+        return {};
+    }
+    return QStringLiteral(
+               "The team's database %1 was made for an earlier version of Helvarine and keeps no "
+               "history of changes. An administrator brings it up to date once, with the script "
+               "installed beside the schema (/usr/share/helvarine):\n\n    psql -d %1 -v "
+               "ON_ERROR_STOP=1 -f %2")
+        .arg(QString::fromUtf8(PQdb(m_connection)), QLatin1String(kUpgradeScript));
+}
+
 QString PostgresEngine::serverName(const QString& connectionText) {
     const QByteArray text = connectionText.toUtf8();
     std::unique_ptr<PQconninfoOption, decltype(&PQconninfoFree)> options(
@@ -172,6 +184,15 @@ void PostgresEngine::prepareSession() {
     if (PQresultStatus(rows.get()) != PGRES_TUPLES_OK) {
         throw Failure(failureText(m_connection, rows.get()));
     }
+    // The schema's version: a schema without helvarine_schema_version() is the first one.
+    Result version(PQexec(m_connection,
+                          "SELECT CASE WHEN to_regproc('helvarine_schema_version') IS NULL "
+                          "THEN 1 ELSE 2 END"),
+                   &PQclear);
+    if (PQresultStatus(version.get()) != PGRES_TUPLES_OK) {
+        throw Failure(failureText(m_connection, version.get()));
+    }
+    m_schemaVersion = QByteArray(PQgetvalue(version.get(), 0, 0)).toInt();
     m_schema = {};
     for (int row = 0; row < PQntuples(rows.get()); ++row) {
         const QString table = QString::fromUtf8(PQgetvalue(rows.get(), row, 0));

@@ -26,6 +26,12 @@ public:
     void rollback() noexcept override;
     // LISTENs to the notices of the schema's triggers and reads them without waiting.
     bool changedElsewhere() override;
+    // A schema without the change log names the script that adds it.
+    QString upgradeNeeded() const override;
+
+    // The schema version this program expects, and the script that brings an earlier one to it.
+    static constexpr int kSchemaVersion = 2;
+    static constexpr const char* kUpgradeScript = "upgrade-postgresql-2.sql";
 
     // The server and database that a connection text names, for a user to read ("host db1,
     // port 5432, database helvarine"): never its password or other options.
@@ -43,4 +49,5 @@ private:
     PostgresText::Schema m_schema;
     // Set when the connection was made again: what others did meanwhile was not heard.
     bool m_missedNotices = false;
+    int m_schemaVersion = 1;
 };

@@ -92,8 +92,9 @@ QString nameOf(const Token& token) {
         case Token::Word:
             return token.text.toLower();
         case Token::Bracketed:
-            return token.out.mid(1, token.out.size() - 2)
-                .replace(QLatin1String("\"\""), QLatin1String("\""));
+            return token.text
+                .mid(1, token.text.endsWith(QLatin1Char(']')) ? token.text.size() - 2 : -1)
+                .toLower();
         case Token::Quoted:
             return token.text.mid(1, token.text.size() - 2)
                 .replace(QLatin1String("\"\""), QLatin1String("\""));
@@ -277,11 +278,7 @@ void orderFirstAndLast(std::vector<Token>& list, const Schema& schema) {
     }
 }
 
-}  // namespace
-
-QString translate(const QString& statement, const Schema& schema) {
-    std::vector<Token> list = tokens(statement);
-    orderFirstAndLast(list, schema);
+void convertDates(std::vector<Token>& list, const Schema& schema) {
     Walk walk(list);
     if (!walk.atEnd()) {
         if (isWord(walk.token(), "insert")) {
@@ -290,12 +287,33 @@ QString translate(const QString& statement, const Schema& schema) {
             convertUpdateDates(walk, schema);
         }
     }
+}
+
+QString joined(const std::vector<Token>& list, qsizetype size) {
     QString out;
-    out.reserve(statement.size() + 16);
+    out.reserve(size + 16);
     for (const Token& token : list) {
         out += token.out;
     }
     return out;
+}
+
+}  // namespace
+
+QString translate(const QString& statement, const Schema& schema) {
+    std::vector<Token> list = tokens(statement);
+    orderFirstAndLast(list, schema);
+    convertDates(list, schema);
+    return joined(list, statement.size());
+}
+
+QString withIsoDates(const QString& statement, const Schema& schema) {
+    std::vector<Token> list = tokens(statement);
+    for (Token& token : list) {
+        token.out = token.text;
+    }
+    convertDates(list, schema);
+    return joined(list, statement.size());
 }
 
 }  // namespace PostgresText

@@ -23,4 +23,8 @@ struct Schema {
 
 QString translate(const QString& statement, const Schema& schema);
 
+// Only the date texts of an INSERT or UPDATE, as translate() turns them into ISO dates; every
+// other character stays. The file's engine writes its dates so, as the file keeps them.
+QString withIsoDates(const QString& statement, const Schema& schema);
+
 }  // namespace PostgresText

@@ -231,3 +231,6 @@ GRANT SELECT ON "cases extended", "open cases", "closed cases", "customers exten
 GRANT USAGE, SELECT ON ALL SEQUENCES IN SCHEMA public TO helvarine_users;
 
 COMMIT;
+
+-- Version 2: the change log (see that file).
+\ir upgrade-postgresql-2.sql

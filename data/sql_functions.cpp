@@ -2,12 +2,15 @@
 // triggers that keep every date column of Cases in ISO 8601 form. None of it is stored in the
 // file, so that the file stays usable by any SQLite tool.
 
+#include <pwd.h>
 #include <sqlite3.h>
+#include <unistd.h>
 
 #include <QLocale>
 
 #include "date_text.h"
 #include "failure.h"
+#include "sqlite_change_log.h"
 #include "sqlite_engine.h"
 
 namespace {
@@ -118,6 +121,37 @@ const char* const kDropStoredTriggers =
     "DROP TRIGGER IF EXISTS main.[Cases dates on update];"
     "COMMIT;";
 
+// The program's own changes carry the desktop account that made them and one command number
+// for all that one command wrote (the stored triggers cannot know either).
+const char* const kAuthorshipTrigger =
+    "CREATE TEMP TRIGGER [Changes by this desktop] AFTER INSERT ON main.Changes\n"
+    "BEGIN\n"
+    "    UPDATE Changes SET [Changed By] = helvarine_account(),\n"
+    "                       Command = helvarine_command(NEW.Revision)\n"
+    "     WHERE Revision = NEW.Revision;\n"
+    "END;\n";
+
+void account(sqlite3_context* context, int, sqlite3_value**) {
+    const auto* name = static_cast<const QByteArray*>(sqlite3_user_data(context));
+    sqlite3_result_text(context, name->constData(), static_cast<int>(name->size()),
+                        SQLITE_TRANSIENT);
+}
+
+// helvarine_command(revision): the command of the connection's current command, which is the
+// revision of its first change.
+void commandOf(sqlite3_context* context, int, sqlite3_value** arguments) {
+    auto* command = static_cast<qint64*>(sqlite3_user_data(context));
+    if (*command == 0) {
+        *command = sqlite3_value_int64(arguments[0]);
+    }
+    sqlite3_result_int64(context, *command);
+}
+
+QByteArray accountName() {
+    const passwd* entry = ::getpwuid(::geteuid());
+    return entry != nullptr ? QByteArray(entry->pw_name) : QByteArray::number(::geteuid());
+}
+
 bool hasRows(sqlite3* db, const char* countSelect) {
     sqlite3_stmt* statement = nullptr;
     bool found = false;
@@ -149,6 +183,37 @@ void installCaseStoreTriggers(sqlite3* db) {
         }
     }
     if (sqlite3_exec(db, kDateTriggers, nullptr, nullptr, nullptr) != SQLITE_OK) {
+        throw Failure(QString::fromUtf8(sqlite3_errmsg(db)));
+    }
+}
+
+void installChangeLog(sqlite3* db, qint64* command) {
+    static const QByteArray name = accountName();
+    sqlite3_create_function(db, "helvarine_account", 0, SQLITE_UTF8, const_cast<QByteArray*>(&name),
+                            account, nullptr, nullptr);
+    sqlite3_create_function(db, "helvarine_command", 1, SQLITE_UTF8, command, commandOf, nullptr,
+                            nullptr);
+    if (!hasRows(db,
+                 "SELECT count(*) FROM main.sqlite_master "
+                 "WHERE type = 'table' AND name = 'Cases' COLLATE NOCASE")) {
+        return;
+    }
+    // A file of an earlier version gets the change log now, unless the program may not write it
+    // (then it can write no case either).
+    if (!hasRows(db, "SELECT user_version >= 2 FROM pragma_user_version")) {
+        if (sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK) {
+            if (SqliteChangeLog::install(db).empty()) {
+                sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+            }
+            if (sqlite3_get_autocommit(db) == 0) {
+                sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+            }
+        }
+    }
+    if (hasRows(db,
+                "SELECT count(*) FROM main.sqlite_master WHERE type = 'table' AND name = "
+                "'Changes'") &&
+        sqlite3_exec(db, kAuthorshipTrigger, nullptr, nullptr, nullptr) != SQLITE_OK) {
         throw Failure(QString::fromUtf8(sqlite3_errmsg(db)));
     }
 }

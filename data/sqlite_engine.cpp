@@ -21,6 +21,25 @@ bool declaredAsDate(const char* declared) {
     return type == "DATE" || type == "DATETIME";
 }
 
+// Every column declared as a date, as "table.column" in lower case.
+PostgresText::Schema dateColumns(sqlite3* db) {
+    PostgresText::Schema schema;
+    sqlite3_stmt* statement = nullptr;
+    const char* const select =
+        "SELECT lower(t.name || '.' || c.name), c.type FROM sqlite_master t, "
+        "pragma_table_info(t.name) c WHERE t.type = 'table'";
+    if (sqlite3_prepare_v2(db, select, -1, &statement, nullptr) == SQLITE_OK) {
+        while (sqlite3_step(statement) == SQLITE_ROW) {
+            if (declaredAsDate(reinterpret_cast<const char*>(sqlite3_column_text(statement, 1)))) {
+                schema.dateColumns.insert(QString::fromUtf8(
+                    reinterpret_cast<const char*>(sqlite3_column_text(statement, 0))));
+            }
+        }
+    }
+    sqlite3_finalize(statement);
+    return schema;
+}
+
 class SqliteCursor final : public Cursor {
 public:
     SqliteCursor(sqlite3* db, sqlite3_stmt* statement) : m_db(db), m_statement(statement) {
@@ -127,12 +146,14 @@ SqliteEngine::SqliteEngine(const QString& path) {
     registerCaseStoreFunctions(db);
     try {
         installCaseStoreTriggers(db);
+        installChangeLog(db, &m_command);
     } catch (const Failure& failure) {
         sqlite3_close_v2(db);
         throw Failure(failure.description() + QStringLiteral(": ") + path);
     }
     m_db = db;
     m_dataVersion = dataVersion();
+    m_dates = dateColumns(db);
 }
 
 SqliteEngine::~SqliteEngine() {
@@ -162,7 +183,11 @@ sqlite3_stmt* SqliteEngine::prepare(const QString& statementText) {
 }
 
 int SqliteEngine::execute(const QString& statementText) {
-    sqlite3_stmt* statement = prepare(statementText);
+    // The change log sees the dates as the file keeps them.
+    sqlite3_stmt* statement = prepare(PostgresText::withIsoDates(statementText, m_dates));
+    if (sqlite3_get_autocommit(m_db) != 0) {
+        m_command = 0;  // a statement of its own is a command of its own
+    }
     int rc = SQLITE_ROW;
     while (rc == SQLITE_ROW) {
         rc = sqlite3_step(statement);
@@ -198,6 +223,7 @@ bool SqliteEngine::inTransaction() const {
 
 void SqliteEngine::begin() {
     execute(QStringLiteral("BEGIN IMMEDIATE"));
+    m_command = 0;
 }
 
 void SqliteEngine::commit() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine.h"
+#include "postgres_text.h"
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -41,11 +42,20 @@ private:
 
     sqlite3* m_db = nullptr;
     qint64 m_dataVersion = 0;
+    // The command the connection's changes belong to: 0 until its first change, which numbers
+    // it. Each statement outside a transaction is a command, and so is each transaction.
+    qint64 m_command = 0;
+    // The date columns, whose date texts the statements write as ISO dates.
+    PostgresText::Schema m_dates;
 };
 
 // Registers the program's SQL functions on a connection: the aggregates First and Last, and the
 // date conversion case_date() used by the date triggers.
 void registerCaseStoreFunctions(sqlite3* db);
+// Gives a file of an earlier version the change log (when the program may write it), and makes
+// the changes of this connection carry the desktop account and the number of the command that
+// made them: the first revision since `*command` was last set to 0.
+void installChangeLog(sqlite3* db, qint64* command);
 // Installs the connection's own date triggers on the file's Cases table (nothing when the file
 // has none), after dropping the stored ones that files made from earlier templates carry.
 // Needs the functions registered first; throws a Failure when the triggers cannot be made.

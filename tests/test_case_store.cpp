@@ -370,7 +370,7 @@ private Q_SLOTS:
 
         CaseStore::createShared();
         store().openFile(path);
-        QCOMPARE(count(QStringLiteral("sqlite_master where type='trigger'")), 0);
+        QCOMPARE(count(QStringLiteral("sqlite_master where name like 'Cases dates%'")), 0);
         QCOMPARE(executeAsOtherTool(path, shellInsert), QString());
         store().execute(caseInsert(QStringLiteral("program"), 1, 1, {}, 1));
         QCOMPARE(scalar(QStringLiteral("select group_concat([Due Date],'|') from Cases")),

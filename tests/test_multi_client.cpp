@@ -1,7 +1,8 @@
 // Several people at once: eight case_client processes insert cases and save over shared ones on
 // the same database, while some are killed at random and replaced. Afterwards every confirmed
 // write is there, and no save overwrote a change it had not read: each case's comments carry its
-// history of writes, and every confirmed update stands in it right after the write it read.
+// history of writes, and every confirmed update stands in it right after the write it read; the
+// change log holds every confirmed write.
 // The engine is the run's (a file, or the server): the clients reach the same database.
 
 #include <QElapsedTimer>
@@ -73,6 +74,29 @@ QString checkDatabase(CaseStore& store, const Confirmations& confirmed) {
         rows.moveNext();
     }
     rows.close();
+    // Each case's changes as the log holds them: its insert, and the comments each update wrote.
+    QHash<QString, QStringList> logged;
+    RecordSet changes = store.query(QStringLiteral(
+        "select [Row], Action, After from Changes where lower([Table Name]) = 'cases'"));
+    while (!changes.eof()) {
+        logged[changes.text(0)].append(changes.text(1) + QLatin1Char(' ') + changes.text(2));
+        changes.moveNext();
+    }
+    changes.close();
+    for (auto it = confirmed.inserts.cbegin(); it != confirmed.inserts.cend(); ++it) {
+        if (logged.value(it.value()).filter(QStringLiteral("insert ")).size() != 1) {
+            return QStringLiteral("the insert of case %1 is not logged").arg(it.value());
+        }
+    }
+    for (const Update& update : confirmed.updates) {
+        if (logged.value(update.id)
+                .filter(QRegularExpression(QStringLiteral("^update .*\\b%1\\b")
+                                               .arg(QRegularExpression::escape(update.written))))
+                .isEmpty()) {
+            return QStringLiteral("update %1 of case %2 is not logged")
+                .arg(update.written, update.id);
+        }
+    }
     for (auto it = confirmed.inserts.cbegin(); it != confirmed.inserts.cend(); ++it) {
         const QStringList history = histories.value(it.value());
         if (history.isEmpty() || history.first() != it.key()) {

@@ -1,0 +1,153 @@
+#include "sqlite_change_log.h"
+
+#include <sqlite3.h>
+
+#include <array>
+#include <vector>
+
+namespace SqliteChangeLog {
+
+namespace {
+
+// The logged tables, each with the column that names a row.
+struct LoggedTable {
+    const char* name;
+    const char* rowColumn;
+};
+constexpr std::array<LoggedTable, 7> kTables{{
+    {"Cases", "ID"},
+    {"Employees", "ID"},
+    {"Customers", "ID"},
+    {"Status", "Status"},
+    {"Categories", "Category"},
+    {"Priorities", "Priority"},
+    {"KnowledgeBase", "KB"},
+}};
+
+const char* const kTable =
+    "CREATE TABLE IF NOT EXISTS Changes (\n"
+    "    Revision     INTEGER PRIMARY KEY AUTOINCREMENT,\n"
+    "    [Table Name] TEXT NOT NULL,\n"
+    "    Row          TEXT,\n"
+    "    Action       TEXT NOT NULL,\n"
+    "    [Changed At] TEXT NOT NULL,\n"
+    "    [Changed By] TEXT,\n"
+    "    Command      INTEGER,\n"
+    "    Before       TEXT,\n"
+    "    After        TEXT\n"
+    ");\n"
+    "CREATE INDEX IF NOT EXISTS [Changes by row] ON Changes ([Table Name], Row);\n";
+
+// The moment of the change. SQLite gives 'now' one value for the whole statement, so that the
+// rows one statement writes share it.
+const char* const kNow = "strftime('%Y-%m-%d %H:%M:%f', 'now')";
+
+std::string quotedName(const std::string& name) {
+    return "[" + name + "]";
+}
+
+std::string literal(const std::string& text) {
+    std::string quoted = "'";
+    for (const char c : text) {
+        quoted += c;
+        if (c == '\'') {
+            quoted += '\'';
+        }
+    }
+    return quoted + "'";
+}
+
+// A column's value as JSON can hold it: a blob as its hexadecimal text.
+std::string jsonValue(const std::string& row, const std::string& column) {
+    const std::string value = row + "." + quotedName(column);
+    return "CASE typeof(" + value + ") WHEN 'blob' THEN hex(" + value + ") ELSE " + value + " END";
+}
+
+std::string jsonRow(const std::string& row, const std::vector<std::string>& columns) {
+    std::string object = "json_object(";
+    for (size_t i = 0; i < columns.size(); ++i) {
+        object += (i > 0 ? ", " : "") + literal(columns[i]) + ", " + jsonValue(row, columns[i]);
+    }
+    return object + ")";
+}
+
+// The command of a row another tool writes: the command of the row before it when that was
+// written by the same statement, else the row's own revision (the next one the table gives).
+std::string command() {
+    return std::string(
+               "coalesce((SELECT p.Command FROM Changes p WHERE p.Revision = "
+               "(SELECT max(Revision) FROM Changes) AND p.[Changed At] = ") +
+           kNow +
+           "), (SELECT coalesce(max(seq), 0) + 1 FROM sqlite_sequence WHERE name = 'Changes'))";
+}
+
+std::string insertChange(const LoggedTable& table, const char* action, const char* row,
+                         const std::string& before, const std::string& after) {
+    return std::string(
+               "INSERT INTO Changes ([Table Name], Row, Action, [Changed At], Command, "
+               "Before, After) VALUES (") +
+           literal(table.name) + ", " + row + "." + quotedName(table.rowColumn) + ", '" + action +
+           "', " + kNow + ", " + command() + ", " + before + ", " + after + ");\n";
+}
+
+std::vector<std::string> columnsOf(sqlite3* db, const char* table) {
+    std::vector<std::string> columns;
+    sqlite3_stmt* statement = nullptr;
+    const std::string pragma = std::string("PRAGMA table_info(") + quotedName(table) + ")";
+    if (sqlite3_prepare_v2(db, pragma.c_str(), -1, &statement, nullptr) == SQLITE_OK) {
+        while (sqlite3_step(statement) == SQLITE_ROW) {
+            columns.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(statement, 1)));
+        }
+    }
+    sqlite3_finalize(statement);
+    return columns;
+}
+
+std::string triggersOf(const LoggedTable& table, const std::vector<std::string>& columns) {
+    const std::string name = table.name;
+    const std::string on = " ON " + quotedName(name) + "\n";
+    std::string changed;
+    for (const std::string& column : columns) {
+        changed += (changed.empty() ? "" : " OR ") + std::string("OLD.") + quotedName(column) +
+                   " IS NOT NEW." + quotedName(column);
+    }
+    // An update keeps only the columns whose value changed.
+    const std::string changedColumns =
+        "FROM json_each(" + jsonRow("OLD", columns) + ") o JOIN json_each(" +
+        jsonRow("NEW", columns) +
+        ") n ON n.key = o.key WHERE o.value IS NOT n.value OR o.type IS NOT n.type";
+    const std::string before = "(SELECT json_group_object(o.key, o.value) " + changedColumns + ")";
+    const std::string after = "(SELECT json_group_object(n.key, n.value) " + changedColumns + ")";
+    return "CREATE TRIGGER IF NOT EXISTS " + quotedName("Changes of " + name + " on insert") +
+           " AFTER INSERT" + on + "BEGIN\n" +
+           insertChange(table, "insert", "NEW", "NULL", jsonRow("NEW", columns)) + "END;\n" +
+           "CREATE TRIGGER IF NOT EXISTS " + quotedName("Changes of " + name + " on update") +
+           " AFTER UPDATE" + on + "WHEN " + changed + "\nBEGIN\n" +
+           insertChange(table, "update", "NEW", before, after) + "END;\n" +
+           "CREATE TRIGGER IF NOT EXISTS " + quotedName("Changes of " + name + " on delete") +
+           " AFTER DELETE" + on + "BEGIN\n" +
+           insertChange(table, "delete", "OLD", jsonRow("OLD", columns), "NULL") + "END;\n";
+}
+
+}  // namespace
+
+std::string install(sqlite3* db) {
+    std::string sql = kTable;
+    for (const LoggedTable& table : kTables) {
+        const std::vector<std::string> columns = columnsOf(db, table.name);
+        if (columns.empty()) {
+            return std::string("no table ") + table.name;
+        }
+        sql += triggersOf(table, columns);
+    }
+    sql += "PRAGMA user_version = " + std::to_string(kSchemaVersion) + ";\n";
+    char* message = nullptr;
+    if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
+        std::string error = message != nullptr ? message : sqlite3_errmsg(db);
+        sqlite3_free(message);
+        return error;
+    }
+    return {};
+}
+
+}  // namespace SqliteChangeLog
