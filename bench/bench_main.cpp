@@ -7,7 +7,8 @@
 // "helvarine_template", as tests/pg_server.sh makes it), the case list also fills from the server
 // (and only there), next to psql reading the same view.
 //   helvarine_bench [largest size]
-// Never part of the test run; `make bench` builds it in Release mode and runs it.
+// The change log's cost follows on each engine (HELVARINE_BENCH_CHANGE_LOG_ONLY: only that, on
+// the file). Never part of the test run; `make bench` builds it in Release mode and runs it.
 
 #include <libpq-fe.h>
 #include <sqlite3.h>
@@ -29,7 +30,9 @@
 #include <vector>
 
 #include "band_report.h"
+#include "case_statements.h"
 #include "case_store.h"
+#include "date_text.h"
 #include "main_window.h"
 #include "preview_pages.h"
 #include "prompts.h"
@@ -488,6 +491,128 @@ void benchmarkServer(const QString& server, const QString& programFolder, int la
     }
 }
 
+// The tables whose changes are logged, as both engines name them, with the names of their
+// triggers' events.
+const std::array<const char*, 7> kLoggedTables{"Cases",      "Employees",  "Customers",    "Status",
+                                               "Categories", "Priorities", "KnowledgeBase"};
+
+// Drops the triggers that write the change log, so that the same database can be measured
+// without it.
+void dropChangeLog(CaseStore& store, bool onServer) {
+    for (const char* table : kLoggedTables) {
+        for (const char* event : {"insert", "update", "delete"}) {
+            store.execute(onServer ? QStringLiteral("drop trigger helvarine_log_%1 on %2")
+                                         .arg(QLatin1String(event), QLatin1String(table))
+                                   : QStringLiteral("drop trigger [Changes of %1 on %2]")
+                                         .arg(QLatin1String(table), QLatin1String(event)));
+        }
+    }
+}
+
+struct ChangeLogCost {
+    double saveMs;
+    double bulkMs;
+};
+
+// A case saved as the editor saves it (its row read again and locked, then the update, in one
+// transaction): the mean of a round of saves, the best of three rounds. Then 100 000 cases
+// inserted by one statement. On an open database of 100 000 cases.
+ChangeLogCost measureWrites(CaseStore& store) {
+    constexpr int kSaves = 200;
+    int saved = 0;
+    const double round = bestOf(3, [&] {
+        for (int i = 0; i < kSaves; ++i, ++saved) {
+            const QString id = QString::number(1 + saved * 97 % 100000);
+            CaseRecord record{QStringLiteral("Printer problem, saved %1").arg(saved),
+                              QStringLiteral("1"),
+                              QStringLiteral("2"),
+                              DateText::toText(QDate(2024, 1, 2)),
+                              QStringLiteral("Status 1"),
+                              QStringLiteral("Categories 1"),
+                              QStringLiteral("Priorities 1"),
+                              QStringLiteral("Customer called again."),
+                              DateText::toText(QDate(2024, 1, 16)),
+                              QStringLiteral("KnowledgeBase 1"),
+                              QStringLiteral("NULL"),
+                              QStringLiteral("3"),
+                              DateText::toText(QDate(2026, 12, 8))};
+            store.transaction([&] {
+                RecordSet row =
+                    store.queryForUpdate(QStringLiteral("select * from Cases where ID=") + id);
+                row.close();
+                store.execute(CaseStatements::update(record, id));
+            });
+        }
+    });
+    QElapsedTimer clock;
+    clock.start();
+    store.execute(QStringLiteral(
+        "insert into Cases (Title,[Assigned To],[Opened By],[Opened Date],Status,Category,"
+        "Priority,Comments,[Due Date],KB,[Resolved Date],Customer,[Call Time]) select Title,"
+        "[Assigned To],[Opened By],[Opened Date],Status,Category,Priority,Comments,[Due Date],"
+        "KB,[Resolved Date],Customer,[Call Time] from Cases where ID <= 100000"));
+    return {round / kSaves, static_cast<double>(clock.nsecsElapsed()) / 1e6};
+}
+
+// The change log's cost: a case save and 100 000 cases inserted by one statement, each with the
+// log and without it, on the file and (with a server) on the server; with a million cases, the
+// log's size after every case was changed five times.
+void benchmarkChangeLog(const QString& programFolder, const QString& server, int largest) {
+    const bool onServer = !server.isEmpty();
+    std::printf("\nThe change log's cost (%s):\n", onServer ? "server" : "file");
+    std::array<ChangeLogCost, 2> costs{};
+    const auto openedDatabase = [&](int cases, QTemporaryDir& root) {
+        auto store = std::make_unique<CaseStore>();
+        if (onServer) {
+            const QString name = QStringLiteral("helvarine_bench_log");
+            administer(
+                server + QStringLiteral(" dbname=postgres"),
+                {QStringLiteral("drop database if exists %1").arg(name),
+                 QStringLiteral("create database %1 template helvarine_template").arg(name)});
+            const QString database = server + QStringLiteral(" dbname=") + name;
+            administer(database, serverPopulation(cases));
+            store->openServer(database);
+        } else {
+            const QString database = root.path() + QStringLiteral("/dbData.mdb");
+            QFile::copy(programFolder + QStringLiteral("/dbBlank.mdb"), database);
+            QFile::setPermissions(database, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+            store->openFile(database);
+            populate(store->handle(), cases);
+        }
+        return store;
+    };
+    for (const bool logged : {false, true}) {
+        QTemporaryDir root;
+        std::unique_ptr<CaseStore> store = openedDatabase(100000, root);
+        if (!logged) {
+            dropChangeLog(*store, onServer);
+        }
+        costs[logged ? 1 : 0] = measureWrites(*store);
+    }
+    std::printf("  a case saved: %.3f ms with the log, %.3f ms without: ratio %.2f\n",
+                costs[1].saveMs, costs[0].saveMs, costs[1].saveMs / costs[0].saveMs);
+    std::printf(
+        "  100 000 cases by one statement: %.0f ms with the log, %.0f ms without: ratio "
+        "%.2f\n",
+        costs[1].bulkMs, costs[0].bulkMs, costs[1].bulkMs / costs[0].bulkMs);
+    if (largest >= 1000000) {
+        QTemporaryDir root;
+        std::unique_ptr<CaseStore> store = openedDatabase(1000000, root);
+        for (int change = 1; change <= 5; ++change) {
+            store->execute(
+                QStringLiteral("update Cases set Comments = 'Changed %1 times.'").arg(change));
+        }
+        RecordSet size = store->query(
+            onServer ? QStringLiteral("select pg_total_relation_size('changes'), count(*) from "
+                                      "changes")
+                     : QStringLiteral("select (select sum(pgsize) from dbstat where name like "
+                                      "'Changes%'), (select count(*) from Changes)"));
+        std::printf("  the log after 1 000 000 cases and five changes each: %lld rows, %.1f MB\n",
+                    size.text(1).toLongLong(), size.text(0).toDouble() / 1048576.0);
+    }
+    std::fflush(stdout);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -505,6 +630,11 @@ int main(int argc, char** argv) {
     // The server's figures come from a run of their own, so that its peak memory is the list's.
     if (const QString server = qEnvironmentVariable("HELVARINE_BENCH_SERVER"); !server.isEmpty()) {
         benchmarkServer(server, programFolder, largest);
+        benchmarkChangeLog(programFolder, server, largest);
+        return 0;
+    }
+    if (qEnvironmentVariableIsSet("HELVARINE_BENCH_CHANGE_LOG_ONLY")) {
+        benchmarkChangeLog(programFolder, {}, largest);
         return 0;
     }
 
@@ -594,6 +724,7 @@ int main(int argc, char** argv) {
     }
     std::printf("peak memory of the program with the largest list: %.1f MB\n",
                 programPeak / 1024.0);
+    benchmarkChangeLog(programFolder, {}, largest);
 
     // The report: databases of 10 000 and 100 000 open cases; the PDF of the smaller one. A
     // HELVARINE_BENCH_SKIP_REPORTS run measures the case list only.

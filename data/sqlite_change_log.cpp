@@ -26,7 +26,7 @@ constexpr std::array<LoggedTable, 7> kTables{{
 
 const char* const kTable =
     "CREATE TABLE IF NOT EXISTS Changes (\n"
-    "    Revision     INTEGER PRIMARY KEY AUTOINCREMENT,\n"
+    "    Revision     INTEGER PRIMARY KEY,\n"
     "    [Table Name] TEXT NOT NULL,\n"
     "    Row          TEXT,\n"
     "    Action       TEXT NOT NULL,\n"
@@ -78,7 +78,7 @@ std::string command() {
                "coalesce((SELECT p.Command FROM Changes p WHERE p.Revision = "
                "(SELECT max(Revision) FROM Changes) AND p.[Changed At] = ") +
            kNow +
-           "), (SELECT coalesce(max(seq), 0) + 1 FROM sqlite_sequence WHERE name = 'Changes'))";
+           "), (SELECT coalesce(max(Revision), 0) + 1 FROM Changes))";
 }
 
 std::string insertChange(const LoggedTable& table, const char* action, const char* row,
@@ -111,13 +111,18 @@ std::string triggersOf(const LoggedTable& table, const std::vector<std::string>&
         changed += (changed.empty() ? "" : " OR ") + std::string("OLD.") + quotedName(column) +
                    " IS NOT NEW." + quotedName(column);
     }
-    // An update keeps only the columns whose value changed.
-    const std::string changedColumns =
-        "FROM json_each(" + jsonRow("OLD", columns) + ") o JOIN json_each(" +
-        jsonRow("NEW", columns) +
-        ") n ON n.key = o.key WHERE o.value IS NOT n.value OR o.type IS NOT n.type";
-    const std::string before = "(SELECT json_group_object(o.key, o.value) " + changedColumns + ")";
-    const std::string after = "(SELECT json_group_object(n.key, n.value) " + changedColumns + ")";
+    // An update keeps only the columns whose value changed: json_remove() takes out the others
+    // (a path to no key takes out nothing). One pass over the columns, no JSON read back.
+    const auto changedOnly = [&columns](const char* row) {
+        std::string kept = "json_remove(" + jsonRow(row, columns);
+        for (const std::string& column : columns) {
+            kept += ", CASE WHEN OLD." + quotedName(column) + " IS NEW." + quotedName(column) +
+                    " THEN '$.\"" + column + "\"' ELSE '$.\"~\"' END";
+        }
+        return kept + ")";
+    };
+    const std::string before = changedOnly("OLD");
+    const std::string after = changedOnly("NEW");
     return "CREATE TRIGGER IF NOT EXISTS " + quotedName("Changes of " + name + " on insert") +
            " AFTER INSERT" + on + "BEGIN\n" +
            insertChange(table, "insert", "NEW", "NULL", jsonRow("NEW", columns)) + "END;\n" +

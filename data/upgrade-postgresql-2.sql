@@ -22,77 +22,99 @@ BEGIN;
 CREATE TABLE change_counter (revision bigint NOT NULL);
 INSERT INTO change_counter VALUES (0);
 
+-- Names in the C collation: they are compared, never sorted for people, and compare faster so.
+-- JSON as text (json): it is made and stored faster than jsonb, and read as text.
 CREATE TABLE changes (
     revision     bigint PRIMARY KEY,
-    "table name" text NOT NULL,
-    "row"        text,
+    "table name" text COLLATE "C" NOT NULL,
+    "row"        text COLLATE "C",
     action       text NOT NULL,
     "changed at" timestamp(3) NOT NULL,
     "changed by" text,
     command      bigint NOT NULL,
-    before       jsonb,
-    after        jsonb
+    before       json,
+    after        json
 );
 CREATE INDEX "changes by row" ON changes ("table name", "row");
 
 -- One call a statement, with the statement's rows in the transition tables old_rows and
 -- new_rows. Arguments: the column that names a row, and the column that pairs a row before and
--- after an update (the id; a lookup row's hidden entry, which is left out of the JSON).
+-- after an update (the id; a lookup row's hidden entry, which is left out of the JSON). Each
+-- branch is one statement: the rows to log (d), the counter moved on by their number and held
+-- to the transaction's end (c, which also keeps the transaction's command), and the insert.
+-- A statement that changed nothing writes nothing, the counter included.
 -- SECURITY DEFINER: the team may read the log but not write it.
 CREATE FUNCTION helvarine_log_changes() RETURNS trigger
     LANGUAGE plpgsql SECURITY DEFINER SET search_path = public, pg_temp AS $$
 DECLARE
     row_column text := TG_ARGV[0];
+    lookup boolean := TG_ARGV[1] = 'entry';
     key_column text := TG_ARGV[1];
-    changed bigint;
-    last bigint;
-    first_of_command bigint;
     changed_at timestamp(3) := clock_timestamp() AT TIME ZONE 'UTC';
 BEGIN
     IF TG_OP = 'INSERT' THEN
-        SELECT count(*) INTO changed FROM new_rows;
+        WITH d AS MATERIALIZED (
+                 SELECT CASE WHEN lookup THEN (to_jsonb(n) - 'entry')::json ELSE to_json(n) END
+                            AS after
+                   FROM new_rows n),
+             c AS (
+                 UPDATE change_counter SET revision = revision + (SELECT count(*) FROM d)
+                  WHERE EXISTS (SELECT FROM d)
+                 RETURNING revision - (SELECT count(*) FROM d) AS base,
+                           set_config('helvarine.command',
+                                      coalesce(nullif(current_setting('helvarine.command', true),
+                                                      ''),
+                                               (revision - (SELECT count(*) FROM d) + 1)::text),
+                                      true)::bigint AS command)
+        INSERT INTO changes
+        SELECT c.base + row_number() OVER (), TG_TABLE_NAME, d.after ->> row_column, 'insert',
+               changed_at, session_user, c.command, NULL, d.after
+          FROM c, d;
     ELSIF TG_OP = 'DELETE' THEN
-        SELECT count(*) INTO changed FROM old_rows;
+        WITH d AS MATERIALIZED (
+                 SELECT CASE WHEN lookup THEN (to_jsonb(o) - 'entry')::json ELSE to_json(o) END
+                            AS before
+                   FROM old_rows o),
+             c AS (
+                 UPDATE change_counter SET revision = revision + (SELECT count(*) FROM d)
+                  WHERE EXISTS (SELECT FROM d)
+                 RETURNING revision - (SELECT count(*) FROM d) AS base,
+                           set_config('helvarine.command',
+                                      coalesce(nullif(current_setting('helvarine.command', true),
+                                                      ''),
+                                               (revision - (SELECT count(*) FROM d) + 1)::text),
+                                      true)::bigint AS command)
+        INSERT INTO changes
+        SELECT c.base + row_number() OVER (), TG_TABLE_NAME, d.before ->> row_column, 'delete',
+               changed_at, session_user, c.command, d.before, NULL
+          FROM c, d;
     ELSE
-        SELECT count(*) INTO changed
-          FROM old_rows o JOIN new_rows n ON to_jsonb(o) -> key_column = to_jsonb(n) -> key_column
-         WHERE to_jsonb(o) - 'entry' IS DISTINCT FROM to_jsonb(n) - 'entry';
-    END IF;
-    IF changed = 0 THEN
-        RETURN NULL;
-    END IF;
-    UPDATE change_counter SET revision = revision + changed RETURNING revision INTO last;
-    first_of_command := nullif(current_setting('helvarine.command', true), '')::bigint;
-    IF first_of_command IS NULL THEN
-        first_of_command := last - changed + 1;
-        PERFORM set_config('helvarine.command', first_of_command::text, true);
-    END IF;
-    IF TG_OP = 'INSERT' THEN
+        -- An update keeps only the columns whose value changed.
+        WITH p AS (
+                 SELECT to_jsonb(o) - 'entry' AS o, to_jsonb(n) - 'entry' AS n
+                   FROM old_rows o JOIN new_rows n
+                     ON to_jsonb(o) -> key_column = to_jsonb(n) -> key_column),
+             d AS MATERIALIZED (
+                 SELECT p.n ->> row_column AS changed_row, x.before, x.after
+                   FROM p,
+                        LATERAL (SELECT jsonb_object_agg(a.key, a.value)::json AS before,
+                                        jsonb_object_agg(b.key, b.value)::json AS after
+                                   FROM jsonb_each(p.o) a JOIN jsonb_each(p.n) b USING (key)
+                                  WHERE a.value IS DISTINCT FROM b.value) x
+                  WHERE p.o IS DISTINCT FROM p.n),
+             c AS (
+                 UPDATE change_counter SET revision = revision + (SELECT count(*) FROM d)
+                  WHERE EXISTS (SELECT FROM d)
+                 RETURNING revision - (SELECT count(*) FROM d) AS base,
+                           set_config('helvarine.command',
+                                      coalesce(nullif(current_setting('helvarine.command', true),
+                                                      ''),
+                                               (revision - (SELECT count(*) FROM d) + 1)::text),
+                                      true)::bigint AS command)
         INSERT INTO changes
-        SELECT last - changed + row_number() OVER (ORDER BY r.j -> key_column), TG_TABLE_NAME,
-               r.j ->> row_column, 'insert', changed_at, session_user, first_of_command, NULL,
-               r.j - 'entry'
-          FROM (SELECT to_jsonb(n) AS j FROM new_rows n) r;
-    ELSIF TG_OP = 'DELETE' THEN
-        INSERT INTO changes
-        SELECT last - changed + row_number() OVER (ORDER BY r.j -> key_column), TG_TABLE_NAME,
-               r.j ->> row_column, 'delete', changed_at, session_user, first_of_command,
-               r.j - 'entry', NULL
-          FROM (SELECT to_jsonb(o) AS j FROM old_rows o) r;
-    ELSE
-        INSERT INTO changes
-        SELECT last - changed + row_number() OVER (ORDER BY p.n -> key_column), TG_TABLE_NAME,
-               p.n ->> row_column, 'update', changed_at, session_user, first_of_command,
-               (SELECT jsonb_object_agg(a.key, a.value)
-                  FROM jsonb_each(p.o - 'entry') a JOIN jsonb_each(p.n - 'entry') b USING (key)
-                 WHERE a.value IS DISTINCT FROM b.value),
-               (SELECT jsonb_object_agg(b.key, b.value)
-                  FROM jsonb_each(p.o - 'entry') a JOIN jsonb_each(p.n - 'entry') b USING (key)
-                 WHERE a.value IS DISTINCT FROM b.value)
-          FROM (SELECT to_jsonb(o) AS o, to_jsonb(n) AS n
-                  FROM old_rows o JOIN new_rows n
-                    ON to_jsonb(o) -> key_column = to_jsonb(n) -> key_column) p
-         WHERE p.o - 'entry' IS DISTINCT FROM p.n - 'entry';
+        SELECT c.base + row_number() OVER (), TG_TABLE_NAME, d.changed_row, 'update', changed_at,
+               session_user, c.command, d.before, d.after
+          FROM c, d;
     END IF;
     RETURN NULL;
 END
