@@ -77,8 +77,7 @@ std::string command() {
     return std::string(
                "coalesce((SELECT p.Command FROM Changes p WHERE p.Revision = "
                "(SELECT max(Revision) FROM Changes) AND p.[Changed At] = ") +
-           kNow +
-           "), (SELECT coalesce(max(Revision), 0) + 1 FROM Changes))";
+           kNow + "), (SELECT coalesce(max(Revision), 0) + 1 FROM Changes))";
 }
 
 std::string insertChange(const LoggedTable& table, const char* action, const char* row,
