@@ -37,11 +37,25 @@ CREATE TABLE changes (
 );
 CREATE INDEX "changes by row" ON changes ("table name", "row");
 
+-- Moves the counter on by the changes of a statement and holds it to the transaction's end;
+-- gives the revision before them and the transaction's command (the first revision it wrote).
+-- Nothing, and nothing written, when the statement changed nothing.
+CREATE FUNCTION helvarine_take_revisions(changed bigint, OUT base bigint, OUT command bigint)
+    RETURNS SETOF record LANGUAGE sql SET search_path = public, pg_temp AS $$
+    UPDATE change_counter SET revision = revision + changed
+     WHERE changed > 0
+    RETURNING revision - changed,
+              set_config('helvarine.command',
+                         coalesce(nullif(current_setting('helvarine.command', true), ''),
+                                  (revision - changed + 1)::text),
+                         true)::bigint
+$$;
+REVOKE ALL ON FUNCTION helvarine_take_revisions(bigint) FROM PUBLIC;
+
 -- One call a statement, with the statement's rows in the transition tables old_rows and
 -- new_rows. Arguments: the column that names a row, and the column that pairs a row before and
 -- after an update (the id; a lookup row's hidden entry, which is left out of the JSON). Each
--- branch is one statement: the rows to log (d), the counter moved on by their number and held
--- to the transaction's end (c, which also keeps the transaction's command), and the insert.
+-- branch is one statement: the rows to log (d), their revisions and command (c), the insert.
 -- A statement that changed nothing writes nothing, the counter included.
 -- SECURITY DEFINER: the team may read the log but not write it.
 CREATE FUNCTION helvarine_log_changes() RETURNS trigger
@@ -57,15 +71,7 @@ BEGIN
                  SELECT CASE WHEN lookup THEN (to_jsonb(n) - 'entry')::json ELSE to_json(n) END
                             AS after
                    FROM new_rows n),
-             c AS (
-                 UPDATE change_counter SET revision = revision + (SELECT count(*) FROM d)
-                  WHERE EXISTS (SELECT FROM d)
-                 RETURNING revision - (SELECT count(*) FROM d) AS base,
-                           set_config('helvarine.command',
-                                      coalesce(nullif(current_setting('helvarine.command', true),
-                                                      ''),
-                                               (revision - (SELECT count(*) FROM d) + 1)::text),
-                                      true)::bigint AS command)
+             c AS (SELECT * FROM helvarine_take_revisions((SELECT count(*) FROM d)))
         INSERT INTO changes
         SELECT c.base + row_number() OVER (), TG_TABLE_NAME, d.after ->> row_column, 'insert',
                changed_at, session_user, c.command, NULL, d.after
@@ -75,15 +81,7 @@ BEGIN
                  SELECT CASE WHEN lookup THEN (to_jsonb(o) - 'entry')::json ELSE to_json(o) END
                             AS before
                    FROM old_rows o),
-             c AS (
-                 UPDATE change_counter SET revision = revision + (SELECT count(*) FROM d)
-                  WHERE EXISTS (SELECT FROM d)
-                 RETURNING revision - (SELECT count(*) FROM d) AS base,
-                           set_config('helvarine.command',
-                                      coalesce(nullif(current_setting('helvarine.command', true),
-                                                      ''),
-                                               (revision - (SELECT count(*) FROM d) + 1)::text),
-                                      true)::bigint AS command)
+             c AS (SELECT * FROM helvarine_take_revisions((SELECT count(*) FROM d)))
         INSERT INTO changes
         SELECT c.base + row_number() OVER (), TG_TABLE_NAME, d.before ->> row_column, 'delete',
                changed_at, session_user, c.command, d.before, NULL
@@ -102,15 +100,7 @@ BEGIN
                                    FROM jsonb_each(p.o) a JOIN jsonb_each(p.n) b USING (key)
                                   WHERE a.value IS DISTINCT FROM b.value) x
                   WHERE p.o IS DISTINCT FROM p.n),
-             c AS (
-                 UPDATE change_counter SET revision = revision + (SELECT count(*) FROM d)
-                  WHERE EXISTS (SELECT FROM d)
-                 RETURNING revision - (SELECT count(*) FROM d) AS base,
-                           set_config('helvarine.command',
-                                      coalesce(nullif(current_setting('helvarine.command', true),
-                                                      ''),
-                                               (revision - (SELECT count(*) FROM d) + 1)::text),
-                                      true)::bigint AS command)
+             c AS (SELECT * FROM helvarine_take_revisions((SELECT count(*) FROM d)))
         INSERT INTO changes
         SELECT c.base + row_number() OVER (), TG_TABLE_NAME, d.changed_row, 'update', changed_at,
                session_user, c.command, d.before, d.after

@@ -233,6 +233,7 @@ private Q_SLOTS:
             }
         }
         execute(QStringLiteral("drop function helvarine_log_changes()"));
+        execute(QStringLiteral("drop function helvarine_take_revisions(bigint)"));
         execute(QStringLiteral("drop function helvarine_schema_version()"));
         execute(QStringLiteral("drop table changes"));
         execute(QStringLiteral("drop table change_counter"));
