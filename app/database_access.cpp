@@ -10,18 +10,13 @@
 #include <unistd.h>
 #include <cerrno>
 
+#include "account.h"
 #include "data_paths.h"
 #include "postgres_engine.h"
 
 namespace DatabaseAccess {
 
 namespace {
-
-QString accountName() {
-    const passwd* account = ::getpwuid(::geteuid());
-    return account != nullptr ? QString::fromLocal8Bit(account->pw_name)
-                              : QString::number(::geteuid());
-}
 
 QString groupName(gid_t group) {
     const struct group* entry = ::getgrgid(group);
@@ -57,7 +52,7 @@ bool usable(const QByteArray& path, int mode) {
 QString folderExplanation() {
     const QString folder = DataPaths::productFolder();
     const QByteArray native = QFile::encodeName(folder);
-    const QString account = accountName();
+    const QString account = Account::name();
     struct stat info {};
     if (::stat(native.constData(), &info) != 0) {
         if (errno != ENOENT || usable(QFile::encodeName(DataPaths::makerFolder()), W_OK | X_OK)) {

@@ -40,6 +40,7 @@
 #include "report_layout.h"
 #include "report_list.h"
 #include "report_preview.h"
+#include "sqlite_change_log.h"
 
 namespace {
 
@@ -491,20 +492,16 @@ void benchmarkServer(const QString& server, const QString& programFolder, int la
     }
 }
 
-// The tables whose changes are logged, as both engines name them, with the names of their
-// triggers' events.
-const std::array<const char*, 7> kLoggedTables{"Cases",      "Employees",  "Customers",    "Status",
-                                               "Categories", "Priorities", "KnowledgeBase"};
-
 // Drops the triggers that write the change log, so that the same database can be measured
 // without it.
 void dropChangeLog(CaseStore& store, bool onServer) {
-    for (const char* table : kLoggedTables) {
-        for (const char* event : {"insert", "update", "delete"}) {
+    for (const char* table : SqliteChangeLog::kLoggedTables) {
+        for (const char* event : SqliteChangeLog::kEvents) {
             store.execute(onServer ? QStringLiteral("drop trigger helvarine_log_%1 on %2")
                                          .arg(QLatin1String(event), QLatin1String(table))
-                                   : QStringLiteral("drop trigger [Changes of %1 on %2]")
-                                         .arg(QLatin1String(table), QLatin1String(event)));
+                                   : QStringLiteral("drop trigger [%1]")
+                                         .arg(QString::fromStdString(
+                                             SqliteChangeLog::triggerName(table, event))));
         }
     }
 }

@@ -109,10 +109,7 @@ std::optional<QDate> parseNumericDate(const QString& text, const QLocale& locale
         return std::nullopt;
     }
     const std::array<QString, 3> fields{match.captured(1), match.captured(3), match.captured(4)};
-    std::array<char, 3> order = DateText::fieldOrder(locale);
-    if (fields[0].size() == 4) {
-        order = {'y', 'M', 'd'};  // a leading four-digit year reads as year, month, day
-    }
+    const std::array<char, 3> order = DateText::fieldOrder(fields[0].size() == 4, locale);
     int day = 0;
     int month = 0;
     int year = 0;
@@ -241,7 +238,10 @@ QString shortDateFormat(const QLocale& locale) {
     return widened;
 }
 
-std::array<char, 3> fieldOrder(const QLocale& locale) {
+std::array<char, 3> fieldOrder(bool leadingYear, const QLocale& locale) {
+    if (leadingYear) {
+        return {'y', 'M', 'd'};
+    }
     return formatOrder(locale.dateFormat(QLocale::ShortFormat));
 }
 

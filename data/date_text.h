@@ -19,9 +19,10 @@ namespace DateText {
 // The user's short date format with its year widened to four digits, e.g. "M/d/yyyy".
 QString shortDateFormat(const QLocale& locale = QLocale());
 
-// The order of day, month and year in the short date form, as the letters 'd', 'M' and 'y'
-// ("M/d/yyyy" gives M, d, y).
-std::array<char, 3> fieldOrder(const QLocale& locale = QLocale());
+// The order of day, month and year in a date typed as numbers, as the letters 'd', 'M' and 'y':
+// the short date form's ("M/d/yyyy" gives M, d, y), or year, month, day when the text begins
+// with a four-digit year (ISO 8601).
+std::array<char, 3> fieldOrder(bool leadingYear = false, const QLocale& locale = QLocale());
 
 // A date value as text: short date, then the time when it is not midnight.
 QString toText(const QDateTime& value, const QLocale& locale = QLocale());

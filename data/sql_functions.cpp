@@ -2,12 +2,12 @@
 // triggers that keep every date column of Cases in ISO 8601 form. None of it is stored in the
 // file, so that the file stays usable by any SQLite tool.
 
-#include <pwd.h>
 #include <sqlite3.h>
-#include <unistd.h>
 
 #include <QLocale>
+#include <string>
 
+#include "account.h"
 #include "date_text.h"
 #include "failure.h"
 #include "sqlite_change_log.h"
@@ -147,11 +147,6 @@ void commandOf(sqlite3_context* context, int, sqlite3_value** arguments) {
     sqlite3_result_int64(context, *command);
 }
 
-QByteArray accountName() {
-    const passwd* entry = ::getpwuid(::geteuid());
-    return entry != nullptr ? QByteArray(entry->pw_name) : QByteArray::number(::geteuid());
-}
-
 bool hasRows(sqlite3* db, const char* countSelect) {
     sqlite3_stmt* statement = nullptr;
     bool found = false;
@@ -159,8 +154,16 @@ bool hasRows(sqlite3* db, const char* countSelect) {
         sqlite3_step(statement) == SQLITE_ROW) {
         found = sqlite3_column_int(statement, 0) > 0;
     }
+
     sqlite3_finalize(statement);
     return found;
+}
+
+bool hasTable(sqlite3* db, const char* name) {
+    const std::string select =
+        std::string("SELECT count(*) FROM main.sqlite_master WHERE type = 'table' AND name = '") +
+        name + "' COLLATE NOCASE";
+    return hasRows(db, select.c_str());
 }
 
 }  // namespace
@@ -168,9 +171,7 @@ bool hasRows(sqlite3* db, const char* countSelect) {
 void installCaseStoreTriggers(sqlite3* db) {
     // A file without a Cases table (a damaged template) still opens; every statement on Cases
     // then reports the missing table itself.
-    if (!hasRows(db,
-                 "SELECT count(*) FROM main.sqlite_master "
-                 "WHERE type = 'table' AND name = 'Cases' COLLATE NOCASE")) {
+    if (!hasTable(db, "Cases")) {
         return;
     }
     if (hasRows(db, kStoredTriggers) &&
@@ -188,19 +189,20 @@ void installCaseStoreTriggers(sqlite3* db) {
 }
 
 void installChangeLog(sqlite3* db, qint64* command) {
-    static const QByteArray name = accountName();
+    static const QByteArray name = Account::name().toLocal8Bit();
     sqlite3_create_function(db, "helvarine_account", 0, SQLITE_UTF8, const_cast<QByteArray*>(&name),
                             account, nullptr, nullptr);
     sqlite3_create_function(db, "helvarine_command", 1, SQLITE_UTF8, command, commandOf, nullptr,
                             nullptr);
-    if (!hasRows(db,
-                 "SELECT count(*) FROM main.sqlite_master "
-                 "WHERE type = 'table' AND name = 'Cases' COLLATE NOCASE")) {
+    if (!hasTable(db, "Cases")) {
         return;
     }
     // A file of an earlier version gets the change log now, unless the program may not write it
     // (then it can write no case either).
-    if (!hasRows(db, "SELECT user_version >= 2 FROM pragma_user_version")) {
+    const std::string current =
+        "SELECT user_version >= " + std::to_string(SqliteChangeLog::kSchemaVersion) +
+        " FROM pragma_user_version";
+    if (!hasRows(db, current.c_str())) {
         if (sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK) {
             if (SqliteChangeLog::install(db).empty()) {
                 sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
@@ -210,9 +212,7 @@ void installChangeLog(sqlite3* db, qint64* command) {
             }
         }
     }
-    if (hasRows(db,
-                "SELECT count(*) FROM main.sqlite_master WHERE type = 'table' AND name = "
-                "'Changes'") &&
+    if (hasTable(db, "Changes") &&
         sqlite3_exec(db, kAuthorshipTrigger, nullptr, nullptr, nullptr) != SQLITE_OK) {
         throw Failure(QString::fromUtf8(sqlite3_errmsg(db)));
     }

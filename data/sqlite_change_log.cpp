@@ -14,15 +14,8 @@ struct LoggedTable {
     const char* name;
     const char* rowColumn;
 };
-constexpr std::array<LoggedTable, 7> kTables{{
-    {"Cases", "ID"},
-    {"Employees", "ID"},
-    {"Customers", "ID"},
-    {"Status", "Status"},
-    {"Categories", "Category"},
-    {"Priorities", "Priority"},
-    {"KnowledgeBase", "KB"},
-}};
+constexpr std::array<const char*, kLoggedTables.size()> kRowColumns{
+    "ID", "ID", "ID", "Status", "Category", "Priority", "KB"};
 
 const char* const kTable =
     "CREATE TABLE IF NOT EXISTS Changes (\n"
@@ -122,22 +115,28 @@ std::string triggersOf(const LoggedTable& table, const std::vector<std::string>&
     };
     const std::string before = changedOnly("OLD");
     const std::string after = changedOnly("NEW");
-    return "CREATE TRIGGER IF NOT EXISTS " + quotedName("Changes of " + name + " on insert") +
-           " AFTER INSERT" + on + "BEGIN\n" +
+    const auto trigger = [&](const char* event) {
+        return "CREATE TRIGGER IF NOT EXISTS " + quotedName(triggerName(name, event)) + " AFTER " +
+               event + on;
+    };
+    return trigger("insert") + "BEGIN\n" +
            insertChange(table, "insert", "NEW", "NULL", jsonRow("NEW", columns)) + "END;\n" +
-           "CREATE TRIGGER IF NOT EXISTS " + quotedName("Changes of " + name + " on update") +
-           " AFTER UPDATE" + on + "WHEN " + changed + "\nBEGIN\n" +
-           insertChange(table, "update", "NEW", before, after) + "END;\n" +
-           "CREATE TRIGGER IF NOT EXISTS " + quotedName("Changes of " + name + " on delete") +
-           " AFTER DELETE" + on + "BEGIN\n" +
-           insertChange(table, "delete", "OLD", jsonRow("OLD", columns), "NULL") + "END;\n";
+           trigger("update") + "WHEN " + changed + "\nBEGIN\n" +
+           insertChange(table, "update", "NEW", before, after) + "END;\n" + trigger("delete") +
+           "BEGIN\n" + insertChange(table, "delete", "OLD", jsonRow("OLD", columns), "NULL") +
+           "END;\n";
 }
 
 }  // namespace
 
+std::string triggerName(const std::string& table, const std::string& event) {
+    return "Changes of " + table + " on " + event;
+}
+
 std::string install(sqlite3* db) {
     std::string sql = kTable;
-    for (const LoggedTable& table : kTables) {
+    for (size_t i = 0; i < kLoggedTables.size(); ++i) {
+        const LoggedTable table{kLoggedTables[i], kRowColumns[i]};
         const std::vector<std::string> columns = columnsOf(db, table.name);
         if (columns.empty()) {
             return std::string("no table ") + table.name;

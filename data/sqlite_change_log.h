@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <string>
 
 struct sqlite3;
@@ -21,6 +22,14 @@ namespace SqliteChangeLog {
 
 // The schema version of a file with the change log (PRAGMA user_version).
 constexpr int kSchemaVersion = 2;
+
+// The logged tables, as both schemas name them, and the events that each has a trigger for.
+constexpr std::array<const char*, 7> kLoggedTables{
+    "Cases", "Employees", "Customers", "Status", "Categories", "Priorities", "KnowledgeBase"};
+constexpr std::array<const char*, 3> kEvents{"insert", "update", "delete"};
+
+// The name of a table's trigger for an event in the file: "Changes of Cases on insert".
+std::string triggerName(const std::string& table, const std::string& event);
 
 // Creates the table and the triggers on the tables of the schema, then sets the schema version;
 // on a connection already inside a transaction. Gives the library's message, empty on success.

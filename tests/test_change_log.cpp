@@ -3,8 +3,6 @@
 // an earlier version.
 
 #include <libpq-fe.h>
-#include <pwd.h>
-#include <unistd.h>
 
 #include <QCoreApplication>
 #include <QJsonDocument>
@@ -14,17 +12,15 @@
 #include <QTest>
 #include <memory>
 
+#include "account.h"
 #include "case_store.h"
 #include "main_window.h"
 #include "record_set.h"
 #include "scripted_prompts.h"
+#include "sqlite_change_log.h"
 #include "test_environment.h"
 
 namespace {
-
-// The seven tables and the names of their triggers on the file.
-const QStringList kLoggedTables{"Cases",      "Employees",  "Customers",    "Status",
-                                "Categories", "Priorities", "KnowledgeBase"};
 
 QString compactJson(const QString& text) {
     if (text.isEmpty()) {
@@ -69,7 +65,7 @@ QString programAuthor() {
     if (TestEnvironment::onServer()) {
         return QStringLiteral("postgres");  // the login role of the tests' connection
     }
-    return QString::fromLocal8Bit(getpwuid(geteuid())->pw_name);
+    return Account::name();
 }
 
 // A libpq connection of the test's database, as another desktop holds one.
@@ -201,10 +197,11 @@ private Q_SLOTS:
         m_env->closeDatabase();
         const QString path = m_env->databaseFile();
         QString downgrade = QStringLiteral("drop table Changes; pragma user_version = 1;");
-        for (const QString& table : kLoggedTables) {
-            for (const char* event : {"insert", "update", "delete"}) {
-                downgrade += QStringLiteral("drop trigger [Changes of %1 on %2];")
-                                 .arg(table, QLatin1String(event));
+        for (const char* table : SqliteChangeLog::kLoggedTables) {
+            for (const char* event : SqliteChangeLog::kEvents) {
+                downgrade +=
+                    QStringLiteral("drop trigger [%1];")
+                        .arg(QString::fromStdString(SqliteChangeLog::triggerName(table, event)));
             }
         }
         QCOMPARE(executeAsOtherTool(path, downgrade), QString());
@@ -226,10 +223,10 @@ private Q_SLOTS:
         if (!TestEnvironment::onServer()) {
             QSKIP("the server's schema is changed by its administrator");
         }
-        for (const QString& table : kLoggedTables) {
-            for (const char* event : {"insert", "update", "delete"}) {
+        for (const char* table : SqliteChangeLog::kLoggedTables) {
+            for (const char* event : SqliteChangeLog::kEvents) {
                 execute(QStringLiteral("drop trigger helvarine_log_%1 on %2")
-                            .arg(QLatin1String(event), table));
+                            .arg(QLatin1String(event), QLatin1String(table)));
             }
         }
         execute(QStringLiteral("drop function helvarine_log_changes()"));

@@ -41,16 +41,6 @@ std::vector<std::pair<int, int>> fieldsOf(const QString& text) {
     return fields;
 }
 
-// The order of day, month and year in a text the user wrote: a leading four-digit year is read
-// as year, month, day (ISO 8601), anything else in the order of the user's short form.
-std::array<char, 3> orderOf(const QString& text, const std::vector<std::pair<int, int>>& fields) {
-    if (!fields.empty() && fields.front().second - fields.front().first == 4 &&
-        text.at(fields.front().first).isDigit()) {
-        return {'y', 'M', 'd'};
-    }
-    return DateText::fieldOrder();
-}
-
 }  // namespace
 
 DatePicker::DatePicker(QWidget* parent) : QComboBox(parent) {
@@ -65,9 +55,9 @@ DatePicker::DatePicker(QWidget* parent) : QComboBox(parent) {
 
 void DatePicker::setDate(QDate date) {
     m_date = date;
-    m_holdsDate = inRange(date);
     lineEdit()->setText(date.isValid() ? DateText::toText(date) : QString());
-    showValidity();
+    showReading(inRange(date) ? Reading::Date
+                              : (date.isValid() ? Reading::OutOfRange : Reading::NotADate));
 }
 
 QDate DatePicker::minimumDate() const {
@@ -80,37 +70,39 @@ QDate DatePicker::maximumDate() const {
 
 void DatePicker::readText(const QString& text) {
     m_selectOnRelease = false;
+    // A date with a time of day is no date for this field.
     const std::optional<QDateTime> typed = DateText::parse(text);
-    m_holdsDate = typed && typed->time() == QTime(0, 0) && inRange(typed->date());
-    if (m_holdsDate) {
+    if (!typed || typed->time() != QTime(0, 0)) {
+        showReading(Reading::NotADate);
+    } else if (!inRange(typed->date())) {
+        showReading(Reading::OutOfRange);
+    } else {
         m_date = typed->date();
+        showReading(Reading::Date);
     }
-    showValidity();
 }
 
 void DatePicker::tidyText() {
     const QString shown = DateText::toText(m_date);
-    if (m_holdsDate && lineEdit()->text() != shown) {
+    if (holdsDate() && lineEdit()->text() != shown) {
         lineEdit()->setText(shown);
     }
 }
 
-void DatePicker::showValidity() {
+void DatePicker::showReading(Reading reading) {
+    if (reading == m_reading) {
+        return;  // the field shows it already
+    }
+    m_reading = reading;
     QString problem;
-    if (!m_holdsDate) {
-        const std::optional<QDateTime> typed = DateText::parse(lineEdit()->text());
-        problem = typed && typed->time() == QTime(0, 0)
+    QPalette marked;
+    if (reading != Reading::Date) {
+        problem = reading == Reading::OutOfRange
                       ? QStringLiteral("The date must lie between %1 and %2.")
                             .arg(DateText::toText(kFirstDate), DateText::toText(kLastDate))
                       : QStringLiteral("Not a date. Type a date such as %1 or %2.")
                             .arg(DateText::toText(QDate::currentDate()),
                                  QDate::currentDate().toString(Qt::ISODate));
-    }
-    if (problem == lineEdit()->toolTip()) {
-        return;
-    }
-    QPalette marked;
-    if (!problem.isEmpty()) {
         marked = lineEdit()->palette();
         marked.setColor(QPalette::Text, QColor(0xA8, 0x00, 0x00));
         marked.setColor(QPalette::Base, QColor(0xFF, 0xE8, 0xE8));
@@ -121,7 +113,7 @@ void DatePicker::showValidity() {
 }
 
 void DatePicker::step(int steps) {
-    if (!m_holdsDate) {
+    if (!holdsDate()) {
         return;
     }
     const QString text = lineEdit()->text();
@@ -131,7 +123,9 @@ void DatePicker::step(int steps) {
     while (index + 1 < fields.size() && cursor > fields[index].second) {
         ++index;
     }
-    const std::array<char, 3> order = orderOf(text, fields);
+    const bool leadingYear = !fields.empty() && fields.front().second - fields.front().first == 4 &&
+                             text.at(fields.front().first).isDigit();
+    const std::array<char, 3> order = DateText::fieldOrder(leadingYear);
     const char field = index < order.size() ? order[index] : 'd';
     QDate next = field == 'y'   ? m_date.addYears(steps)
                  : field == 'M' ? m_date.addMonths(steps)
@@ -268,7 +262,7 @@ void DatePicker::showPopup() {
     m_selectOnRelease = false;
     m_calendarShown = true;
     m_calendar->setAccessibleName(accessibleName());
-    m_calendar->setSelectedDate(m_holdsDate ? m_date : QDate::currentDate());
+    m_calendar->setSelectedDate(holdsDate() ? m_date : QDate::currentDate());
     // Below the field, or above it where the screen ends below.
     const QSize size = m_popup->sizeHint();
     QPoint place = mapToGlobal(QPoint(0, height()));

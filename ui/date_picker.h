@@ -33,7 +33,7 @@ public:
     QDate maximumDate() const;
 
     // True when the text in the field is a date within the range: the date() that may be saved.
-    bool holdsDate() const { return m_holdsDate; }
+    bool holdsDate() const { return m_reading == Reading::Date; }
 
     void showPopup() override;
     void hidePopup() override;
@@ -46,17 +46,21 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // What the text in the field is.
+    enum class Reading { Date, OutOfRange, NotADate };
     // Reads the text as typed so far.
     void readText(const QString& text);
     // Shows the date in the short form when the text is one.
     void tidyText();
-    void showValidity();
+    // Marks the field, or takes the mark away, for what its text now is.
+    void showReading(Reading reading);
     // Moves the day, month or year under the cursor by the steps.
     void step(int steps);
     void createPopup();
 
     QDate m_date;
-    bool m_holdsDate = false;
+    // What the text is, as the field shows it (unmarked at first).
+    Reading m_reading = Reading::Date;
     // A click that gives the field the focus selects the whole text once the button is released.
     bool m_selectOnRelease = false;
     // The calendar was opened: the focus comes back to the field when it closes.
