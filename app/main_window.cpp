@@ -31,11 +31,14 @@
 #include "data_paths.h"
 #include "database_access.h"
 #include "database_file.h"
+#include "deleted_cases_window.h"
+#include "deletion_restore.h"
 #include "error_trap.h"
 #include "find_bar.h"
 #include "fonts.h"
 #include "globals.h"
 #include "help_window.h"
+#include "history_window.h"
 #include "library_check.h"
 #include "main_layout.h"
 #include "main_module.h"
@@ -126,16 +129,18 @@ void Form1::createControls() {
     ListView1->setObjectName(QStringLiteral("ListView1"));
     ListView1->setAccessibleName(QStringLiteral("Cases"));
     m_findBar = new FindBar(this);
-    m_exportAction = new QAction(QStringLiteral("Export the list as CSV\u2026"), ListView1);
-    m_exportAction->setObjectName(QStringLiteral("ExportAction"));
-    m_exportAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
-    m_exportAction->setShortcutContext(Qt::WindowShortcut);
-    ListView1->addAction(m_exportAction);
-    m_helpAction = new QAction(QStringLiteral("Keyboard shortcuts and find words"), ListView1);
-    m_helpAction->setObjectName(QStringLiteral("HelpAction"));
-    m_helpAction->setShortcut(QKeySequence(Qt::Key_F1));
-    m_helpAction->setShortcutContext(Qt::WindowShortcut);
-    ListView1->addAction(m_helpAction);
+    addListAction(QStringLiteral("History\u2026"), QKeySequence(Qt::CTRL | Qt::Key_H),
+                  "HistoryAction", &Form1::showHistory);
+    addListAction(QStringLiteral("Deleted cases\u2026"),
+                  QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_H), "DeletedCasesAction",
+                  &Form1::showDeletions);
+    addListAction(QStringLiteral("Undo the last deletion"), QKeySequence(Qt::CTRL | Qt::Key_Z),
+                  "UndoDeletionAction", &Form1::undoDeletion);
+    m_exportAction =
+        addListAction(QStringLiteral("Export the list as CSV\u2026"),
+                      QKeySequence(Qt::CTRL | Qt::Key_E), "ExportAction", &Form1::ExportList);
+    m_helpAction = addListAction(QStringLiteral("Keyboard shortcuts and find words"),
+                                 QKeySequence(Qt::Key_F1), "HelpAction", &Form1::showHelp);
     ListView1->setContextMenuPolicy(Qt::ActionsContextMenu);
     PushButton1 = ControlPlaces::pushButton(this, 1, QStringLiteral("Edit Selected Case"));
     PushButton2 = ControlPlaces::pushButton(this, 2, QStringLiteral("Add New Case"));
@@ -204,8 +209,6 @@ void Form1::connectHandlers() {
     // Return in the find field goes on to the found cases.
     connect(m_findBar->field(), &QLineEdit::returnPressed, this,
             [this] { ListView1->setFocus(Qt::ShortcutFocusReason); });
-    connect(m_exportAction, &QAction::triggered, this, [this] { ExportList(); });
-    connect(m_helpAction, &QAction::triggered, this, [this] { showHelp(); });
 
     // Overdue cases: their text in the overdue colour, their due date saying since when.
     ListView1->rows().setRoleData([this](int row, const QModelIndex& index, int role) {
@@ -509,6 +512,86 @@ void Form1::showHelp() {
     untrapped(m_prompts, kWindow, QStringLiteral("ShowHelp"), [this] {
         HelpWindow help(this);
         m_prompts.showModal(help);
+    });
+}
+
+QAction* Form1::addListAction(const QString& text, const QKeySequence& key, const char* name,
+                              void (Form1::*handler)()) {
+    auto* action = new QAction(text, ListView1);
+    action->setObjectName(QLatin1String(name));
+    action->setShortcut(key);
+    action->setShortcutContext(Qt::WindowShortcut);
+    ListView1->addAction(action);
+    connect(action, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+    return action;
+}
+
+void Form1::showHistory() {
+    const QString id = selectedCaseId();
+    if (id.isEmpty() || !databaseAtHand()) {
+        return;
+    }
+    untrapped(m_prompts, kWindow, QStringLiteral("ShowHistory"),
+              [&] { HistoryWindow::show(m_prompts, id.toLongLong(), this); });
+}
+
+void Form1::undoDeletion() {
+    if (!databaseAtHand()) {
+        return;
+    }
+    const std::vector<qint64>& own = CaseStore::shared().ownDeletions();
+    if (own.empty()) {
+        m_prompts.inform(QStringLiteral(
+            "There is nothing to undo: no deletion was made from this desktop since Helvarine "
+            "started. \"Deleted cases\u2026\" lists everyone's deletions."));
+        return;
+    }
+    restoreDeletion(own.back());
+}
+
+void Form1::showDeletions() {
+    if (!databaseAtHand()) {
+        return;
+    }
+    untrapped(m_prompts, kWindow, QStringLiteral("ShowDeletions"), [this] {
+        DeletedCasesWindow window(Deletions::list(CaseStore::shared()), this);
+        m_prompts.showModal(window);
+        if (window.chosenCommand() != 0) {
+            restoreDeletion(window.chosenCommand());
+        }
+    });
+}
+
+void Form1::restoreDeletion(qint64 command) {
+    untrapped(m_prompts, kWindow, QStringLiteral("RestoreDeletion"), [&] {
+        CaseStore& store = CaseStore::shared();
+        std::optional<Deletion> deletion = Deletions::read(store, command);
+        if (!deletion) {
+            store.forgetDeletion(command);
+            m_prompts.message(QStringLiteral("This deletion is no longer in the history of "
+                                             "changes, so it cannot be restored."),
+                              Prompts::Buttons::Ok, Prompts::Icon::Warning);
+            return;
+        }
+        DeletionRestore restore(store, std::move(*deletion));
+        if (const QString inTheWay = restore.obstacle(); !inTheWay.isEmpty()) {
+            m_prompts.message(inTheWay, Prompts::Buttons::Ok, Prompts::Icon::Warning);
+            return;
+        }
+        if (!m_prompts.confirm(restore.question())) {
+            return;
+        }
+        if (const QString inTheWay = restore.run(); !inTheWay.isEmpty()) {
+            m_prompts.message(inTheWay, Prompts::Buttons::Ok, Prompts::Icon::Warning);
+            return;
+        }
+        LoadCases();
+        for (const LoggedRow& row : restore.deletion().rows) {
+            if (row.table == QLatin1String("Cases")) {
+                selectCase(row.row);
+                break;
+            }
+        }
     });
 }
 

@@ -40,7 +40,8 @@ enum : int {
 // The main window: the list of every case, the six command buttons, start-up and shut-down.
 // Around the designed window: the find field under the list (Ctrl+F, "/"), overdue cases drawn
 // in a colour of their own, the list exported as CSV (Ctrl+E, the list's context menu), and
-// keys for the commands (Return, Delete, Ctrl+N, Ctrl+P, F5), and help (F1).
+// keys for the commands (Return, Delete, Ctrl+N, Ctrl+P, F5), help (F1), a case's history
+// (Ctrl+H) and deletions undone (Ctrl+Z, Ctrl+Shift+H).
 class Form1 : public QWidget {
 public:
     static constexpr int kColumnCount = CaseColumn::Count;
@@ -113,6 +114,16 @@ private:
     void ExportList();
     // F1, the list's context menu: the keys, the find words, where the data lives.
     void showHelp();
+    // Ctrl+H, "History…": the selected case's changes.
+    void showHistory();
+    // Ctrl+Z: the newest deletion made from this desktop since the program started comes back,
+    // after a question.
+    void undoDeletion();
+    // Ctrl+Shift+H, "Deleted cases…": anyone's deletions, one of which may be restored.
+    void showDeletions();
+    void restoreDeletion(qint64 command);
+    QAction* addListAction(const QString& text, const QKeySequence& key, const char* name,
+                           void (Form1::*handler)());
 
     ReportListView* ListView1 = nullptr;
     QPushButton* PushButton1 = nullptr;  // "Edit Selected Case"

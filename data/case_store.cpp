@@ -130,10 +130,51 @@ Engine& CaseStore::accept(const QString& statementText, const char* nulMessage) 
 }
 
 int CaseStore::execute(const QString& statementText) {
-    return accept(statementText,
-                  "The statement contains a NUL character, which cannot be stored; nothing was "
-                  "written.")
-        .execute(statementText);
+    Engine& open = accept(statementText,
+                          "The statement contains a NUL character, which cannot be stored; "
+                          "nothing was written.");
+    if (statementText.trimmed().startsWith(QLatin1String("delete"), Qt::CaseInsensitive)) {
+        return executeDeletion(open, statementText);
+    }
+    return open.execute(statementText);
+}
+
+int CaseStore::executeDeletion(Engine& open, const QString& statementText) {
+    // Its command is read inside its transaction, where no other writer can have logged since;
+    // a deletion of its own runs in a transaction of its own for that.
+    const bool own = !open.inTransaction();
+    if (own) {
+        open.begin();
+    }
+    try {
+        const int changed = open.execute(statementText);
+        if (changed > 0) {
+            remember(open.currentCommand());
+        }
+        if (own) {
+            open.commit();
+            m_ownDeletions.insert(m_ownDeletions.end(), m_pendingDeletions.begin(),
+                                  m_pendingDeletions.end());
+            m_pendingDeletions.clear();
+        }
+        return changed;
+    } catch (...) {
+        if (own) {
+            open.rollback();
+            m_pendingDeletions.clear();
+        }
+        throw;
+    }
+}
+
+void CaseStore::remember(qint64 command) {
+    if (command != 0 && (m_pendingDeletions.empty() || m_pendingDeletions.back() != command)) {
+        m_pendingDeletions.push_back(command);
+    }
+}
+
+void CaseStore::forgetDeletion(qint64 command) {
+    std::erase(m_ownDeletions, command);
 }
 
 RecordSet CaseStore::query(const QString& select) {
@@ -161,14 +202,19 @@ void CaseStore::transaction(const std::function<void()>& work) {
     // Observed as the file's engine words it, whichever engine runs the transaction.
     observe(QStringLiteral("BEGIN IMMEDIATE"));
     open.begin();
+    m_pendingDeletions.clear();
     try {
         work();
         observe(QStringLiteral("COMMIT"));
         open.commit();
     } catch (...) {
         open.rollback();
+        m_pendingDeletions.clear();
         throw;
     }
+    m_ownDeletions.insert(m_ownDeletions.end(), m_pendingDeletions.begin(),
+                          m_pendingDeletions.end());
+    m_pendingDeletions.clear();
 }
 
 void CaseStore::createShared() {

@@ -3,6 +3,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "engine.h"
 #include "record_set.h"
@@ -52,6 +53,11 @@ public:
     // call compares with the open). The engine's own question: the observer does not see it.
     bool changedElsewhere();
 
+    // The commands (in the change log) of the deletions committed through this connection since
+    // the program started, oldest first, less those forgotten: what Undo may bring back.
+    const std::vector<qint64>& ownDeletions() const { return m_ownDeletions; }
+    void forgetDeletion(qint64 command);
+
     // What an administrator must do to bring a database of an earlier version up to date, or
     // the empty text (a file is brought up to date by the program itself).
     QString upgradeNeeded() const { return engine().upgradeNeeded(); }
@@ -85,6 +91,12 @@ private:
         }
     }
 
+    // Runs a deletion and remembers its command once it is committed.
+    int executeDeletion(Engine& open, const QString& statementText);
+    void remember(qint64 command);
+
     std::unique_ptr<Engine> m_engine;
     std::function<void(const QString&)> m_observer;
+    std::vector<qint64> m_ownDeletions;
+    std::vector<qint64> m_pendingDeletions;  // of the open transaction
 };

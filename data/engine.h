@@ -56,4 +56,10 @@ public:
     // What an administrator must do to bring a database of an earlier version up to date (one
     // that keeps no change log), or the empty text.
     virtual QString upgradeNeeded() const { return {}; }
+
+    // The command of the change log that this connection's changes in the present transaction
+    // (or its last statement outside one) belong to; 0 when they wrote no logged change.
+    virtual qint64 currentCommand() = 0;
+    // Inside a transaction: its inserts are logged as rows restored, not added.
+    virtual void logInsertsAsRestored() = 0;
 };

@@ -294,6 +294,20 @@ void PostgresEngine::rollback() noexcept {
     }
 }
 
+qint64 PostgresEngine::currentCommand() {
+    const std::unique_ptr<Cursor> setting =
+        select(QStringLiteral("select current_setting('helvarine.command', true)"));
+    if (!setting->next() || setting->kind(0) == Cursor::Kind::Null) {
+        return 0;
+    }
+    const std::string_view text = setting->bytes(0);
+    return QByteArray(text.data(), static_cast<qsizetype>(text.size())).toLongLong();
+}
+
+void PostgresEngine::logInsertsAsRestored() {
+    select(QStringLiteral("select set_config('helvarine.restore', 'on', true)"))->next();
+}
+
 bool PostgresEngine::changedElsewhere() {
     bool changed = std::exchange(m_missedNotices, false);
     if (PQstatus(m_connection) != CONNECTION_OK) {

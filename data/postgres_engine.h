@@ -28,6 +28,9 @@ public:
     bool changedElsewhere() override;
     // A schema without the change log names the script that adds it.
     QString upgradeNeeded() const override;
+    // The transaction's command as the log's triggers keep it in the session's settings.
+    qint64 currentCommand() override;
+    void logInsertsAsRestored() override;
 
     // The schema version this program expects, and the script that brings an earlier one to it.
     static constexpr int kSchemaVersion = 2;

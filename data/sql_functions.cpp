@@ -122,12 +122,15 @@ const char* const kDropStoredTriggers =
     "COMMIT;";
 
 // The program's own changes carry the desktop account that made them and one command number
-// for all that one command wrote (the stored triggers cannot know either).
+// for all that one command wrote, and a restore's inserts say so (the stored triggers cannot know
+// any of it).
 const char* const kAuthorshipTrigger =
     "CREATE TEMP TRIGGER [Changes by this desktop] AFTER INSERT ON main.Changes\n"
     "BEGIN\n"
     "    UPDATE Changes SET [Changed By] = helvarine_account(),\n"
-    "                       Command = helvarine_command(NEW.Revision)\n"
+    "                       Command = helvarine_command(NEW.Revision),\n"
+    "                       Action = CASE WHEN NEW.Action = 'insert' AND helvarine_restoring()\n"
+    "                                     THEN 'restore' ELSE NEW.Action END\n"
     "     WHERE Revision = NEW.Revision;\n"
     "END;\n";
 
@@ -140,11 +143,17 @@ void account(sqlite3_context* context, int, sqlite3_value**) {
 // helvarine_command(revision): the command of the connection's current command, which is the
 // revision of its first change.
 void commandOf(sqlite3_context* context, int, sqlite3_value** arguments) {
-    auto* command = static_cast<qint64*>(sqlite3_user_data(context));
-    if (*command == 0) {
-        *command = sqlite3_value_int64(arguments[0]);
+    auto* authorship = static_cast<ChangeAuthorship*>(sqlite3_user_data(context));
+    if (authorship->command == 0) {
+        authorship->command = sqlite3_value_int64(arguments[0]);
     }
-    sqlite3_result_int64(context, *command);
+    sqlite3_result_int64(context, authorship->command);
+}
+
+// helvarine_restoring(): 1 while the connection's inserts restore deleted rows.
+void restoring(sqlite3_context* context, int, sqlite3_value**) {
+    const auto* authorship = static_cast<const ChangeAuthorship*>(sqlite3_user_data(context));
+    sqlite3_result_int(context, authorship->restoring ? 1 : 0);
 }
 
 bool hasRows(sqlite3* db, const char* countSelect) {
@@ -188,12 +197,14 @@ void installCaseStoreTriggers(sqlite3* db) {
     }
 }
 
-void installChangeLog(sqlite3* db, qint64* command) {
+void installChangeLog(sqlite3* db, ChangeAuthorship* authorship) {
     static const QByteArray name = Account::name().toLocal8Bit();
     sqlite3_create_function(db, "helvarine_account", 0, SQLITE_UTF8, const_cast<QByteArray*>(&name),
                             account, nullptr, nullptr);
-    sqlite3_create_function(db, "helvarine_command", 1, SQLITE_UTF8, command, commandOf, nullptr,
+    sqlite3_create_function(db, "helvarine_command", 1, SQLITE_UTF8, authorship, commandOf, nullptr,
                             nullptr);
+    sqlite3_create_function(db, "helvarine_restoring", 0, SQLITE_UTF8, authorship, restoring,
+                            nullptr, nullptr);
     if (!hasTable(db, "Cases")) {
         return;
     }

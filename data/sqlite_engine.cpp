@@ -146,7 +146,7 @@ SqliteEngine::SqliteEngine(const QString& path) {
     registerCaseStoreFunctions(db);
     try {
         installCaseStoreTriggers(db);
-        installChangeLog(db, &m_command);
+        installChangeLog(db, &m_authorship);
     } catch (const Failure& failure) {
         sqlite3_close_v2(db);
         throw Failure(failure.description() + QStringLiteral(": ") + path);
@@ -186,7 +186,7 @@ int SqliteEngine::execute(const QString& statementText) {
     // The change log sees the dates as the file keeps them.
     sqlite3_stmt* statement = prepare(PostgresText::withIsoDates(statementText, m_dates));
     if (sqlite3_get_autocommit(m_db) != 0) {
-        m_command = 0;  // a statement of its own is a command of its own
+        m_authorship = {};  // a statement of its own is a command of its own
     }
     int rc = SQLITE_ROW;
     while (rc == SQLITE_ROW) {
@@ -223,17 +223,19 @@ bool SqliteEngine::inTransaction() const {
 
 void SqliteEngine::begin() {
     execute(QStringLiteral("BEGIN IMMEDIATE"));
-    m_command = 0;
+    m_authorship = {};
 }
 
 void SqliteEngine::commit() {
     execute(QStringLiteral("COMMIT"));
+    m_authorship.restoring = false;
 }
 
 void SqliteEngine::rollback() noexcept {
     if (sqlite3_get_autocommit(m_db) == 0) {
         sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
     }
+    m_authorship.restoring = false;
 }
 
 qint64 SqliteEngine::dataVersion() const {

@@ -6,6 +6,15 @@
 struct sqlite3;
 struct sqlite3_stmt;
 
+// What the connection's own changes carry into the change log beyond what the file's triggers
+// know. The command is 0 until the command's first change, which numbers it; each statement
+// outside a transaction is a command, and so is each transaction. While restoring, inserts are
+// logged as "restore".
+struct ChangeAuthorship {
+    qint64 command = 0;
+    bool restoring = false;
+};
+
 // The database file: SQLite, with the program's functions and date triggers on its connection.
 class SqliteEngine final : public Engine {
 public:
@@ -32,6 +41,8 @@ public:
     void rollback() noexcept override;
     // Compares the file's data version with the one last seen.
     bool changedElsewhere() override;
+    qint64 currentCommand() override { return m_authorship.command; }
+    void logInsertsAsRestored() override { m_authorship.restoring = true; }
 
     sqlite3* handle() const { return m_db; }
 
@@ -42,9 +53,7 @@ private:
 
     sqlite3* m_db = nullptr;
     qint64 m_dataVersion = 0;
-    // The command the connection's changes belong to: 0 until its first change, which numbers
-    // it. Each statement outside a transaction is a command, and so is each transaction.
-    qint64 m_command = 0;
+    ChangeAuthorship m_authorship;
     // The date columns, whose date texts the statements write as ISO dates.
     PostgresText::Schema m_dates;
 };
@@ -53,9 +62,9 @@ private:
 // date conversion case_date() used by the date triggers.
 void registerCaseStoreFunctions(sqlite3* db);
 // Gives a file of an earlier version the change log (when the program may write it), and makes
-// the changes of this connection carry the desktop account and the number of the command that
-// made them: the first revision since `*command` was last set to 0.
-void installChangeLog(sqlite3* db, qint64* command);
+// the changes of this connection carry the desktop account, the number of the command that made
+// them and whether its inserts restore deleted rows, as the authorship says.
+void installChangeLog(sqlite3* db, ChangeAuthorship* authorship);
 // Installs the connection's own date triggers on the file's Cases table (nothing when the file
 // has none), after dropping the stored ones that files made from earlier templates carry.
 // Needs the functions registered first; throws a Failure when the triggers cannot be made.

@@ -11,7 +11,9 @@
 -- name", "row" (the id, or a lookup row's value), action ('insert', 'update', 'delete',
 -- 'restore'), "changed at" (UTC), "changed by" (the login role), command (the revision of the
 -- first change of the transaction that wrote it), before and after (the columns as JSON: an
--- insert's new row, a delete's old row, an update's changed columns only).
+-- insert's new row, a delete's old row, an update's changed columns only). An insert that brings
+-- deleted rows back is logged as 'restore': the program sets helvarine.restore to 'on' for the
+-- restoring transaction.
 
 BEGIN;
 
@@ -73,7 +75,9 @@ BEGIN
                    FROM new_rows n),
              c AS (SELECT * FROM helvarine_take_revisions((SELECT count(*) FROM d)))
         INSERT INTO changes
-        SELECT c.base + row_number() OVER (), TG_TABLE_NAME, d.after ->> row_column, 'insert',
+        SELECT c.base + row_number() OVER (), TG_TABLE_NAME, d.after ->> row_column,
+               CASE WHEN current_setting('helvarine.restore', true) = 'on' THEN 'restore'
+                    ELSE 'insert' END,
                changed_at, session_user, c.command, NULL, d.after
           FROM c, d;
     ELSIF TG_OP = 'DELETE' THEN

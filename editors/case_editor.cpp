@@ -18,6 +18,7 @@
 #include "date_text.h"
 #include "dialog_frame.h"
 #include "error_trap.h"
+#include "history_window.h"
 #include "lookup_members.h"
 #include "multi_line_field.h"
 #include "people_members.h"
@@ -264,6 +265,18 @@ void Form2::connectHandlers() {
     // Ctrl+S is the Save button, with all its checks.
     connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), this), &QShortcut::activated,
             PushButton2, &QPushButton::click);
+    // Ctrl+H: the case's history, for a case that is stored.
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_H), this), &QShortcut::activated, this,
+            [this] {
+                untrapped(m_prompts, kWindow, QStringLiteral("ShowHistory"), [this] {
+                    if (m_ID.isEmpty()) {
+                        m_prompts.inform(
+                            QStringLiteral("This case is not saved yet, so it has no history."));
+                        return;
+                    }
+                    HistoryWindow::show(m_prompts, m_ID.toLongLong(), this);
+                });
+            });
     // The small buttons say what they do, to the pointer and to a screen reader.
     const auto tell = [this](int number, const char* tip) {
         QPushButton* small = pushButton(number);

@@ -1067,7 +1067,8 @@ private Q_SLOTS:
                                        "2026-12-24|2026-12-07|KB1||Daniel Carter")}));
 
         // The list's context menu offers the same; a file that cannot be written is reported.
-        QAction* menuEntry = caseList(form)->actions().value(0);
+        auto* menuEntry = form.findChild<QAction*>(QStringLiteral("ExportAction"));
+        QVERIFY(caseList(form)->actions().contains(menuEntry));
         QCOMPARE(menuEntry->text(), QString::fromUtf8("Export the list as CSV…"));
         QCOMPARE(caseList(form)->contextMenuPolicy(), Qt::ActionsContextMenu);
         m_prompts.clear();
@@ -1139,8 +1140,6 @@ private Q_SLOTS:
         });
         Form1& form = startedForm();
         showActive(form);
-        int undone = 0;  // a window command on Ctrl+Z, as undoing a deletion would be
-        connect(new QShortcut(QKeySequence::Undo, &form), &QShortcut::activated, [&] { ++undone; });
         QTest::keyClick(&form, Qt::Key_F, Qt::ControlModifier);
         auto* field = control<QLineEdit>(form, QStringLiteral("FindField"));
         ClaimEveryKey greedy;
@@ -1148,9 +1147,11 @@ private Q_SLOTS:
         QTest::keyClicks(field, QStringLiteral("fi"));
         QTest::keyClick(field, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(field->text(), QString());
-        QCOMPARE(undone, 0);
+        QVERIFY(m_prompts.texts().isEmpty());
+        m_prompts.answer(Prompts::Answer::Ok);  // the window's Ctrl+Z: no deletion to undo
         QTest::keyClick(field, Qt::Key_Z, Qt::ControlModifier);
-        QCOMPARE(undone, 1);
+        QVERIFY(m_prompts.texts().value(0).startsWith(QLatin1String("There is nothing to undo")));
+        m_prompts.clear();
         QTest::keyClicks(field, QStringLiteral("fi"));
         QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
         QCOMPARE(field->selectedText(), QStringLiteral("fi"));
@@ -1193,7 +1194,7 @@ private Q_SLOTS:
         }
         QVERIFY(shown.contains(DataPaths::onServer() ? QStringLiteral("database server (host")
                                                      : DataPaths::databaseFile()));
-        QAction* entry = caseList(form)->actions().value(1);
+        auto* entry = form.findChild<QAction*>(QStringLiteral("HelpAction"));
         QCOMPARE(entry->text(), QStringLiteral("Keyboard shortcuts and find words"));
         QCOMPARE(QAccessible::queryAccessibleInterface(&form)->role(), QAccessible::Window);
         QCOMPARE(unnamedAccessibleParts(form), QStringList());
