@@ -39,6 +39,9 @@ void DeletedCasesWindow::createControls() {
         m_list->addTopLevelItem(item);
     }
     m_list->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_list->header()->setSectionResizeMode(2, QHeaderView::Stretch);
+    m_list->header()->setStretchLastSection(false);
+    m_list->setFont(Fonts::plain());
     auto* empty = new QLabel(QStringLiteral("No deletion is recorded."), this);
     empty->setVisible(m_deletions.empty());
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);

@@ -22,6 +22,9 @@ constexpr std::pair<const char*, const char*> kKeys[] = {
     {"Ctrl+F, / in the list", "Find cases as you type"},
     {"Escape", "Close the find field and show every case again"},
     {"Ctrl+E", "Export the shown cases as a CSV file"},
+    {"Ctrl+H", "The history of the selected case (also in the case editor)"},
+    {"Ctrl+Z", "Undo your last deletion: what it took comes back, after a question"},
+    {"Ctrl+Shift+H", "Everyone's deletions; restore one"},
     {"F1", "This help"},
     {"Ctrl+S", "Save, in the case and contact editors"},
     {"Up, Down", "In a date field: the day, month or year under the cursor one step"},
@@ -97,9 +100,7 @@ void HelpWindow::createControls() {
     document->setObjectName(QStringLiteral("HelpText"));
     document->setAccessibleName(windowTitle());
     document->setOpenLinks(false);
-    QFont plain = Fonts::window();  // a document reads best in the regular weight
-    plain.setBold(false);
-    document->setFont(plain);
+    document->setFont(Fonts::plain());  // a document reads best in the regular weight
     document->setHtml(text());
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);

@@ -32,7 +32,9 @@
 #include "band_report.h"
 #include "case_statements.h"
 #include "case_store.h"
+#include "change_history.h"
 #include "date_text.h"
+#include "history_window.h"
 #include "main_window.h"
 #include "preview_pages.h"
 #include "prompts.h"
@@ -606,6 +608,15 @@ void benchmarkChangeLog(const QString& programFolder, const QString& server, int
                                       "'Changes%'), (select count(*) from Changes)"));
         std::printf("  the log after 1 000 000 cases and five changes each: %lld rows, %.1f MB\n",
                     size.text(1).toLongLong(), size.text(0).toDouble() / 1048576.0);
+        // A case's history among them, read and put into its window, as Ctrl+H opens it.
+        size_t lines = 0;
+        const double historyMs = bestOf(3, [&] {
+            const std::vector<HistoryLine> history = CaseHistory::read(*store, 500000);
+            const HistoryWindow window(500000, history);
+            lines = history.size();
+        });
+        std::printf("  the history of one case among them: %.1f ms (%zu lines)\n", historyMs,
+                    lines);
     }
     std::fflush(stdout);
 }

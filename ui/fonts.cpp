@@ -22,3 +22,9 @@ QFont button() {
 }
 
 }  // namespace Fonts
+
+QFont Fonts::plain() {
+    QFont font = window();
+    font.setBold(false);
+    return font;
+}

@@ -9,6 +9,8 @@ namespace Fonts {
 
 QFont window();
 QFont button();
+// The window font in the regular weight, for long texts read line by line (help, history).
+QFont plain();
 QFont make(double pointSize, bool bold, bool italic = false);
 
 }  // namespace Fonts

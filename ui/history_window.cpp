@@ -43,6 +43,7 @@ void HistoryWindow::createControls(qint64 caseId, const std::vector<HistoryLine>
     m_list->addTopLevelItems(items);
     m_list->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_list->header()->setStretchLastSection(true);
+    m_list->setFont(Fonts::plain());
     auto* empty = new QLabel(QStringLiteral("No change of this case is recorded."), this);
     empty->setObjectName(QStringLiteral("HistoryEmpty"));
     empty->setVisible(lines.empty());
