@@ -29,7 +29,9 @@ const char* const kTable =
     "    Before       TEXT,\n"
     "    After        TEXT\n"
     ");\n"
-    "CREATE INDEX IF NOT EXISTS [Changes by row] ON Changes ([Table Name], Row);\n";
+    "CREATE INDEX IF NOT EXISTS [Changes by row] ON Changes ([Table Name], Row);\n"
+    // The deletions, which a person may restore, found without reading the whole log.
+    "CREATE INDEX IF NOT EXISTS [Deletions] ON Changes (Revision) WHERE Action = 'delete';\n";
 
 // The moment of the change. SQLite gives 'now' one value for the whole statement, so that the
 // rows one statement writes share it.

@@ -38,6 +38,8 @@ CREATE TABLE changes (
     after        json
 );
 CREATE INDEX "changes by row" ON changes ("table name", "row");
+-- The deletions, which a person may restore, found without reading the whole log.
+CREATE INDEX deletions ON changes (revision) WHERE action = 'delete';
 
 -- Moves the counter on by the changes of a statement and holds it to the transaction's end;
 -- gives the revision before them and the transaction's command (the first revision it wrote).
