@@ -105,6 +105,8 @@ void CaseFinder::clear() {
     m_foldingFailure = nullptr;
     m_columns.clear();
     m_overdue.clear();
+    m_indexedRows = 0;
+    m_added.clear();
     m_matched = false;
     m_narrowable = false;
 }
@@ -112,6 +114,7 @@ void CaseFinder::clear() {
 void CaseFinder::index(const ReportListModel& rows, std::vector<bool> overdue) {
     clear();
     m_overdue = std::move(overdue);
+    m_indexedRows = m_overdue.size();
     m_folding = std::thread([this, &rows] {
         try {
             fold(rows);
@@ -165,6 +168,63 @@ void CaseFinder::fold(const ReportListModel& rows) {
 bool CaseFinder::overdue(int row) const {
     return row >= 0 && static_cast<size_t>(row) < m_overdue.size() &&
            m_overdue[static_cast<size_t>(row)];
+}
+
+void CaseFinder::add(int row, std::span<const QString> texts, bool overdue) {
+    if (row < 0 || static_cast<size_t>(row) < m_indexedRows) {
+        return;
+    }
+    const auto handle = static_cast<size_t>(row);
+    if (m_overdue.size() <= handle) {
+        m_overdue.resize(handle + 1, false);
+    }
+    m_overdue[handle] = overdue;
+    m_added.resize(m_overdue.size() - m_indexedRows);
+    std::vector<std::string>& folded = m_added[handle - m_indexedRows];
+    folded.assign(texts.size(), {});
+    for (size_t column = 0; column < texts.size(); ++column) {
+        appendFolded(folded[column], texts[column]);
+    }
+    if (!m_matched) {
+        return;  // the next search asks every row
+    }
+    // The present answer takes the row in; only its own texts are searched.
+    m_accepted.resize(m_overdue.size(), 0);
+    bool found = !m_onlyOverdue || overdue;
+    for (size_t first = 0; found && first < m_words.size(); first += 64) {
+        const size_t count = std::min<size_t>(64, m_words.size() - first);
+        const uint64_t all = count == 64 ? ~uint64_t{0} : (uint64_t{1} << count) - 1;
+        found = addedWords(handle, first, count) == all;
+    }
+    m_accepted[handle] = found ? 1 : 0;
+}
+
+bool CaseFinder::fits(const ReportListModel& rows) const {
+    joinFolding();
+    for (size_t column = 0; column < m_columns.size(); ++column) {
+        const FoldedColumn& folded = m_columns[column];
+        if (static_cast<int>(column) >= rows.columnCount() ||
+            folded.texts != &rows.columnTexts(static_cast<int>(column)) ||
+            folded.shared != folded.texts->shared()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+uint64_t CaseFinder::addedWords(size_t row, size_t first, size_t count) const {
+    if (row < m_indexedRows || row - m_indexedRows >= m_added.size()) {
+        return 0;
+    }
+    uint64_t found = 0;
+    for (const std::string& text : m_added[row - m_indexedRows]) {
+        for (size_t word = 0; word < count; ++word) {
+            if (text.find(m_words[first + word]) != std::string::npos) {
+                found |= uint64_t{1} << word;
+            }
+        }
+    }
+    return found;
 }
 
 void CaseFinder::setQuery(const QString& typed) {
@@ -273,8 +333,9 @@ void CaseFinder::matchRows(const std::vector<size_t>& rows) const {
         }
     }
     for (const size_t row : rows) {
-        uint64_t found = 0;
-        for (size_t column = 0; column < m_columns.size() && found != all; ++column) {
+        uint64_t found = row >= m_indexedRows ? addedWords(row, 0, count) : 0;
+        for (size_t column = 0; column < m_columns.size() && found != all && row < m_indexedRows;
+             ++column) {
             const FoldedColumn& folded = m_columns[column];
             if (row >= folded.texts->size()) {
                 continue;
@@ -304,7 +365,10 @@ void CaseFinder::matchRows(const std::vector<size_t>& rows) const {
 }
 
 void CaseFinder::matchWords(size_t first, size_t count, std::vector<uint64_t>& found) const {
-    const size_t rows = found.size();
+    const size_t rows = std::min(found.size(), m_indexedRows);
+    for (size_t row = rows; row < found.size(); ++row) {
+        found[row] |= addedWords(row, first, count);
+    }
     for (const FoldedColumn& column : m_columns) {
         const size_t columnRows = std::min(rows, column.texts->size());
         if (column.shared) {

@@ -3,6 +3,7 @@
 #include <QString>
 #include <cstdint>
 #include <exception>
+#include <span>
 #include <string>
 #include <thread>
 #include <vector>
@@ -44,6 +45,12 @@ public:
     void waitForIndex();
     int rowCount() const { return static_cast<int>(m_overdue.size()); }
     bool overdue(int row) const;
+    // A row the list takes after index(), with its texts by column: only its own texts are
+    // folded, at once, and it is found from then on. The list's removed rows are never asked.
+    void add(int row, std::span<const QString> texts, bool overdue);
+    // The list's columns as they were indexed: false once a column that shared its texts packed
+    // them (the folded texts no longer fit it, and index() must run again).
+    bool fits(const ReportListModel& rows) const;
 
     // The typed text; its words are separated by white space.
     void setQuery(const QString& typed);
@@ -67,6 +74,8 @@ private:
     void fold(const ReportListModel& rows);
     void joinFolding() const;
     bool narrowsLastMatch() const;
+    // The words first .. first + count - 1 (at most 64) an added row's texts hold, one bit each.
+    uint64_t addedWords(size_t row, size_t first, size_t count) const;
     void match() const;
     // The words first .. first + count - 1 (at most 64) each different text of a column holds.
     std::vector<uint64_t> sharedWords(const FoldedColumn& column, size_t first, size_t count) const;
@@ -80,6 +89,8 @@ private:
     mutable std::thread m_folding;
 
     std::vector<bool> m_overdue;
+    size_t m_indexedRows = 0;                       // the rows index() took
+    std::vector<std::vector<std::string>> m_added;  // the rows after them: folded, by column
     std::vector<std::string> m_words;
     bool m_onlyOverdue = false;
     mutable bool m_matched = false;  // m_accepted answers the present query for the present rows

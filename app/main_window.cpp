@@ -19,6 +19,7 @@
 #include <QShowEvent>
 #include <QStandardPaths>
 #include <QTimer>
+#include <optional>
 
 #ifdef __GLIBC__
 #include <malloc.h>
@@ -26,6 +27,7 @@
 
 #include "case_editor.h"
 #include "case_store.h"
+#include "change_feed.h"
 #include "control_places.h"
 #include "csv_export.h"
 #include "data_paths.h"
@@ -118,6 +120,12 @@ Form1::Form1(Prompts& prompts, QSettings& settings, const QString& programFolder
     createControls();
     placeControls();
     connectHandlers();
+    QStringList fields;
+    for (const ColumnDesign& design : kColumns) {
+        fields.append(QString::fromLatin1(design.field));
+    }
+    m_live = std::make_unique<LiveCaseList>(ListView1->rows(), m_finder, fields,
+                                            CaseColumn::DueDate, CaseColumn::ResolvedTime);
 }
 
 Form1::~Form1() = default;
@@ -615,9 +623,19 @@ void Form1::Timer1_Timer() {
     }
     untrapped(m_prompts, kWindow, QStringLiteral("Timer1_Timer"), [this] {
         try {
-            m_refreshPending = CaseStore::shared().changedElsewhere() || m_refreshPending;
-            if (m_refreshPending) {
-                refreshCases();
+            CaseStore& store = CaseStore::shared();
+            m_refreshPending = store.changedElsewhere() || m_refreshPending;
+            if (!m_live->following()) {
+                if (m_refreshPending) {
+                    refreshCases();
+                }
+                return;
+            }
+            // On the server a notice can be missed (a lost connection, a restart), and asking
+            // the log is one indexed query: it is asked every tick.
+            ChangeFeed feed(store);
+            if (m_refreshPending || feed.askEveryTick()) {
+                followChanges(feed);
             }
         } catch (...) {
             // Tried again every second until a reload succeeds, and reported only once.
@@ -630,6 +648,32 @@ void Form1::Timer1_Timer() {
     });
 }
 
+void Form1::followChanges(ChangeFeed& feed) {
+    ReportListModel& rows = ListView1->rows();
+    const int position = ListView1->selectedPosition();
+    const int top = ListView1->verticalScrollBar()->value();
+    const int left = ListView1->horizontalScrollBar()->value();
+    int selected = rows.rowAt(position);
+    const LiveCaseList::Outcome outcome = m_live->follow(feed, selected);
+    if (outcome == LiveCaseList::Outcome::ReloadNeeded) {
+        refreshCases();
+        return;
+    }
+    if (outcome == LiveCaseList::Outcome::Applied) {
+        // The selected case stays selected where it now stands; when it is gone, the case that
+        // took its place is.
+        const int now = rows.positionOf(selected);
+        if (position >= 0) {
+            ListView1->selectPosition(now >= 0 ? now : std::min(position, rows.count() - 1));
+        }
+        ListView1->verticalScrollBar()->setValue(top);
+        ListView1->horizontalScrollBar()->setValue(left);
+        showFindCount();
+    }
+    m_refreshPending = false;
+    m_refreshFailureReported = false;
+}
+
 void Form1::Form_KeyDown() {
     if (!databaseAtHand()) {
         return;
@@ -638,6 +682,14 @@ void Form1::Form_KeyDown() {
 }
 
 void Form1::fillCaseList() {
+    // The newest revision is read before the rows: a change committed in between is read with
+    // the rows and then once more from the log, which does no harm; none is missed.
+    std::optional<qint64> revision;
+    ChangeFeed feed(CaseStore::shared());
+    if (feed.available()) {
+        revision = feed.newestRevision();
+    }
+    m_live->reloaded(std::nullopt);  // until the rows are read
     ReportListModel& rows = ListView1->rows();
     ReportListModel::Batch batch(rows);
     // The find field's texts and the overdue marks are taken once here, with the rows; whatever
@@ -688,6 +740,7 @@ void Form1::fillCaseList() {
         throw;
     }
     m_finder.index(rows, std::move(overdueRows));
+    m_live->reloaded(revision);
     if (m_finder.active()) {
         m_finder.waitForIndex();  // the list is filtered as the batch ends
     }

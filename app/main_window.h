@@ -4,8 +4,10 @@
 #include <QWidget>
 #include <array>
 #include <functional>
+#include <memory>
 
 #include "case_finder.h"
+#include "live_case_list.h"
 
 class FindBar;
 class QAction;
@@ -13,6 +15,7 @@ class QPushButton;
 class QSettings;
 class QShortcut;
 class QTimer;
+class ChangeFeed;
 class Prompts;
 struct MainLayout;
 class ReportListView;
@@ -147,6 +150,9 @@ private:
     bool databaseAtHand();
     void IsADOInstalled();
     void fillCaseList();
+    // Applies other people's changes, as the change log tells them, to the rows they touched;
+    // everything is read again only when the log cannot tell.
+    void followChanges(ChangeFeed& feed);
     void setColumnWidthFromSetting(int column, const QString& defaultWidth);
     void saveColumnWidth(int column);
     void setWindowStateCode(int code);
@@ -165,6 +171,7 @@ private:
 
     Prompts& m_prompts;
     CaseFinder m_finder;
+    std::unique_ptr<LiveCaseList> m_live;
     QRect m_listPlace;  // the list's place by the layout, find field included
     QSettings& m_settings;
     QString m_programFolder;

@@ -271,7 +271,7 @@ void ReportListModel::addColumn(const QString& header, SortKind kind) {
     // A new column holds an empty text for every stored row.
     beginInsertColumns({}, static_cast<int>(m_headers.size()), static_cast<int>(m_headers.size()));
     TextColumn texts;
-    for (size_t row = 0; row < storedRows(); ++row) {
+    for (size_t row = 0; row < handleCount(); ++row) {
         texts.append({});
     }
     m_columns.push_back(std::move(texts));
@@ -307,6 +307,8 @@ void ReportListModel::removeAllRows() {
     m_allOrder = {};
     m_order = {};
     m_positions = {};
+    m_removed = {};
+    m_removedCount = 0;
 }
 
 template <class CellText>
@@ -315,7 +317,7 @@ int ReportListModel::appendRow(CellText&& appendCell) {
         m_columns.emplace_back();  // a list without columns still keeps each row's own text
     }
     Batch batch(*this);
-    const int row = static_cast<int>(m_allOrder.size());
+    const int row = static_cast<int>(handleCount());
     for (size_t column = 0; column < m_columns.size(); ++column) {
         appendCell(column, m_columns[column]);
     }
@@ -348,7 +350,7 @@ int ReportListModel::addRow(std::span<const QString* const> texts,
 }
 
 void ReportListModel::setSubItem(int row, int subItem, const QString& text) {
-    if (row < 0 || static_cast<size_t>(row) >= storedRows() || subItem < 1 ||
+    if (row < 0 || static_cast<size_t>(row) >= handleCount() || removed(row) || subItem < 1 ||
         static_cast<size_t>(subItem) >= m_columns.size()) {
         return;
     }
@@ -365,9 +367,9 @@ void ReportListModel::setSubItem(int row, int subItem, const QString& text) {
 }
 
 int ReportListModel::positionOf(int row) const {
-    if (m_positions.size() != m_allOrder.size()) {
+    if (m_positions.size() != handleCount()) {
         auto& positions = const_cast<LargeVector<int>&>(m_positions);
-        positions.assign(m_allOrder.size(), -1);
+        positions.assign(handleCount(), -1);
         for (size_t position = 0; position < m_order.size(); ++position) {
             positions[static_cast<size_t>(m_order[position])] = static_cast<int>(position);
         }
@@ -402,6 +404,79 @@ int ReportListModel::positionOfText(const QString& text) const {
     return found;
 }
 
+bool ReportListModel::before(int a, int b) const {
+    if (m_sorted && m_sortKey >= 0 && static_cast<size_t>(m_sortKey) < m_columns.size()) {
+        const TextColumn& texts = m_columns[static_cast<size_t>(m_sortKey)];
+        const SortKind kind = sortKind(m_sortKey);
+        const auto first = static_cast<size_t>(a);
+        const auto second = static_cast<size_t>(b);
+        int order = 0;  // as the sort compares the keys: < 0 when a's is smaller
+        if (kind == SortKind::Text) {
+            order = texts.text(first).toCaseFolded().compare(texts.text(second).toCaseFolded());
+        } else {
+            const DateFormatter dates;
+            const qint64 left = numericKey(texts, first, kind, dates);
+            const qint64 right = numericKey(texts, second, kind, dates);
+            order = left < right ? -1 : (left > right ? 1 : 0);
+        }
+        if (order != 0) {
+            return m_sortOrder == Qt::AscendingOrder ? order < 0 : order > 0;
+        }
+    }
+    return a < b;  // equal keys, or no sort: the stored order
+}
+
+size_t ReportListModel::placeAmong(const LargeVector<int>& rows, int row) const {
+    return static_cast<size_t>(
+        std::lower_bound(rows.begin(), rows.end(), row,
+                         [this](int each, int added) { return before(each, added); }) -
+        rows.begin());
+}
+
+int ReportListModel::insertRow(std::span<const QString> texts) {
+    if (m_batchDepth > 0) {
+        return addRow(texts);  // the batch orders and filters every row as it ends
+    }
+    if (m_columns.empty()) {
+        m_columns.emplace_back();
+    }
+    const int row = static_cast<int>(handleCount());
+    for (size_t column = 0; column < m_columns.size(); ++column) {
+        m_columns[column].append(column < texts.size() ? texts[column] : QString());
+    }
+    const size_t place = placeAmong(m_allOrder, row);
+    m_allOrder.insert(m_allOrder.begin() + static_cast<std::ptrdiff_t>(place), row);
+    m_positions.clear();
+    if (m_filter && !m_filter(row)) {
+        return row;
+    }
+    const size_t position = placeAmong(m_order, row);
+    beginInsertRows({}, static_cast<int>(position), static_cast<int>(position));
+    m_order.insert(m_order.begin() + static_cast<std::ptrdiff_t>(position), row);
+    endInsertRows();
+    return row;
+}
+
+void ReportListModel::removeRow(int row) {
+    if (row < 0 || static_cast<size_t>(row) >= handleCount() || removed(row)) {
+        return;
+    }
+    m_removed.resize(handleCount(), 0);
+    m_removed[static_cast<size_t>(row)] = 1;
+    ++m_removedCount;
+    const int position = m_batchDepth > 0 ? -1 : positionOf(row);
+    const auto stored = std::find(m_allOrder.begin(), m_allOrder.end(), row);
+    if (stored != m_allOrder.end()) {
+        m_allOrder.erase(stored);
+    }
+    if (position >= 0) {
+        beginRemoveRows({}, position, position);
+        m_order.erase(m_order.begin() + position);
+        endRemoveRows();
+    }
+    m_positions.clear();
+}
+
 ReportListModel::Batch::Batch(ReportListModel& model) : m_model(model) {
     if (m_model.m_batchDepth++ == 0) {
         m_model.beginResetModel();
@@ -426,7 +501,16 @@ void ReportListModel::orderRows() {
     }
     const std::vector<int> ordered =
         orderedRows(m_columns[static_cast<size_t>(key)], sortKind(key), m_sortOrder);
-    m_allOrder.assign(ordered.begin(), ordered.end());
+    if (m_removedCount == 0) {
+        m_allOrder.assign(ordered.begin(), ordered.end());
+    } else {
+        m_allOrder.clear();
+        for (const int row : ordered) {
+            if (!removed(row)) {
+                m_allOrder.push_back(row);
+            }
+        }
+    }
     m_positions.clear();
 }
 
@@ -436,9 +520,9 @@ void ReportListModel::filterRows() {
     } else {
         // The filter is asked in stored order, which reads whatever it keeps per row in the
         // order it was filled; only then are the rows let through taken in the sorted order.
-        std::vector<char> shown(m_allOrder.size());
+        std::vector<char> shown(handleCount());
         for (size_t row = 0; row < shown.size(); ++row) {
-            shown[row] = m_filter(static_cast<int>(row)) ? 1 : 0;
+            shown[row] = !removed(static_cast<int>(row)) && m_filter(static_cast<int>(row)) ? 1 : 0;
         }
         m_order.clear();
         for (const int row : m_allOrder) {

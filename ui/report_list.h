@@ -43,6 +43,20 @@ public:
     // Appends a row with a text and its number for every column (see TextColumn::append); the
     // numbers given since removeAllRows() must come from one numbering per column.
     int addRow(std::span<const QString* const> texts, std::span<const uint32_t> numbers);
+    // A row added while the list is shown: it takes its place in the sorted order and shows when
+    // the filter lets it through, and the view is told of that one row. Gives its handle, which
+    // is nextRow() before the call.
+    int insertRow(std::span<const QString> texts);
+    int nextRow() const { return static_cast<int>(handleCount()); }
+    // Takes the row with the handle out of the list; the view is told when it was shown. Its
+    // handle stays taken (the other rows keep theirs) until removeAllRows().
+    void removeRow(int row);
+    bool removed(int row) const {
+        return row >= 0 && static_cast<size_t>(row) < m_removed.size() &&
+               m_removed[static_cast<size_t>(row)] != 0;
+    }
+    // Rows removed since removeAllRows(), whose texts are still kept.
+    int removedCount() const { return m_removedCount; }
     // Sets column `subItem` (1 = the second column) of the row with the handle.
     void setSubItem(int row, int subItem, const QString& text);
     // The shown position of the row with the handle.
@@ -93,7 +107,12 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 private:
-    size_t storedRows() const { return m_allOrder.size(); }
+    // Every handle given since removeAllRows(), removed rows included.
+    size_t handleCount() const { return m_columns.empty() ? 0 : m_columns.front().size(); }
+    // True when the row with handle a stands before the row with handle b in the present order.
+    bool before(int a, int b) const;
+    // Where the row belongs among the rows, which stand in the present order.
+    size_t placeAmong(const LargeVector<int>& rows, int row) const;
     // Appends a row whose cells appendCell(column, texts) appends, one a column.
     template <class CellText>
     int appendRow(CellText&& appendCell);
@@ -108,6 +127,8 @@ private:
     LargeVector<int> m_order;      // shown position -> stored row: m_allOrder as filtered
     LargeVector<int> m_positions;  // stored row -> shown position (-1 hidden), rebuilt lazily
     bool m_orderStale = false;     // rows came or went since the last sort
+    std::vector<char> m_removed;   // by handle: taken out by removeRow
+    int m_removedCount = 0;
     RowFilter m_filter;
     RoleData m_roleData;
     bool m_sorted = false;
