@@ -7,6 +7,8 @@
 BUILD ?= build
 # The benchmark's private PostgreSQL server, started and stopped around it.
 BENCH_SERVER ?= /tmp/helvarine-bench-pg
+# Its port on the loopback address, where the live list is measured as over a network.
+BENCH_PORT ?= 54329
 CMAKE_FLAGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 .PHONY: run test bench package build format clean
@@ -36,8 +38,11 @@ bench:
 	cmake $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=Release -S . -B $(BUILD)-bench
 	cmake --build $(BUILD)-bench --target helvarine_bench
 	QT_QPA_PLATFORM=offscreen $(BUILD)-bench/bench/helvarine_bench
-	tests/pg_server.sh start $(BENCH_SERVER) data/schema-postgresql.sql
-	QT_QPA_PLATFORM=offscreen HELVARINE_BENCH_SERVER="host=$(BENCH_SERVER)/socket user=postgres" \
+	HELVARINE_PG_TCP_PORT=$(BENCH_PORT) tests/pg_server.sh start $(BENCH_SERVER) \
+	    data/schema-postgresql.sql
+	QT_QPA_PLATFORM=offscreen \
+	    HELVARINE_BENCH_SERVER="host=$(BENCH_SERVER)/socket port=$(BENCH_PORT) user=postgres" \
+	    HELVARINE_BENCH_SERVER_TCP="host=127.0.0.1 port=$(BENCH_PORT) user=postgres" \
 	    $(BUILD)-bench/bench/helvarine_bench; status=$$?; \
 	    tests/pg_server.sh stop $(BENCH_SERVER); exit $$status
 

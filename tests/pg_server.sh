@@ -34,12 +34,20 @@ case "$action" in
     fi
     as_server "$bin/initdb" -D "$folder/data" -U postgres -A trust -E UTF8 --locale=C.UTF-8 \
       >"$folder/initdb.log" 2>&1 || { cat "$folder/initdb.log" >&2; exit 1; }
-    # No TCP port at all: only the socket in the run's own folder.
+    # No TCP port at all: only the socket in the run's own folder. The benchmark asks for a
+    # port on the loopback address as well (HELVARINE_PG_TCP_PORT), to measure what crosses a
+    # network; the socket then carries the same port number.
+    listen="-c listen_addresses=''"
+    port=()
+    if [ -n "${HELVARINE_PG_TCP_PORT:-}" ]; then
+      listen="-c listen_addresses=127.0.0.1 -p $HELVARINE_PG_TCP_PORT"
+      port=(-p "$HELVARINE_PG_TCP_PORT")
+    fi
     as_server "$bin/pg_ctl" -D "$folder/data" -l "$folder/server.log" -w -t 60 \
-      -o "-c listen_addresses='' -k $folder/socket -c fsync=off -c max_connections=60" start \
+      -o "$listen -k $folder/socket -c fsync=off -c max_connections=60" start \
       >/dev/null || { cat "$folder/server.log" >&2; exit 1; }
     chmod 0755 "$folder" "$folder/socket"
-    psql=("$bin/psql" -X -q -v ON_ERROR_STOP=1 -h "$folder/socket" -U postgres)
+    psql=("$bin/psql" -X -q -v ON_ERROR_STOP=1 -h "$folder/socket" "${port[@]}" -U postgres)
     "${psql[@]}" -d postgres -c "CREATE DATABASE helvarine_template" >/dev/null
     "${psql[@]}" -d helvarine_template -f "$schema" >/dev/null
     ;;
