@@ -830,8 +830,11 @@ int main(int argc, char** argv) {
         benchmarkLiveList(programFolder, liveListServer());
         return 0;
     }
+    // HELVARINE_BENCH_CHANGE_LOG_ONLY: only the change log's cost, on the file, or on the server
+    // that HELVARINE_BENCH_CHANGE_LOG_SERVER names.
     if (qEnvironmentVariableIsSet("HELVARINE_BENCH_CHANGE_LOG_ONLY")) {
-        benchmarkChangeLog(programFolder, {}, largest);
+        benchmarkChangeLog(programFolder, qEnvironmentVariable("HELVARINE_BENCH_CHANGE_LOG_SERVER"),
+                           largest);
         return 0;
     }
     benchmarkLiveList(programFolder, {});
