@@ -64,15 +64,26 @@ QString DeletionRestore::question() const {
 }
 
 QString DeletionRestore::obstacle() const {
+    const auto named = [](const LoggedRow& row) {
+        QString what = Deletions::kindOf(row.table) + QLatin1Char(' ') + Deletions::rowName(row);
+        what[0] = what[0].toUpper();
+        return what;
+    };
+    const LoggedRow* cause = m_deletion.cause();
+    if (cause != nullptr && isLookup(*cause) && m_deletion.caseCount() == 0 && exists(*cause)) {
+        return named(*cause) + QStringLiteral(
+                                   " was added again since it was deleted: there is "
+                                   "nothing to restore.");
+    }
     QStringList taken;
     for (const LoggedRow& row : m_deletion.rows) {
         if (isLookup(row) || !exists(row)) {
             continue;
         }
-        QString what = Deletions::kindOf(row.table) + QLatin1Char(' ') + Deletions::rowName(row);
-        what[0] = what[0].toUpper();
-        taken.append(QStringLiteral("%1 cannot come back: its ID %2 now belongs to %3.")
-                         .arg(what, row.row, holderOf(row)));
+        taken.append(restoredSince(row)
+                         ? QStringLiteral("%1 was restored already.").arg(named(row))
+                         : QStringLiteral("%1 cannot come back: its ID %2 now belongs to %3.")
+                               .arg(named(row), row.row, holderOf(row)));
     }
     if (taken.isEmpty()) {
         return {};
@@ -119,6 +130,16 @@ bool DeletionRestore::exists(const LoggedRow& row) const {
                                    .arg(row.table, QString::number(row.row.toLongLong()));
     RecordSet count = m_store.query(test);
     return !count.eof() && count.value(0).toLongLong() > 0;
+}
+
+bool DeletionRestore::restoredSince(const LoggedRow& row) const {
+    RecordSet newest = m_store.query(
+        QStringLiteral("select [Action] from [Changes] where [Table Name] in (%1, %2) and [Row] = "
+                       "%3 and Revision > %4 order by Revision desc limit 1")
+            .arg(SqlText::quoted(row.table), SqlText::quoted(row.table.toLower()),
+                 SqlText::quoted(row.row))
+            .arg(row.revision));
+    return !newest.eof() && newest.text(0) == QLatin1String("restore");
 }
 
 QString DeletionRestore::holderOf(const LoggedRow& row) const {

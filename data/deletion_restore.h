@@ -26,6 +26,8 @@ public:
 private:
     bool exists(const LoggedRow& row) const;
     QString holderOf(const LoggedRow& row) const;
+    // Whether the row's newest change since its deletion brought it back.
+    bool restoredSince(const LoggedRow& row) const;
     void insert(const LoggedRow& row);
 
     CaseStore& m_store;

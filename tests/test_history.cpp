@@ -209,6 +209,43 @@ private Q_SLOTS:
         QVERIFY(m_prompts.texts().last().startsWith(QLatin1String("There is nothing to undo")));
     }
 
+    // A status deleted with its case and added again meanwhile is not added twice: the case comes
+    // back onto it, as the question says. Once back, the deletion cannot be restored again.
+    void aLookupValueAddedAgainTakesItsCaseBack() {
+        startedForm();
+        m_prompts.onModal([this](QDialog& window) {
+            auto& editor = dynamic_cast<Form2&>(window);
+            pick(ui(editor).Combo3, QStringLiteral("Waiting"));
+            m_prompts.answer(Prompts::Answer::Yes);
+            ui(editor).button(8)->click();
+            ui(editor).button(1)->click();  // Cancel
+        });
+        press(Qt::CTRL | Qt::Key_N);
+        QCOMPARE(count(QStringLiteral("Cases")), 2);
+        QCOMPARE(executeAsAnotherUser(*m_env, QStringLiteral("insert into Status values "
+                                                             "('Waiting')")),
+                 QString());
+        m_prompts.clear();
+        m_prompts.answer(Prompts::Answer::Yes);
+        press(Qt::CTRL | Qt::Key_Z);
+        QCOMPARE(m_prompts.texts(),
+                 QStringList{"The status Waiting was added again since it was deleted. Restore "
+                             "its case onto it?"});
+        QCOMPARE(joined(QStringLiteral("Status"), QStringLiteral("Status")),
+                 QStringLiteral("Open,Waiting"));
+        QCOMPARE(joined(QStringLiteral("Status"), QStringLiteral("Cases where ID = 1")),
+                 QStringLiteral("Waiting"));
+
+        m_prompts.onModal([](QDialog& window) {
+            window.findChild<QPushButton*>(QStringLiteral("RestoreButton"))->click();
+        });
+        m_prompts.answer(Prompts::Answer::Ok);
+        press(Qt::CTRL | Qt::SHIFT | Qt::Key_H);
+        QCOMPARE(m_prompts.texts().last(),
+                 QStringLiteral("The case Printer jams was restored already.\n\nNothing was "
+                                "restored."));
+    }
+
     // "Deleted cases…" lists everyone's deletions, newest first, and restores the one chosen.
     void deletedCasesListsAndRestores() {
         Form1& form = startedForm();
