@@ -259,6 +259,7 @@ private Q_SLOTS:
             auto* list = window.findChild<QTreeWidget*>(QStringLiteral("DeletionList"));
             QCOMPARE(column(*list, 2), (QStringList{"The status Waiting", "The case [Mouse]"}));
             QCOMPARE(column(*list, 3), (QStringList{"0", "1"}));
+            QCOMPARE(unnamedAccessibleParts(window), QStringList());
             list->setCurrentItem(list->topLevelItem(1));
             window.findChild<QPushButton*>(QStringLiteral("RestoreButton"))->click();
         });
