@@ -32,6 +32,11 @@ QString serverText() {
     return machine.value(QStringLiteral("Helvarine/Database")).toString().trimmed();
 }
 
+QString machineSettingsFile() {
+    return QSettings(QSettings::SystemScope, QStringLiteral("Orvanta"), QStringLiteral("Orvanta"))
+        .fileName();
+}
+
 bool onServer() {
     return !serverText().isEmpty();
 }

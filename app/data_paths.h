@@ -17,6 +17,8 @@ inline constexpr const char* kServerVariable = "HELVARINE_DATABASE";
 // "Database" of group "Helvarine" in the machine-wide settings (/etc/xdg/Orvanta/Orvanta.conf).
 // Empty when neither names one: the database is the file in the data folder.
 QString serverText();
+// The machine-wide settings file that may name the server for every account of the computer.
+QString machineSettingsFile();
 bool onServer();
 // The connection text of the one connection: the server's, or the file's.
 QString connectionText();

@@ -1,5 +1,6 @@
 #include "database_access.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -11,6 +12,7 @@
 #include <cerrno>
 
 #include "account.h"
+#include "connection_text.h"
 #include "data_paths.h"
 #include "postgres_engine.h"
 
@@ -134,3 +136,19 @@ QString notOpenNotice(const QString& failure) {
 }
 
 }  // namespace DatabaseAccess
+
+QString DatabaseAccess::exposedPasswordWarning() {
+    if (!qEnvironmentVariable(DataPaths::kServerVariable).trimmed().isEmpty()) {
+        return {};
+    }
+    const QString file = DataPaths::machineSettingsFile();
+    if (ConnectionText::passwords(DataPaths::serverText()).isEmpty() ||
+        !QFileInfo(file).permissions().testFlag(QFileDevice::ReadOther)) {
+        return {};
+    }
+    return QStringLiteral(
+               "The settings file %1 holds the password of the team's database, and every account "
+               "of this computer may read it. Keep the password in each account's ~/.pgpass (or "
+               "a service file) instead, and take it out of the settings file.")
+        .arg(QDir::toNativeSeparators(file));
+}

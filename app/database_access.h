@@ -20,4 +20,9 @@ QString notOpenMessage(const QString& failure);
 // What the empty case list says while no database is open.
 QString notOpenNotice(const QString& failure);
 
+// A warning when the machine-wide settings file gives the server's password, and every account
+// of the computer may read the file; empty otherwise (the environment names the server, or no
+// password is there, or only its owner may read it).
+QString exposedPasswordWarning();
+
 }  // namespace DatabaseAccess

@@ -305,6 +305,9 @@ void Form1::Form_Load() {
     } else if (const QString upgrade = CaseStore::shared().upgradeNeeded(); !upgrade.isEmpty()) {
         m_prompts.message(upgrade, Prompts::Buttons::Ok, Prompts::Icon::Warning);
     }
+    if (const QString exposed = DatabaseAccess::exposedPasswordWarning(); !exposed.isEmpty()) {
+        m_prompts.message(exposed, Prompts::Buttons::Ok, Prompts::Icon::Warning);
+    }
     trap.at(180, [this] {
         const QString stored =
             m_settings.value(settingKey(QStringLiteral("WindowState")), QStringLiteral("0"))

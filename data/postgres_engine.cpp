@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "connection_text.h"
 #include "failure.h"
 
 namespace {
@@ -103,13 +104,25 @@ private:
 
 PostgresEngine::PostgresEngine(const QString& connectionText) {
     const QByteArray text = connectionText.toUtf8();
-    m_connection = PQconnectdb(text.constData());
+    // The limits come before the connection text, which may set its own: a dead link is noticed
+    // within about 20 s, a lock held elsewhere or a statement that runs on is a reported failure,
+    // and the server lets go of a desktop that vanished in the middle of a transaction.
+    std::vector<const char*> keywords;
+    std::vector<const char*> values;
+    for (const auto& [keyword, value] : kSessionLimits) {
+        keywords.push_back(keyword);
+        values.push_back(value);
+    }
+    keywords.insert(keywords.end(), {"dbname", nullptr});
+    values.insert(values.end(), {text.constData(), nullptr});
+    m_connection = PQconnectdbParams(keywords.data(), values.data(), 1);
     if (m_connection == nullptr) {
         throw Failure(QStringLiteral("out of memory"));
     }
     try {
         if (PQstatus(m_connection) != CONNECTION_OK) {
-            throw Failure(failureText(m_connection, nullptr));
+            throw Failure(ConnectionText::withoutPasswords(failureText(m_connection, nullptr),
+                                                           connectionText));
         }
         prepareSession();
     } catch (...) {

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <array>
+#include <utility>
+
 #include "engine.h"
 #include "postgres_text.h"
 
@@ -39,6 +42,19 @@ public:
     // The server and database that a connection text names, for a user to read ("host db1,
     // port 5432, database helvarine"): never its password or other options.
     static QString serverName(const QString& connectionText);
+
+    // What the program asks of every connection unless its text says otherwise: libpq's
+    // connection time limit and TCP keepalives, and the session's time limits (options).
+    static constexpr std::array<std::pair<const char*, const char*>, 7> kSessionLimits{{
+        {"connect_timeout", "10"},
+        {"keepalives", "1"},
+        {"keepalives_idle", "10"},
+        {"keepalives_interval", "5"},
+        {"keepalives_count", "3"},
+        {"tcp_user_timeout", "15000"},
+        {"options",
+         "-c statement_timeout=60s -c lock_timeout=5s -c idle_in_transaction_session_timeout=60s"},
+    }};
 
     // The channel that the schema's triggers notify.
     static constexpr const char* kChannel = "helvarine_changes";

@@ -143,6 +143,16 @@ $$;
 REVOKE ALL ON changes, change_counter FROM PUBLIC;
 GRANT SELECT ON changes TO helvarine_users;
 
+-- Only the team may connect: a role outside helvarine_users can neither read the cases nor send
+-- the change notices that make every desktop look at the log.
+DO $$
+BEGIN
+    EXECUTE format('REVOKE CONNECT, TEMPORARY ON DATABASE %I FROM PUBLIC', current_database());
+    EXECUTE format('GRANT CONNECT, TEMPORARY ON DATABASE %I TO helvarine_users',
+                   current_database());
+END
+$$;
+
 -- The schema's version, which the program reads to tell an administrator what to apply.
 CREATE OR REPLACE FUNCTION helvarine_schema_version() RETURNS integer
     LANGUAGE sql IMMUTABLE PARALLEL SAFE AS 'SELECT 2';

@@ -162,6 +162,27 @@ private Q_SLOTS:
                          "status B insert by=" + author + " command=1 before=- after={status=B}"}));
     }
 
+    // Only the team may connect to a database made from the schema: an outsider can neither read
+    // nor notify the desktops.
+    void onlyTheTeamMayConnect() {
+        if (!TestEnvironment::onServer()) {
+            QSKIP("a file's readers are the accounts of its group");
+        }
+        const QString role = QStringLiteral("outsider_%1").arg(QCoreApplication::applicationPid());
+        execute(QStringLiteral("create role %1 login").arg(role));
+        const auto dropRole = qScopeGuard([&] { execute("drop role " + role); });
+        const QString schemaDatabase =
+            m_env->serverDatabase().section(QStringLiteral("dbname="), 0, 0) +
+            QStringLiteral("dbname=helvarine_template user=") + role;
+        auto outsider = serverConnection(schemaDatabase);
+        QCOMPARE(PQstatus(outsider.get()), CONNECTION_BAD);
+        QVERIFY2(QByteArray(PQerrorMessage(outsider.get())).contains("permission denied"),
+                 PQerrorMessage(outsider.get()));
+        execute(QStringLiteral("grant helvarine_users to %1").arg(role));
+        auto member = serverConnection(schemaDatabase);
+        QCOMPARE(PQstatus(member.get()), CONNECTION_OK);
+    }
+
     // Two writers, one holding its transaction open: the other waits for it, so that a reader
     // who has seen revision M never later finds a committed change numbered M or lower.
     void revisionsAreSeenInCommitOrder() {
