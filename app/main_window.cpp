@@ -52,6 +52,7 @@
 #include "runtime_check.h"
 #include "sample_data.h"
 #include "screen_reader.h"
+#include "server_wait.h"
 #include "twips.h"
 #include "window_dressing.h"
 #include "window_pointer.h"
@@ -95,6 +96,10 @@ const std::array<ColumnDesign, Form1::kColumnCount> kColumns{{
 // How often the list asks whether other people changed the cases: their changes show within
 // two seconds.
 constexpr int kFollowIntervalMs = 1000;
+
+// How long a background read of the live list may hear nothing from the server before it gives
+// up until a later tick.
+constexpr std::chrono::milliseconds kBackgroundSilence{1000};
 
 // Widths beyond this many twips (over 40 inches) are no width a list column can take.
 constexpr float kLargestColumnWidth = 57600;
@@ -618,10 +623,20 @@ void Form1::refreshCases() {
 
 void Form1::Timer1_Timer() {
     // A window over the list (an editor, a message) is not refreshed behind the user's back;
-    // the commands reload the list when it closes anyway. Without a connection (start-up could
-    // not open the file, and said so) there is nothing to follow.
-    if (QApplication::activeModalWidget() != nullptr || !CaseStore::hasShared() ||
-        CaseStore::shared().state() == 0) {
+    // the commands reload the list when it closes anyway; nor is it while a statement waits for
+    // the server. After a failure the ticks back off, so that a dead link costs little.
+    if (QApplication::activeModalWidget() != nullptr || ServerWait::active() ||
+        !CaseStore::hasShared()) {
+        return;
+    }
+    if (m_ticksToSkip > 0) {
+        --m_ticksToSkip;
+        return;
+    }
+    // The background's waits show no window and give up when the server stays silent.
+    const ServerWait::Background background(kBackgroundSilence);
+    if (CaseStore::shared().state() == 0) {
+        reconnectQuietly();
         return;
     }
     untrapped(m_prompts, kWindow, QStringLiteral("Timer1_Timer"), [this] {
@@ -632,23 +647,60 @@ void Form1::Timer1_Timer() {
                 if (m_refreshPending) {
                     refreshCases();
                 }
-                return;
-            }
-            // On the server a notice can be missed (a lost connection, a restart), and asking
-            // the log is one indexed query: it is asked every tick.
-            ChangeFeed feed(store);
-            if (m_refreshPending || feed.askEveryTick()) {
+            } else if (ChangeFeed feed(store); m_refreshPending || feed.askEveryTick()) {
+                // On the server a notice can be missed (a lost connection, a restart), and
+                // asking the log is one indexed query: it is asked every tick.
                 followChanges(feed);
             }
+            showListCurrent(true);
         } catch (...) {
-            // Tried again every second until a reload succeeds, and reported only once.
+            // Tried again until a reload succeeds, reported only once, and the title says
+            // meanwhile that the list is not up to date.
             m_refreshPending = true;
+            showListCurrent(false);
             if (!m_refreshFailureReported) {
                 m_refreshFailureReported = true;
                 throw;
             }
         }
     });
+}
+
+void Form1::reconnectQuietly() {
+    // Only a server comes back by itself; a file that could not be opened waits for a command,
+    // which says why.
+    if (!DataPaths::onServer()) {
+        return;
+    }
+    try {
+        CaseStore::shared().open(DataPaths::connectionText());
+    } catch (const Failure&) {
+        showListCurrent(false);
+        return;
+    }
+    ListView1->setEmptyText({});
+    untrapped(m_prompts, kWindow, QStringLiteral("LoadCases"), [this] {
+        CaseStore::shared().changedElsewhere();
+        LoadCases();
+    });
+    showListCurrent(true);
+}
+
+void Form1::showListCurrent(bool current) {
+    if (current) {
+        m_failedTicks = 0;
+        if (windowTitle() != QLatin1String("Helvarine") && m_titleMarked) {
+            setWindowTitle(QStringLiteral("Helvarine"));
+        }
+        m_titleMarked = false;
+        return;
+    }
+    // 1, 2, 4, 8 ticks skipped after each failure in a row, then every 16 seconds.
+    constexpr int kMostSkipped = 15;
+    m_ticksToSkip = std::min(kMostSkipped, (1 << std::min(m_failedTicks, 4)) - 1);
+    ++m_failedTicks;
+    m_titleMarked = true;
+    setWindowTitle(QStringLiteral("Helvarine \u2014 the list is not up to date"));
 }
 
 void Form1::followChanges(ChangeFeed& feed) {

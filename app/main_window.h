@@ -8,6 +8,7 @@
 
 #include "case_finder.h"
 #include "live_case_list.h"
+#include "waiting_window.h"
 
 class FindBar;
 class QAction;
@@ -179,6 +180,15 @@ private:
     bool m_layoutChanged = false;
     bool m_programEnded = false;
     bool m_shown = false;
+    // Without a connection, on a server: opens it again from the timer, without a box.
+    void reconnectQuietly();
+    // The title says while the list cannot follow the others' changes; failures back off.
+    void showListCurrent(bool current);
+
+    WaitingWindow m_waiting;  // the program's waiter for its server
+    int m_ticksToSkip = 0;
+    int m_failedTicks = 0;
+    bool m_titleMarked = false;
     // A change of others waits for a reload that succeeds; its failure is reported once.
     bool m_refreshPending = false;
     bool m_refreshFailureReported = false;

@@ -4,11 +4,17 @@
 
 #include <QByteArray>
 #include <QStringList>
+#include <algorithm>
+#include <array>
+#include <cstring>
 #include <memory>
+#include <optional>
+#include <thread>
 #include <vector>
 
 #include "connection_text.h"
 #include "failure.h"
+#include "server_wait.h"
 
 namespace {
 
@@ -25,7 +31,20 @@ constexpr Oid kDate = 1082;
 constexpr Oid kTimestamp = 1114;
 constexpr Oid kNumeric = 1700;
 
-using Result = std::unique_ptr<PGresult, decltype(&PQclear)>;
+using Result = PostgresEngine::Result;
+
+// The connect_timeout the connection was made with, in seconds (0: none).
+qint64 connectTimeout(pg_conn* connection) {
+    std::unique_ptr<PQconninfoOption, decltype(&PQconninfoFree)> options(PQconninfo(connection),
+                                                                         &PQconninfoFree);
+    for (const PQconninfoOption* option = options.get();
+         option != nullptr && option->keyword != nullptr; ++option) {
+        if (std::strcmp(option->keyword, "connect_timeout") == 0 && option->val != nullptr) {
+            return std::max<qint64>(0, QByteArray(option->val).toLongLong());
+        }
+    }
+    return 0;
+}
 
 QString trimmedMessage(const char* message) {
     return QString::fromUtf8(message).trimmed();
@@ -102,8 +121,11 @@ private:
 
 }  // namespace
 
-PostgresEngine::PostgresEngine(const QString& connectionText) {
-    const QByteArray text = connectionText.toUtf8();
+PostgresEngine::PostgresEngine(const QString& connectionText) : m_text(connectionText.toUtf8()) {
+    connect();
+}
+
+void PostgresEngine::connect() {
     // The limits come before the connection text, which may set its own: a dead link is noticed
     // within about 20 s, a lock held elsewhere or a statement that runs on is a reported failure,
     // and the server lets go of a desktop that vanished in the middle of a transaction.
@@ -113,21 +135,54 @@ PostgresEngine::PostgresEngine(const QString& connectionText) {
         keywords.push_back(keyword);
         values.push_back(value);
     }
-    keywords.insert(keywords.end(), {"dbname", nullptr});
-    values.insert(values.end(), {text.constData(), nullptr});
-    m_connection = PQconnectdbParams(keywords.data(), values.data(), 1);
+    // The texts travel as UTF-8 whatever the text says.
+    keywords.insert(keywords.end(), {"dbname", "client_encoding", nullptr});
+    values.insert(values.end(), {m_text.constData(), "UTF8", nullptr});
+    m_connection = PQconnectStartParams(keywords.data(), values.data(), 1);
     if (m_connection == nullptr) {
         throw Failure(QStringLiteral("out of memory"));
     }
     try {
-        if (PQstatus(m_connection) != CONNECTION_OK) {
-            throw Failure(ConnectionText::withoutPasswords(failureText(m_connection, nullptr),
-                                                           connectionText));
-        }
+        awaitConnection();
         prepareSession();
     } catch (...) {
-        PQfinish(m_connection);
+        abandon();
         throw;
+    }
+}
+
+void PostgresEngine::awaitConnection() {
+    const auto failed = [this] {
+        return Failure(ConnectionText::withoutPasswords(failureText(m_connection, nullptr),
+                                                        QString::fromUtf8(m_text)));
+    };
+    if (PQstatus(m_connection) == CONNECTION_BAD) {
+        throw failed();
+    }
+    // libpq leaves connect_timeout to a caller that polls: it is kept here, for all the hosts.
+    const std::chrono::seconds limit(connectTimeout(m_connection));
+    ServerWait::Wait wait;
+    PostgresPollingStatusType polled = PGRES_POLLING_WRITING;
+    while (polled != PGRES_POLLING_OK) {
+        if (polled == PGRES_POLLING_FAILED) {
+            throw failed();
+        }
+        const ServerWait::Wait::Step step =
+            wait.step(PQsocket(m_connection), polled == PGRES_POLLING_WRITING);
+        if (step.verdict == ServerWait::Wait::Verdict::Cancelled) {
+            throw Failure(QStringLiteral("Connecting to the server was cancelled."));
+        }
+        if (step.verdict == ServerWait::Wait::Verdict::GivenUp ||
+            (limit.count() > 0 && wait.waited() > limit)) {
+            throw Failure(
+                QStringLiteral("The server did not answer within %1 seconds: %2.")
+                    .arg(std::max<qint64>(
+                        1, std::chrono::duration_cast<std::chrono::seconds>(wait.waited()).count()))
+                    .arg(serverName(QString::fromUtf8(m_text))));
+        }
+        if (step.ready) {
+            polled = PQconnectPoll(m_connection);
+        }
     }
 }
 
@@ -178,13 +233,10 @@ PostgresEngine::~PostgresEngine() {
 // UTF-8 as the program writes them, backslashes as plain characters, dates read in ISO form, the
 // change notices heard; and which columns hold dates and which order rows as inserted.
 void PostgresEngine::prepareSession() {
-    if (PQsetClientEncoding(m_connection, "UTF8") != 0) {
-        throw Failure(failureText(m_connection, nullptr));
-    }
     const char* const setup =
         "SET DateStyle = ISO, YMD; SET standard_conforming_strings = on; "
         "SET IntervalStyle = postgres; LISTEN helvarine_changes";
-    Result done(PQexec(m_connection, setup), &PQclear);
+    const Result done = run(setup);
     if (PQresultStatus(done.get()) != PGRES_COMMAND_OK) {
         throw Failure(failureText(m_connection, done.get()));
     }
@@ -193,15 +245,13 @@ void PostgresEngine::prepareSession() {
         "FROM pg_attribute a JOIN pg_class c ON c.oid = a.attrelid "
         "WHERE c.relkind = 'r' AND c.relnamespace = current_schema()::regnamespace "
         "AND a.attnum > 0 AND NOT a.attisdropped";
-    Result rows(PQexec(m_connection, columns), &PQclear);
+    const Result rows = run(columns);
     if (PQresultStatus(rows.get()) != PGRES_TUPLES_OK) {
         throw Failure(failureText(m_connection, rows.get()));
     }
     // The schema's version: a schema without helvarine_schema_version() is the first one.
-    Result version(PQexec(m_connection,
-                          "SELECT CASE WHEN to_regproc('helvarine_schema_version') IS NULL "
-                          "THEN 1 ELSE 2 END"),
-                   &PQclear);
+    const Result version =
+        run("SELECT CASE WHEN to_regproc('helvarine_schema_version') IS NULL THEN 1 ELSE 2 END");
     if (PQresultStatus(version.get()) != PGRES_TUPLES_OK) {
         throw Failure(failureText(m_connection, version.get()));
     }
@@ -220,24 +270,87 @@ void PostgresEngine::prepareSession() {
 }
 
 void PostgresEngine::reconnectWhenLost() {
-    if (PQstatus(m_connection) == CONNECTION_OK) {
+    if (m_connection != nullptr && PQstatus(m_connection) == CONNECTION_OK) {
         return;
     }
-    PQreset(m_connection);
-    if (PQstatus(m_connection) != CONNECTION_OK) {
+    abandon();
+    connect();
+    m_missedNotices = true;
+}
+
+void PostgresEngine::abandon() noexcept {
+    if (m_connection != nullptr) {
+        PQfinish(m_connection);
+        m_connection = nullptr;
+    }
+}
+
+void PostgresEngine::sendCancel() {
+    // The request goes over a connection of its own, which a dead link would hold up: it is sent
+    // from a thread of its own, and the wait goes on without it.
+    PGcancel* cancel = PQgetCancel(m_connection);
+    if (cancel == nullptr) {
+        return;
+    }
+    std::thread([cancel] {
+        std::array<char, 256> error{};
+        PQcancel(cancel, error.data(), static_cast<int>(error.size()));
+        PQfreeCancel(cancel);
+    }).detach();
+}
+
+PostgresEngine::Result PostgresEngine::awaitResult() {
+    constexpr std::chrono::seconds kAfterCancel(3);
+    ServerWait::Wait wait;
+    std::optional<ServerWait::Clock::time_point> cancelled;
+    while (PQconsumeInput(m_connection) != 0 && PQisBusy(m_connection) != 0) {
+        const ServerWait::Wait::Step step = wait.step(PQsocket(m_connection), false);
+        if (step.verdict == ServerWait::Wait::Verdict::GivenUp) {
+            abandon();
+            throw Failure(
+                QStringLiteral("The server did not answer; the connection was closed "
+                               "and will be made again."));
+        }
+        if (step.verdict == ServerWait::Wait::Verdict::Cancelled && !cancelled) {
+            sendCancel();
+            cancelled = ServerWait::Clock::now();
+        }
+        if (cancelled && ServerWait::Clock::now() - *cancelled > kAfterCancel) {
+            abandon();
+            throw Failure(
+                QStringLiteral("The statement was cancelled. The server did not answer, "
+                               "so the connection was closed; it will be made again."));
+        }
+    }
+    // Every result of the statement is taken; the first failure is the one to report.
+    Result kept(nullptr, &PQclear);
+    while (PGresult* next = PQgetResult(m_connection)) {
+        Result result(next, &PQclear);
+        const ExecStatusType status = PQresultStatus(next);
+        const bool failure = status == PGRES_FATAL_ERROR || status == PGRES_BAD_RESPONSE;
+        if (kept == nullptr || (failure && PQresultStatus(kept.get()) != PGRES_FATAL_ERROR)) {
+            kept = std::move(result);
+        }
+    }
+    return kept;
+}
+
+PostgresEngine::Result PostgresEngine::run(const char* statement) {
+    if (PQsendQuery(m_connection, statement) == 0) {
         throw Failure(failureText(m_connection, nullptr));
     }
-    prepareSession();
-    m_missedNotices = true;
+    return awaitResult();
 }
 
 int PostgresEngine::execute(const QString& statement) {
     reconnectWhenLost();
     const QByteArray text = PostgresText::translate(statement, m_schema).toUtf8();
     // The extended protocol takes exactly one statement, as the file's engine does.
-    Result result(
-        PQexecParams(m_connection, text.constData(), 0, nullptr, nullptr, nullptr, nullptr, 0),
-        &PQclear);
+    if (PQsendQueryParams(m_connection, text.constData(), 0, nullptr, nullptr, nullptr, nullptr,
+                          0) == 0) {
+        throw Failure(failureText(m_connection, nullptr));
+    }
+    const Result result = awaitResult();
     switch (PQresultStatus(result.get())) {
         case PGRES_COMMAND_OK:
             return QByteArray(PQcmdTuples(result.get())).toInt();
@@ -255,21 +368,30 @@ std::unique_ptr<Cursor> PostgresEngine::select(const QString& text) {
     const QByteArray utf8 = text.toUtf8();
     // Prepared and described first, so that a statement that returns no rows is refused
     // before it changes anything.
-    Result prepared(PQprepare(m_connection, "", utf8.constData(), 0, nullptr), &PQclear);
+    if (PQsendPrepare(m_connection, "", utf8.constData(), 0, nullptr) == 0) {
+        throw Failure(failureText(m_connection, nullptr));
+    }
+    const Result prepared = awaitResult();
     if (PQresultStatus(prepared.get()) == PGRES_EMPTY_QUERY) {
         throw Failure(QStringLiteral("The statement is empty."));
     }
     if (PQresultStatus(prepared.get()) != PGRES_COMMAND_OK) {
         throw Failure(failureText(m_connection, prepared.get()));
     }
-    Result described(PQdescribePrepared(m_connection, ""), &PQclear);
+    if (PQsendDescribePrepared(m_connection, "") == 0) {
+        throw Failure(failureText(m_connection, nullptr));
+    }
+    const Result described = awaitResult();
     if (PQresultStatus(described.get()) != PGRES_COMMAND_OK) {
         throw Failure(failureText(m_connection, described.get()));
     }
     if (PQnfields(described.get()) == 0) {
         throw Failure(QStringLiteral("The statement returns no rows: ") + text);
     }
-    Result rows(PQexecPrepared(m_connection, "", 0, nullptr, nullptr, nullptr, 0), &PQclear);
+    if (PQsendQueryPrepared(m_connection, "", 0, nullptr, nullptr, nullptr, 0) == 0) {
+        throw Failure(failureText(m_connection, nullptr));
+    }
+    Result rows = awaitResult();
     if (PQresultStatus(rows.get()) != PGRES_TUPLES_OK) {
         throw Failure(failureText(m_connection, rows.get()));
     }
@@ -302,8 +424,13 @@ void PostgresEngine::commit() {
 }
 
 void PostgresEngine::rollback() noexcept {
-    if (PQstatus(m_connection) == CONNECTION_OK && inTransaction()) {
-        PQclear(PQexec(m_connection, "ROLLBACK"));
+    if (m_connection == nullptr || PQstatus(m_connection) != CONNECTION_OK || !inTransaction()) {
+        return;
+    }
+    try {
+        run("ROLLBACK");
+    } catch (...) {
+        abandon();  // the server rolls back the transaction of a connection that is gone
     }
 }
 

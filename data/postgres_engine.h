@@ -1,12 +1,15 @@
 #pragma once
 
+#include <QByteArray>
 #include <array>
+#include <memory>
 #include <utility>
 
 #include "engine.h"
 #include "postgres_text.h"
 
 struct pg_conn;
+struct pg_result;
 
 // A PostgreSQL server that a team shares, through libpq. The statements are translated for the
 // server's schema (PostgresText); a connection lost to the server fails the statement that meets
@@ -59,11 +62,25 @@ public:
     // The channel that the schema's triggers notify.
     static constexpr const char* kChannel = "helvarine_changes";
 
+    using Result = std::unique_ptr<pg_result, void (*)(pg_result*)>;
+
 private:
+    // Connects without blocking: the socket is polled while the program's waiter keeps the
+    // windows alive; a cancel or the time limit throws.
+    void connect();
+    void awaitConnection();
     void prepareSession();
     void reconnectWhenLost();
+    // Lets go of the connection (the server rolls back what it held); the next statement
+    // connects again.
+    void abandon() noexcept;
+    void sendCancel();
+    // Waits for the answer to what was sent: every result is taken, the first failure kept.
+    Result awaitResult();
+    Result run(const char* statement);
     std::unique_ptr<Cursor> select(const QString& text);
 
+    QByteArray m_text;
     pg_conn* m_connection = nullptr;
     PostgresText::Schema m_schema;
     // Set when the connection was made again: what others did meanwhile was not heard.

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <atomic>
+#include <thread>
+
+// A TCP proxy of the tests' own between the program and the run's PostgreSQL server, which plays
+// the network: it passes the bytes, swallows every byte both ways (a pulled cable, a dead VPN:
+// nothing arrives and nothing is refused), or refuses connections (a server that is down).
+class LinkProxy {
+public:
+    enum class Mode { Pass, Swallow, Refuse };
+
+    // Forwards to the server of the test run (HELVARINE_TEST_DATABASE's socket folder).
+    LinkProxy();
+    ~LinkProxy();
+    LinkProxy(const LinkProxy&) = delete;
+    LinkProxy& operator=(const LinkProxy&) = delete;
+
+    void setMode(Mode mode) { m_mode = mode; }
+    // The connection text of the database through the proxy.
+    QString connectionText(const QString& databaseName) const;
+
+private:
+    void run();
+
+    QString m_serverSocket;
+    int m_listener = -1;
+    int m_port = 0;
+    std::atomic<Mode> m_mode{Mode::Pass};
+    std::atomic<bool> m_stop{false};
+    std::thread m_thread;
+};

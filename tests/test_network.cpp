@@ -1,0 +1,163 @@
+// A team's server over a real network, played by the tests' own proxy: a dead link never freezes
+// the window (a waiting window whose Cancel fails the step), the live list skips while the link
+// is dead and catches up after, and a program started while the server was down fills its list
+// by itself once it is up.
+
+#include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <memory>
+
+#include "case_store.h"
+#include "data_paths.h"
+#include "link_proxy.h"
+#include "main_window.h"
+#include "report_list.h"
+#include "scripted_prompts.h"
+#include "test_environment.h"
+#include "window_controls.h"
+
+namespace {
+
+QDialog* waitingWindow() {
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->objectName() == QLatin1String("WaitingWindow") && window->isVisible()) {
+            return qobject_cast<QDialog*>(window);
+        }
+    }
+    return nullptr;
+}
+
+QString otherUsersCase(const char* title) {
+    return QStringLiteral("insert into Cases (Title) values ('%1')").arg(QLatin1String(title));
+}
+
+}  // namespace
+
+class TestNetwork : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TestEnvironment> m_env;
+    std::unique_ptr<LinkProxy> m_proxy;
+    ScriptedPrompts m_prompts;
+    std::unique_ptr<Form1> m_form;
+
+    // The program reaches the test's database through the proxy; one case is there.
+    Form1& startedForm(int cases = 1) {
+        for (int i = 0; i < cases; ++i) {
+            execute(otherUsersCase("Mine"));
+        }
+        m_env->closeDatabase();
+        const QString name = m_env->serverDatabase().section(QStringLiteral("dbname="), 1);
+        qputenv(DataPaths::kServerVariable, m_proxy->connectionText(name).toUtf8());
+        m_form =
+            std::make_unique<Form1>(m_prompts, m_env->settings(), TestEnvironment::programFolder());
+        m_form->setProgramEnd([] {});
+        m_form->Form_Load();
+        m_form->show();
+        QApplication::setActiveWindow(m_form.get());
+        [[maybe_unused]] const bool active = QTest::qWaitForWindowActive(m_form.get());
+        return *m_form;
+    }
+
+private Q_SLOTS:
+    void init() {
+        if (!TestEnvironment::onServer()) {
+            QSKIP("the network is the server's");
+        }
+        m_env = std::make_unique<TestEnvironment>();
+        m_env->openDatabase();
+        m_proxy = std::make_unique<LinkProxy>();
+        m_prompts.clear();
+    }
+
+    void cleanup() {
+        expectNothingUnexpected(m_prompts);
+        if (m_proxy) {
+            m_proxy->setMode(LinkProxy::Mode::Pass);
+        }
+        if (m_form) {
+            m_form->Form_QueryUnload();
+            m_form.reset();
+        }
+        m_proxy.reset();
+        m_env.reset();
+    }
+
+    // F5 over a dead link: the window keeps its events going, "Waiting for the server…" shows
+    // after half a second, and Cancel fails the reload with one box; the link back, F5 works.
+    void aDeadLinkShowsTheWaitingWindow() {
+        Form1& form = startedForm();
+        form.findChild<QTimer*>(QStringLiteral("Timer1"))->stop();
+        m_proxy->setMode(LinkProxy::Mode::Swallow);
+        QElapsedTimer clock;
+        qint64 shownAfter = -1;
+        QString words;
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            if (QDialog* window = waitingWindow(); window != nullptr && shownAfter < 0) {
+                shownAfter = clock.elapsed();
+                words =
+                    window->windowTitle() + QLatin1Char('|') + window->findChild<QLabel*>()->text();
+                window->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->click();
+            }
+        });
+        watch.start(20);
+        m_prompts.answer(Prompts::Answer::Ok);
+        clock.start();
+        QTest::keyClick(caseList(form), Qt::Key_F5);
+        QVERIFY2(shownAfter >= 450 && shownAfter < 2000, qPrintable(QString::number(shownAfter)));
+        QCOMPARE(words, QStringLiteral("Helvarine|Waiting for the server\u2026"));
+        QCOMPARE(m_prompts.texts().size(), 1);
+        QVERIFY2(m_prompts.texts()[0].contains(QLatin1String("cancel")),
+                 qPrintable(m_prompts.texts()[0]));
+        QVERIFY(waitingWindow() == nullptr);
+
+        m_proxy->setMode(LinkProxy::Mode::Pass);
+        QTest::keyClick(caseList(form), Qt::Key_F5);
+        QCOMPARE(caseList(form)->rows().count(), 1);
+        QCOMPARE(m_prompts.texts().size(), 1);
+    }
+
+    // While the link is dead the live list says so in the title, once in a box, and never shows
+    // the waiting window; once it is back the list catches up by itself.
+    void theLiveListSkipsADeadLinkAndCatchesUp() {
+        Form1& form = startedForm();
+        m_proxy->setMode(LinkProxy::Mode::Swallow);
+        QCOMPARE(executeAsAnotherUser(*m_env, otherUsersCase("Theirs")), QString());
+        m_prompts.answer(Prompts::Answer::Ok);
+        QTRY_VERIFY_WITH_TIMEOUT(form.windowTitle().contains(QLatin1String("not up to date")),
+                                 10000);
+        QTest::qWait(3000);
+        QVERIFY(waitingWindow() == nullptr);
+        QCOMPARE(m_prompts.texts().size(), 1);
+        m_proxy->setMode(LinkProxy::Mode::Pass);
+        QTRY_COMPARE_WITH_TIMEOUT(caseList(form)->rows().count(), 2, 20000);
+        QCOMPARE(form.windowTitle(), QStringLiteral("Helvarine"));
+    }
+
+    // Started while the server is down: the designed boxes, then the list fills by itself once
+    // the server answers, without a restart.
+    void aStartWithTheServerDownRecovers() {
+        m_proxy->setMode(LinkProxy::Mode::Refuse);
+        m_prompts.answer(Prompts::Answer::Ok);
+        m_prompts.answer(Prompts::Answer::Ok);
+        Form1& form = startedForm();
+        QVERIFY(m_prompts.texts().size() >= 1);
+        QCOMPARE(caseList(form)->rows().count(), 0);
+        m_prompts.clear();
+        m_proxy->setMode(LinkProxy::Mode::Pass);
+        QTRY_COMPARE_WITH_TIMEOUT(caseList(form)->rows().count(), 1, 20000);
+        QCOMPARE(form.windowTitle(), QStringLiteral("Helvarine"));
+        QVERIFY(m_prompts.texts().isEmpty());
+    }
+};
+
+QTEST_MAIN(TestNetwork)
+#include "test_network.moc"
