@@ -47,6 +47,7 @@ void WaitingWindow::show() {
     window->setObjectName(QStringLiteral("WaitingWindow"));
     window->setWindowTitle(QStringLiteral("Helvarine"));
     window->setWindowModality(Qt::ApplicationModal);
+    window->setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     window->setFont(Fonts::window());
     auto* text = new QLabel(QStringLiteral("Waiting for the server\u2026"), window);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, window);
@@ -58,6 +59,7 @@ void WaitingWindow::show() {
     column->addWidget(text);
     column->addWidget(buttons);
     window->setAccessibleName(text->text());
+    window->setMinimumWidth(window->fontMetrics().averageCharWidth() * 36);
     m_window = window;
     window->show();
 }
