@@ -1,5 +1,7 @@
 #include "record_set.h"
 
+#include <QRegularExpression>
+
 #include <cmath>
 
 #include "case_store.h"
@@ -7,6 +9,23 @@
 #include "read_ahead_cursor.h"
 
 namespace {
+
+// "select * from X" with the named columns in place of the star; any other select as it is.
+QString narrowed(const QString& select, const QStringList& columns) {
+    static const QRegularExpression everything(
+        QStringLiteral("^\\s*select\\s+\\*\\s+from\\s+(\\[[^\\]]+\\]|\\w+)\\s*;?\\s*$"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = everything.match(select);
+    if (columns.isEmpty() || !match.hasMatch()) {
+        return select;
+    }
+    QStringList named;
+    for (const QString& column : columns) {
+        named.append(QLatin1Char('[') + column + QLatin1Char(']'));
+    }
+    return QStringLiteral("select %1 from %2")
+        .arg(named.join(QStringLiteral(", ")), match.captured(1));
+}
 
 const char* const kClosedMessage = "Operation is not allowed when the record set is closed.";
 
@@ -54,8 +73,11 @@ void RecordSet::open(const QString& select, CaseStore& connection, Lock lock, Re
         throw Failure(QStringLiteral("Operation is not allowed when the record set is open."));
     }
     Engine& engine = connection.accept(select, "The statement contains a NUL character.");
+    // A reader that names its columns gets only those from the engine: over a network the others
+    // would cost their bytes, and on a file their reading.
+    const QString asked = narrowed(select, readOnly);
     std::unique_ptr<Cursor> cursor =
-        lock == Lock::ForUpdate ? engine.queryForUpdate(select) : engine.query(select);
+        lock == Lock::ForUpdate ? engine.queryForUpdate(asked) : engine.query(asked);
     const int count = cursor->columnCount();
     m_columns.clear();
     m_dateColumns.assign(static_cast<size_t>(count), false);

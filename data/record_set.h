@@ -39,8 +39,9 @@ public:
         Ahead
     };
 
-    // Runs the select on the connection and stands on its first row. Reading ahead, only the
-    // columns named in `readOnly` are read, when any are named; the others read as NULL.
+    // Runs the select on the connection and stands on its first row. A "select * from X" with
+    // columns named in `readOnly` asks the engine for those columns only (the statement text
+    // the observer sees stays as given); reading ahead, only those columns are read.
     void open(const QString& select, CaseStore& connection, Lock lock = Lock::None,
               Reading reading = Reading::WhenAsked, const QStringList& readOnly = {});
     bool isOpen() const { return m_cursor != nullptr; }

@@ -96,6 +96,9 @@ void LinkProxy::run() {
                 if (got <= 0) {
                     closed = true;
                 } else if (m_mode == Mode::Pass) {
+                    if (!fromClient) {
+                        m_bytesToProgram += got;
+                    }
                     const int to = fromClient ? pairs[i].server : pairs[i].client;
                     for (ssize_t sent = 0; sent < got;) {
                         const ssize_t wrote =

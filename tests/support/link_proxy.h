@@ -18,6 +18,8 @@ public:
     LinkProxy& operator=(const LinkProxy&) = delete;
 
     void setMode(Mode mode) { m_mode = mode; }
+    // The bytes passed from the server to the program so far.
+    long long bytesToProgram() const { return m_bytesToProgram; }
     // The connection text of the database through the proxy.
     QString connectionText(const QString& databaseName) const;
 
@@ -29,5 +31,6 @@ private:
     int m_port = 0;
     std::atomic<Mode> m_mode{Mode::Pass};
     std::atomic<bool> m_stop{false};
+    std::atomic<long long> m_bytesToProgram{0};
     std::thread m_thread;
 };
