@@ -39,6 +39,9 @@ public:
     virtual int execute(const QString& statement) = 0;
     // Runs one select and gives its rows.
     virtual std::unique_ptr<Cursor> query(const QString& select) = 0;
+    // Runs one select whose rows may be many, read as they are taken rather than all at once
+    // where the engine can; nothing else may use the connection until they are read.
+    virtual std::unique_ptr<Cursor> queryLarge(const QString& select) { return query(select); }
     // Runs one select whose rows stay locked against other writers until the transaction
     // ends, so that what was read can be checked and written in one step.
     virtual std::unique_ptr<Cursor> queryForUpdate(const QString& select) = 0;

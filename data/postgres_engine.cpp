@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <thread>
@@ -63,7 +64,13 @@ QString failureText(pg_conn* connection, const PGresult* result) {
 
 class PostgresCursor final : public Cursor {
 public:
-    explicit PostgresCursor(Result result) : m_result(std::move(result)) {
+    // The rows of a result; `more` gives the next batch of the same select once these are read
+    // (none: every row is in the first), and `end` lets go of what the batches came from.
+    using More = std::function<Result()>;
+    using End = std::function<void()>;
+
+    explicit PostgresCursor(Result result, More more = {}, End end = {})
+        : m_result(std::move(result)), m_more(std::move(more)), m_end(std::move(end)) {
         m_rows = PQntuples(m_result.get());
         const int count = PQnfields(m_result.get());
         for (int i = 0; i < count; ++i) {
@@ -89,7 +96,27 @@ public:
     bool isDateColumn(int column) const override {
         return m_dateColumns[static_cast<size_t>(column)];
     }
-    bool next() override { return ++m_row < m_rows; }
+    ~PostgresCursor() override { finish(); }
+    PostgresCursor(const PostgresCursor&) = delete;
+    PostgresCursor& operator=(const PostgresCursor&) = delete;
+
+    bool next() override {
+        if (++m_row < m_rows) {
+            return true;
+        }
+        if (!m_more) {
+            return false;
+        }
+        Result batch = m_more();
+        if (PQntuples(batch.get()) == 0) {
+            finish();
+            return false;
+        }
+        m_result = std::move(batch);
+        m_rows = PQntuples(m_result.get());
+        m_row = 0;
+        return true;
+    }
     Kind kind(int column) const override {
         return PQgetisnull(m_result.get(), m_row, column) != 0
                    ? Kind::Null
@@ -111,7 +138,16 @@ public:
     }
 
 private:
+    void finish() noexcept {
+        m_more = {};
+        if (m_end) {
+            std::exchange(m_end, {})();
+        }
+    }
+
     Result m_result;
+    More m_more;
+    End m_end;
     int m_rows = 0;
     int m_row = -1;
     std::vector<Kind> m_kinds;
@@ -400,6 +436,38 @@ std::unique_ptr<Cursor> PostgresEngine::select(const QString& text) {
 
 std::unique_ptr<Cursor> PostgresEngine::query(const QString& text) {
     return select(PostgresText::translate(text, m_schema));
+}
+
+std::unique_ptr<Cursor> PostgresEngine::queryLarge(const QString& text) {
+    reconnectWhenLost();
+    if (inTransaction()) {
+        return query(text);  // a transaction of the caller's: its result comes whole
+    }
+    // A cursor of the server's, read in batches inside a transaction of its own: the program
+    // never holds more than a batch of a large result.
+    const QByteArray declare = "DECLARE helvarine_rows NO SCROLL CURSOR FOR " +
+                               PostgresText::translate(text, m_schema).trimmed().toUtf8();
+    const auto fetch = [this] {
+        Result batch = run("FETCH 20000 FROM helvarine_rows");
+        if (PQresultStatus(batch.get()) != PGRES_TUPLES_OK) {
+            throw Failure(failureText(m_connection, batch.get()));
+        }
+        return batch;
+    };
+    for (const char* step : {"BEGIN", declare.constData()}) {
+        const Result done = run(step);
+        if (PQresultStatus(done.get()) != PGRES_COMMAND_OK) {
+            const Failure failure(failureText(m_connection, done.get()));
+            rollback();
+            throw failure;
+        }
+    }
+    try {
+        return std::make_unique<PostgresCursor>(fetch(), fetch, [this] { rollback(); });
+    } catch (...) {
+        rollback();
+        throw;
+    }
 }
 
 std::unique_ptr<Cursor> PostgresEngine::queryForUpdate(const QString& text) {

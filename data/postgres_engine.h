@@ -24,6 +24,8 @@ public:
 
     int execute(const QString& statement) override;
     std::unique_ptr<Cursor> query(const QString& select) override;
+    // Outside a transaction, through a cursor of the server's read in batches.
+    std::unique_ptr<Cursor> queryLarge(const QString& select) override;
     // The select with " FOR UPDATE": its rows stay locked until the transaction ends.
     std::unique_ptr<Cursor> queryForUpdate(const QString& select) override;
     bool inTransaction() const override;

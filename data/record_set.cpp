@@ -76,8 +76,9 @@ void RecordSet::open(const QString& select, CaseStore& connection, Lock lock, Re
     // A reader that names its columns gets only those from the engine: over a network the others
     // would cost their bytes, and on a file their reading.
     const QString asked = narrowed(select, readOnly);
-    std::unique_ptr<Cursor> cursor =
-        lock == Lock::ForUpdate ? engine.queryForUpdate(asked) : engine.query(asked);
+    std::unique_ptr<Cursor> cursor = lock == Lock::ForUpdate     ? engine.queryForUpdate(asked)
+                                     : reading == Reading::Ahead ? engine.queryLarge(asked)
+                                                                 : engine.query(asked);
     const int count = cursor->columnCount();
     m_columns.clear();
     m_dateColumns.assign(static_cast<size_t>(count), false);

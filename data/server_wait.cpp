@@ -2,12 +2,22 @@
 
 #include <poll.h>
 
+#include <atomic>
+#include <thread>
+
 namespace {
 
-ServerWaiter* g_waiter = nullptr;
-int g_waits = 0;
-// The background's silence limit while a Background stands; zero otherwise.
-std::chrono::milliseconds g_backgroundSilence{0};
+// The waiter and the thread it serves (the windows' thread): another thread's waits (the list's
+// read-ahead) only poll.
+std::atomic<ServerWaiter*> g_waiter{nullptr};
+std::atomic<std::thread::id> g_waiterThread{};
+std::atomic<int> g_waits{0};
+// The background's silence limit in milliseconds while a Background stands; zero otherwise.
+std::atomic<long long> g_backgroundSilence{0};
+
+ServerWaiter* waiterHere() {
+    return std::this_thread::get_id() == g_waiterThread.load() ? g_waiter.load() : nullptr;
+}
 
 constexpr int kStepMs = 50;
 
@@ -15,6 +25,7 @@ constexpr int kStepMs = 50;
 
 void ServerWait::setWaiter(ServerWaiter* waiter) {
     g_waiter = waiter;
+    g_waiterThread = std::this_thread::get_id();
 }
 
 bool ServerWait::active() {
@@ -22,12 +33,12 @@ bool ServerWait::active() {
 }
 
 ServerWait::Background::Background(std::chrono::milliseconds silence)
-    : m_previous(g_backgroundSilence) {
-    g_backgroundSilence = silence;
+    : m_previous(g_backgroundSilence.load()) {
+    g_backgroundSilence = silence.count();
 }
 
 ServerWait::Background::~Background() {
-    g_backgroundSilence = m_previous;
+    g_backgroundSilence = m_previous.count();
 }
 
 ServerWait::Wait::Wait() : m_start(Clock::now()), m_lastProgress(m_start), m_lastAsked(m_start) {
@@ -36,8 +47,8 @@ ServerWait::Wait::Wait() : m_start(Clock::now()), m_lastProgress(m_start), m_las
 
 ServerWait::Wait::~Wait() {
     --g_waits;
-    if (m_asked && g_waiter != nullptr) {
-        g_waiter->finished();
+    if (ServerWaiter* waiter = waiterHere(); m_asked && waiter != nullptr) {
+        waiter->finished();
     }
 }
 
@@ -52,16 +63,18 @@ ServerWait::Wait::Step ServerWait::Wait::step(int socket, bool forWriting) {
     if (result.ready) {
         progressed();
     }
-    const bool background = g_backgroundSilence.count() > 0;
-    if (background && Clock::now() - m_lastProgress > g_backgroundSilence) {
+    const std::chrono::milliseconds silence(g_backgroundSilence.load());
+    const bool background = silence.count() > 0;
+    if (background && Clock::now() - m_lastProgress > silence) {
         result.verdict = Verdict::GivenUp;
         return result;
     }
     // A quick answer never reaches the waiter: only a wait that lasts lets the windows go on.
-    if (g_waiter != nullptr && Clock::now() - m_lastAsked >= std::chrono::milliseconds(kStepMs)) {
+    ServerWaiter* waiter = waiterHere();
+    if (waiter != nullptr && Clock::now() - m_lastAsked >= std::chrono::milliseconds(kStepMs)) {
         m_lastAsked = Clock::now();
         m_asked = true;
-        if (!g_waiter->keepWaiting(waited(), background)) {
+        if (!waiter->keepWaiting(waited(), background)) {
             result.verdict = Verdict::Cancelled;
         }
     }
