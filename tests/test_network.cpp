@@ -8,11 +8,14 @@
 #include <QDialogButtonBox>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <memory>
 
+#include "case_editor.h"
+#include "case_fixture.h"
 #include "case_store.h"
 #include "data_paths.h"
 #include "link_proxy.h"
@@ -140,6 +143,33 @@ private Q_SLOTS:
         m_proxy->setMode(LinkProxy::Mode::Pass);
         QTRY_COMPARE_WITH_TIMEOUT(caseList(form)->rows().count(), 2, 20000);
         QCOMPARE(form.windowTitle(), QStringLiteral("Helvarine"));
+    }
+
+    // A desktop cut off between its UPDATE and its COMMIT holds its lock only until the server's
+    // idle limit: another desktop's save of the same case gets its answer within the limits, and
+    // what it saved stays.
+    void aDesktopCutOffInASaveHoldsNoLockForLong() {
+        seedCaseDatabase();
+        const QString name = m_env->serverDatabase().section(QStringLiteral("dbname="), 1);
+        CaseStore cutOff;
+        cutOff.openServer(m_proxy->connectionText(name) +
+                          QStringLiteral(" options='-c idle_in_transaction_session_timeout=2s'"));
+        cutOff.engine().begin();
+        cutOff.execute(QStringLiteral("update Cases set Title='Never committed' where ID=1"));
+        m_proxy->setMode(LinkProxy::Mode::Swallow);
+
+        Form2 editor(m_prompts, TestEnvironment::programFolder());
+        editor.m_ID = QStringLiteral("1");
+        editor.setCaption(QStringLiteral("Edit Data"));
+        ui(editor).Text1->setText(QStringLiteral("Saved meanwhile"));
+        m_prompts.answer(Prompts::Answer::Ok);
+        QElapsedTimer clock;
+        clock.start();
+        ui(editor).button(2)->click();
+        QVERIFY2(clock.elapsed() < 10000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(m_prompts.texts(), QStringList{"Record Successfully Updated"});
+        QCOMPARE(scalar(QStringLiteral("select Title from Cases where ID=1")),
+                 QStringLiteral("Saved meanwhile"));
     }
 
     // The list reads only the columns it shows: long comments never cross the link.
