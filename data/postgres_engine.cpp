@@ -488,7 +488,19 @@ void PostgresEngine::begin() {
 }
 
 void PostgresEngine::commit() {
-    execute(QStringLiteral("COMMIT"));
+    try {
+        execute(QStringLiteral("COMMIT"));
+    } catch (const Failure& failure) {
+        // The server may have committed before the answer was lost: say so, so that nobody
+        // saves the same change twice believing it lost.
+        if (m_connection == nullptr || PQstatus(m_connection) != CONNECTION_OK) {
+            throw Failure(failure.description() +
+                          QStringLiteral("\n\nThe connection was lost while the change was being "
+                                         "committed, so whether it was saved is not known. Look at "
+                                         "the list before saving it again."));
+        }
+        throw;
+    }
 }
 
 void PostgresEngine::rollback() noexcept {

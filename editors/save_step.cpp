@@ -51,7 +51,11 @@ std::optional<int> writeChecked(ErrorTrap& trap, Prompts& prompts, int line,
             });
             failed = false;
         });
-        if (failed || !changedByOthers) {
+        if (failed) {
+            return std::nullopt;  // a transaction that failed (its commit too) changed nothing
+                                  // known
+        }
+        if (!changedByOthers) {
             return changed;
         }
         bool overwrite = false;

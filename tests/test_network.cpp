@@ -23,6 +23,7 @@
 #include "report_list.h"
 #include "scripted_prompts.h"
 #include "test_environment.h"
+#include "waiting_window.h"
 #include "window_controls.h"
 
 namespace {
@@ -170,6 +171,46 @@ private Q_SLOTS:
         QCOMPARE(m_prompts.texts(), QStringList{"Record Successfully Updated"});
         QCOMPARE(scalar(QStringLiteral("select Title from Cases where ID=1")),
                  QStringLiteral("Saved meanwhile"));
+    }
+
+    // The answer to a save's COMMIT lost on the way: the change is stored once, and the box says
+    // that whether it was saved is not known, instead of a failure that invites saving again.
+    void aCommitWhoseAnswerIsLostIsStoredOnce() {
+        seedCaseDatabase();
+        const QString name = m_env->serverDatabase().section(QStringLiteral("dbname="), 1);
+        m_env->closeDatabase();
+        CaseStore::createShared();
+        CaseStore::shared().openServer(m_proxy->connectionText(name));
+        WaitingWindow waiting;
+        QTimer cancel;
+        QObject::connect(&cancel, &QTimer::timeout, [] {
+            if (QDialog* window = waitingWindow()) {
+                window->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->click();
+            }
+        });
+        cancel.start(50);
+        CaseStore::shared().setStatementObserver([this](const QString& statement) {
+            if (statement == QLatin1String("COMMIT")) {
+                m_proxy->setMode(LinkProxy::Mode::Deaf);
+            }
+        });
+        Form2 editor(m_prompts, TestEnvironment::programFolder());
+        editor.m_ID = QStringLiteral("1");
+        editor.setCaption(QStringLiteral("Edit Data"));
+        ui(editor).Text1->setText(QStringLiteral("Saved once"));
+        m_prompts.answer(Prompts::Answer::Ok);
+        ui(editor).button(2)->click();
+        CaseStore::shared().setStatementObserver({});
+        QCOMPARE(m_prompts.texts().size(), 1);
+        QVERIFY2(m_prompts.texts()[0].contains(QLatin1String("whether it was saved is not known")),
+                 qPrintable(m_prompts.texts()[0]));
+        m_proxy->setMode(LinkProxy::Mode::Pass);
+        QCOMPARE(executeAsAnotherUser(*m_env, QStringLiteral("insert into Status values ('x')")),
+                 QString());
+        QCOMPARE(joined(QStringLiteral("Title"), QStringLiteral("Cases")),
+                 QStringLiteral("Saved once"));
+        QCOMPARE(scalar(QStringLiteral("select count(*) from Changes where Action = 'update'")),
+                 QStringLiteral("1"));
     }
 
     // The list reads only the columns it shows: long comments never cross the link.

@@ -95,7 +95,7 @@ void LinkProxy::run() {
                 const ssize_t got = read(side.fd, buffer.data(), buffer.size());
                 if (got <= 0) {
                     closed = true;
-                } else if (m_mode == Mode::Pass) {
+                } else if (m_mode == Mode::Pass || (m_mode == Mode::Deaf && fromClient)) {
                     if (!fromClient) {
                         m_bytesToProgram += got;
                     }

@@ -6,10 +6,12 @@
 
 // A TCP proxy of the tests' own between the program and the run's PostgreSQL server, which plays
 // the network: it passes the bytes, swallows every byte both ways (a pulled cable, a dead VPN:
-// nothing arrives and nothing is refused), or refuses connections (a server that is down).
+// nothing arrives and nothing is refused), swallows only the server's answers, or refuses
+// connections (a server that is down).
 class LinkProxy {
 public:
-    enum class Mode { Pass, Swallow, Refuse };
+    // Deaf: the program's bytes reach the server, the server's answers are swallowed.
+    enum class Mode { Pass, Swallow, Refuse, Deaf };
 
     // Forwards to the server of the test run (HELVARINE_TEST_DATABASE's socket folder).
     LinkProxy();
