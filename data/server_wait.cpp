@@ -28,6 +28,10 @@ void ServerWait::setWaiter(ServerWaiter* waiter) {
     g_waiterThread = std::this_thread::get_id();
 }
 
+ServerWaiter* ServerWait::waiter() {
+    return g_waiter;
+}
+
 bool ServerWait::active() {
     return g_waits > 0;
 }

@@ -22,6 +22,7 @@ using Clock = std::chrono::steady_clock;
 
 // The program's waiter, or nullptr.
 void setWaiter(ServerWaiter* waiter);
+ServerWaiter* waiter();
 // True while the server is awaited: a timer that would use the connection stays away.
 bool active();
 

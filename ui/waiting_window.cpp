@@ -14,7 +14,10 @@ WaitingWindow::WaitingWindow() {
 }
 
 WaitingWindow::~WaitingWindow() {
-    ServerWait::setWaiter(nullptr);
+    // A newer window's waiter (a main window made before this one was closed) stays.
+    if (ServerWait::waiter() == this) {
+        ServerWait::setWaiter(nullptr);
+    }
     delete m_window;
 }
 
