@@ -439,7 +439,7 @@ void benchmarkServer(const QString& server, const QString& programFolder, int la
     std::printf("\nFrom the PostgreSQL server (%s):\n", qPrintable(server));
     std::printf("%9s %12s %12s %8s %10s %12s\n", "cases", "psql read", "LoadCases", "ratio",
                 "sort click", "peak memory");
-    for (int size : {10000, 100000}) {
+    for (int size : {10000, 100000, 1000000}) {
         if (size > largest) {
             break;
         }
