@@ -1,15 +1,13 @@
 #pragma once
 
-#include <QDialog>
 #include <vector>
 
 #include "change_history.h"
-
-class QTreeWidget;
+#include "log_list_window.h"
 
 // "Deleted cases": the deletions made by anyone, newest first (when, who, what, how many cases);
 // Restore closes it with the selected one chosen, Escape or Close without.
-class DeletedCasesWindow : public QDialog {
+class DeletedCasesWindow : public LogListWindow {
 public:
     explicit DeletedCasesWindow(std::vector<Deletion> deletions, QWidget* parent = nullptr);
 
@@ -17,10 +15,8 @@ public:
     qint64 chosenCommand() const { return m_chosen; }
 
 private:
-    void createControls();
     void choose();
 
     std::vector<Deletion> m_deletions;
-    QTreeWidget* m_list = nullptr;
     qint64 m_chosen = 0;
 };

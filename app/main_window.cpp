@@ -367,12 +367,16 @@ bool Form1::databaseAtHand() {
                           Prompts::Icon::Warning);
         return false;
     }
+    fillOpenedDatabase();
+    return true;
+}
+
+void Form1::fillOpenedDatabase() {
     ListView1->setEmptyText({});
     untrapped(m_prompts, kWindow, QStringLiteral("LoadCases"), [this] {
         CaseStore::shared().changedElsewhere();
         LoadCases();
     });
-    return true;
 }
 
 void Form1::IsADOInstalled() {
@@ -678,11 +682,7 @@ void Form1::reconnectQuietly() {
         showListCurrent(false);
         return;
     }
-    ListView1->setEmptyText({});
-    untrapped(m_prompts, kWindow, QStringLiteral("LoadCases"), [this] {
-        CaseStore::shared().changedElsewhere();
-        LoadCases();
-    });
+    fillOpenedDatabase();
     showListCurrent(true);
 }
 

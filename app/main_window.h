@@ -149,6 +149,8 @@ private:
     // Before a command that needs the database: true when it is open, or opens now. Otherwise
     // the user is told once why, instead of once for every step of the command.
     bool databaseAtHand();
+    // A database opened after start-up failed to: the list's notice goes, and the cases fill it.
+    void fillOpenedDatabase();
     void IsADOInstalled();
     void fillCaseList();
     // Applies other people's changes, as the change log tells them, to the rows they touched;

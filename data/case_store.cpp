@@ -133,7 +133,9 @@ int CaseStore::execute(const QString& statementText) {
     Engine& open = accept(statementText,
                           "The statement contains a NUL character, which cannot be stored; "
                           "nothing was written.");
-    if (statementText.trimmed().startsWith(QLatin1String("delete"), Qt::CaseInsensitive)) {
+    if (QStringView(statementText)
+            .trimmed()
+            .startsWith(QLatin1String("delete"), Qt::CaseInsensitive)) {
         return executeDeletion(open, statementText);
     }
     return open.execute(statementText);
@@ -153,9 +155,7 @@ int CaseStore::executeDeletion(Engine& open, const QString& statementText) {
         }
         if (own) {
             open.commit();
-            m_ownDeletions.insert(m_ownDeletions.end(), m_pendingDeletions.begin(),
-                                  m_pendingDeletions.end());
-            m_pendingDeletions.clear();
+            keepPendingDeletions();
         }
         return changed;
     } catch (...) {
@@ -171,6 +171,12 @@ void CaseStore::remember(qint64 command) {
     if (command != 0 && (m_pendingDeletions.empty() || m_pendingDeletions.back() != command)) {
         m_pendingDeletions.push_back(command);
     }
+}
+
+void CaseStore::keepPendingDeletions() {
+    m_ownDeletions.insert(m_ownDeletions.end(), m_pendingDeletions.begin(),
+                          m_pendingDeletions.end());
+    m_pendingDeletions.clear();
 }
 
 void CaseStore::forgetDeletion(qint64 command) {
@@ -212,9 +218,7 @@ void CaseStore::transaction(const std::function<void()>& work) {
         m_pendingDeletions.clear();
         throw;
     }
-    m_ownDeletions.insert(m_ownDeletions.end(), m_pendingDeletions.begin(),
-                          m_pendingDeletions.end());
-    m_pendingDeletions.clear();
+    keepPendingDeletions();
 }
 
 void CaseStore::createShared() {

@@ -94,6 +94,8 @@ private:
     // Runs a deletion and remembers its command once it is committed.
     int executeDeletion(Engine& open, const QString& statementText);
     void remember(qint64 command);
+    // The transaction's deletions committed: Undo may bring them back.
+    void keepPendingDeletions();
 
     std::unique_ptr<Engine> m_engine;
     std::function<void(const QString&)> m_observer;

@@ -32,11 +32,6 @@ constexpr std::array<TableWords, 7> kTables{{{"Cases", "case"},
                                              {"Priorities", "priority"},
                                              {"KnowledgeBase", "knowledge base entry"}}};
 
-// A table as both engines spell it in the log, for an indexed "in" test.
-QString spellings(const QString& table) {
-    return SqlText::quoted(table) + QStringLiteral(", ") + SqlText::quoted(table.toLower());
-}
-
 // The columns of a case, in the order the history names them.
 constexpr std::array<const char*, 13> kCaseColumns{
     "Title", "Status",      "Priority",      "Category", "Assigned To", "Customer", "Opened By",
@@ -109,7 +104,8 @@ public:
         for (const LoggedRow& gone : readRows(
                  store, kSelect + QStringLiteral("where [Table Name] in (%1) and [Row] in (%2) and "
                                                  "[Action] = 'delete'")
-                                      .arg(spellings(table), texts.join(QLatin1Char(','))))) {
+                                      .arg(ChangeLogText::spellings(table),
+                                           texts.join(QLatin1Char(','))))) {
             const qint64 id = gone.row.toLongLong();
             if (!m_names.contains(id)) {
                 m_names.insert(id, personName(gone.before));
@@ -193,10 +189,8 @@ void appendLines(CaseStore& store, const LoggedRow& row, const CaseWords& words,
     } else if (row.action == QLatin1String("delete")) {
         const std::optional<Deletion> deletion = Deletions::read(store, row.command);
         const LoggedRow* cause = deletion ? deletion->cause() : nullptr;
-        line(cause == nullptr
-                 ? QStringLiteral("Deleted")
-                 : QStringLiteral("Deleted with %1 %2")
-                       .arg(Deletions::kindOf(cause->table), Deletions::rowName(*cause)));
+        line(cause == nullptr ? QStringLiteral("Deleted")
+                              : QStringLiteral("Deleted with ") + Deletions::named(*cause));
     } else {
         for (const char* name : kCaseColumns) {
             const QString column = QLatin1String(name);
@@ -221,6 +215,17 @@ QString ChangeLogText::tableName(const QString& logged) {
     return logged;
 }
 
+QString ChangeLogText::spellings(const QString& table) {
+    return SqlText::quoted(table) + QStringLiteral(", ") + SqlText::quoted(table.toLower());
+}
+
+QString ChangeLogText::sentence(QString text) {
+    if (!text.isEmpty()) {
+        text[0] = text[0].toUpper();
+    }
+    return text;
+}
+
 QJsonValue ChangeLogText::column(const QJsonObject& values, const QString& name) {
     const QJsonValue exact = values.value(name);
     return exact.isUndefined() ? values.value(name.toLower()) : exact;
@@ -230,7 +235,7 @@ std::vector<HistoryLine> CaseHistory::read(CaseStore& store, qint64 caseId) {
     const std::vector<LoggedRow> rows =
         readRows(store, kSelect + QStringLiteral("where [Table Name] in (%1) and [Row] = %2 "
                                                  "order by Revision desc")
-                                      .arg(spellings(QStringLiteral("Cases")),
+                                      .arg(ChangeLogText::spellings(QStringLiteral("Cases")),
                                            SqlText::quoted(QString::number(caseId))));
     const CaseWords words(store, rows);
     std::vector<HistoryLine> lines;
@@ -262,8 +267,7 @@ QString Deletion::what() const {
         return cases == 1 ? QStringLiteral("the case [%1]").arg(Deletions::rowName(rows.front()))
                           : QStringLiteral("%1 cases").arg(cases);
     }
-    QString text =
-        Deletions::kindOf(leading->table) + QLatin1Char(' ') + Deletions::rowName(*leading);
+    QString text = Deletions::named(*leading);
     if (cases > 0) {
         text +=
             cases == 1 ? QStringLiteral(" and 1 case") : QStringLiteral(" and %1 cases").arg(cases);
@@ -288,6 +292,10 @@ QString Deletions::kindOf(const QString& table) {
         }
     }
     return QStringLiteral("the row of ") + table;
+}
+
+QString Deletions::named(const LoggedRow& row) {
+    return kindOf(row.table) + QLatin1Char(' ') + rowName(row);
 }
 
 std::optional<Deletion> Deletions::read(CaseStore& store, qint64 command) {

@@ -66,6 +66,8 @@ std::vector<Deletion> list(CaseStore& store, int limit = 20000);
 QString rowName(const LoggedRow& row);
 // "the employee", "the status", "the case", by the row's table.
 QString kindOf(const QString& table);
+// The row with its kind: "the employee Daniel Carter", "the status Open".
+QString named(const LoggedRow& row);
 
 }  // namespace Deletions
 
@@ -73,6 +75,11 @@ namespace ChangeLogText {
 
 // The table's name as the file's schema spells it, whichever engine wrote it.
 QString tableName(const QString& logged);
+// The table's name as both engines write it into the log, for an indexed "in (...)" test:
+// "'Cases', 'cases'".
+QString spellings(const QString& table);
+// The text with its first letter a capital, to begin a sentence: "The employee Ann Lee".
+QString sentence(QString text);
 // A column's value from a row's JSON, whatever letter case the engine wrote its name in.
 QJsonValue column(const QJsonObject& values, const QString& name);
 

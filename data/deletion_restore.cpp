@@ -55,19 +55,16 @@ QString DeletionRestore::question() const {
     const LoggedRow* cause = m_deletion.cause();
     if (cause != nullptr && isLookup(*cause) && exists(*cause)) {
         const int cases = m_deletion.caseCount();
-        return QStringLiteral("%1 %2 was added again since it was deleted. Restore its %3 onto it?")
-            .arg(Deletions::kindOf(cause->table), Deletions::rowName(*cause),
-                 cases == 1 ? QStringLiteral("case") : QStringLiteral("%1 cases").arg(cases))
-            .replace(0, 1, QStringLiteral("T"));
+        return QStringLiteral("%1 was added again since it was deleted. Restore its %2 onto it?")
+            .arg(ChangeLogText::sentence(Deletions::named(*cause)),
+                 cases == 1 ? QStringLiteral("case") : QStringLiteral("%1 cases").arg(cases));
     }
     return QStringLiteral("Restore %1?").arg(m_deletion.what());
 }
 
 QString DeletionRestore::obstacle() const {
     const auto named = [](const LoggedRow& row) {
-        QString what = Deletions::kindOf(row.table) + QLatin1Char(' ') + Deletions::rowName(row);
-        what[0] = what[0].toUpper();
-        return what;
+        return ChangeLogText::sentence(Deletions::named(row));
     };
     const LoggedRow* cause = m_deletion.cause();
     if (cause != nullptr && isLookup(*cause) && m_deletion.caseCount() == 0 && exists(*cause)) {
@@ -134,10 +131,9 @@ bool DeletionRestore::exists(const LoggedRow& row) const {
 
 bool DeletionRestore::restoredSince(const LoggedRow& row) const {
     RecordSet newest = m_store.query(
-        QStringLiteral("select [Action] from [Changes] where [Table Name] in (%1, %2) and [Row] = "
-                       "%3 and Revision > %4 order by Revision desc limit 1")
-            .arg(SqlText::quoted(row.table), SqlText::quoted(row.table.toLower()),
-                 SqlText::quoted(row.row))
+        QStringLiteral("select [Action] from [Changes] where [Table Name] in (%1) and [Row] = %2 "
+                       "and Revision > %3 order by Revision desc limit 1")
+            .arg(ChangeLogText::spellings(row.table), SqlText::quoted(row.row))
             .arg(row.revision));
     return !newest.eof() && newest.text(0) == QLatin1String("restore");
 }

@@ -371,10 +371,14 @@ PostgresEngine::Result PostgresEngine::awaitResult() {
     return kept;
 }
 
-PostgresEngine::Result PostgresEngine::run(const char* statement) {
-    if (PQsendQuery(m_connection, statement) == 0) {
+void PostgresEngine::requireSent(int sent) const {
+    if (sent == 0) {
         throw Failure(failureText(m_connection, nullptr));
     }
+}
+
+PostgresEngine::Result PostgresEngine::run(const char* statement) {
+    requireSent(PQsendQuery(m_connection, statement));
     return awaitResult();
 }
 
@@ -382,10 +386,8 @@ int PostgresEngine::execute(const QString& statement) {
     reconnectWhenLost();
     const QByteArray text = PostgresText::translate(statement, m_schema).toUtf8();
     // The extended protocol takes exactly one statement, as the file's engine does.
-    if (PQsendQueryParams(m_connection, text.constData(), 0, nullptr, nullptr, nullptr, nullptr,
-                          0) == 0) {
-        throw Failure(failureText(m_connection, nullptr));
-    }
+    requireSent(PQsendQueryParams(m_connection, text.constData(), 0, nullptr, nullptr, nullptr,
+                                  nullptr, 0));
     const Result result = awaitResult();
     switch (PQresultStatus(result.get())) {
         case PGRES_COMMAND_OK:
@@ -404,9 +406,7 @@ std::unique_ptr<Cursor> PostgresEngine::select(const QString& text) {
     const QByteArray utf8 = text.toUtf8();
     // Prepared and described first, so that a statement that returns no rows is refused
     // before it changes anything.
-    if (PQsendPrepare(m_connection, "", utf8.constData(), 0, nullptr) == 0) {
-        throw Failure(failureText(m_connection, nullptr));
-    }
+    requireSent(PQsendPrepare(m_connection, "", utf8.constData(), 0, nullptr));
     const Result prepared = awaitResult();
     if (PQresultStatus(prepared.get()) == PGRES_EMPTY_QUERY) {
         throw Failure(QStringLiteral("The statement is empty."));
@@ -414,9 +414,7 @@ std::unique_ptr<Cursor> PostgresEngine::select(const QString& text) {
     if (PQresultStatus(prepared.get()) != PGRES_COMMAND_OK) {
         throw Failure(failureText(m_connection, prepared.get()));
     }
-    if (PQsendDescribePrepared(m_connection, "") == 0) {
-        throw Failure(failureText(m_connection, nullptr));
-    }
+    requireSent(PQsendDescribePrepared(m_connection, ""));
     const Result described = awaitResult();
     if (PQresultStatus(described.get()) != PGRES_COMMAND_OK) {
         throw Failure(failureText(m_connection, described.get()));
@@ -424,9 +422,7 @@ std::unique_ptr<Cursor> PostgresEngine::select(const QString& text) {
     if (PQnfields(described.get()) == 0) {
         throw Failure(QStringLiteral("The statement returns no rows: ") + text);
     }
-    if (PQsendQueryPrepared(m_connection, "", 0, nullptr, nullptr, nullptr, 0) == 0) {
-        throw Failure(failureText(m_connection, nullptr));
-    }
+    requireSent(PQsendQueryPrepared(m_connection, "", 0, nullptr, nullptr, nullptr, 0));
     Result rows = awaitResult();
     if (PQresultStatus(rows.get()) != PGRES_TUPLES_OK) {
         throw Failure(failureText(m_connection, rows.get()));

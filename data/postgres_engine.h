@@ -79,6 +79,8 @@ private:
     void sendCancel();
     // Waits for the answer to what was sent: every result is taken, the first failure kept.
     Result awaitResult();
+    // A PQsend… call that could not send throws the connection's failure.
+    void requireSent(int sent) const;
     Result run(const char* statement);
     std::unique_ptr<Cursor> select(const QString& text);
 

@@ -12,7 +12,6 @@
 #include <QTest>
 #include <memory>
 
-#include "account.h"
 #include "case_store.h"
 #include "main_window.h"
 #include "record_set.h"
@@ -59,13 +58,6 @@ QStringList logged(qint64 since) {
         rows.moveNext();
     }
     return lines;
-}
-
-QString programAuthor() {
-    if (TestEnvironment::onServer()) {
-        return QStringLiteral("postgres");  // the login role of the tests' connection
-    }
-    return Account::name();
 }
 
 // A libpq connection of the test's database, as another desktop holds one.

@@ -9,7 +9,6 @@
 #include <QTreeWidget>
 #include <memory>
 
-#include "account.h"
 #include "case_editor.h"
 #include "case_fixture.h"
 #include "case_store.h"
@@ -23,10 +22,6 @@
 #include "window_controls.h"
 
 namespace {
-
-QString programAuthor() {
-    return TestEnvironment::onServer() ? QStringLiteral("postgres") : Account::name();
-}
 
 // Every row of a table, every column as the program reads it, one line a row.
 QStringList everything(const QString& table) {
@@ -77,9 +72,7 @@ private:
             std::make_unique<Form1>(m_prompts, m_env->settings(), TestEnvironment::programFolder());
         m_form->setProgramEnd([] {});
         m_form->Form_Load();
-        m_form->show();
-        QApplication::setActiveWindow(m_form.get());
-        [[maybe_unused]] const bool active = QTest::qWaitForWindowActive(m_form.get());
+        showActive(*m_form);
         m_form->findChild<QTimer*>(QStringLiteral("Timer1"))->stop();
         caseList(*m_form)->setFocus();
         return *m_form;

@@ -64,9 +64,7 @@ private:
             std::make_unique<Form1>(m_prompts, m_env->settings(), TestEnvironment::programFolder());
         m_form->setProgramEnd([] {});
         m_form->Form_Load();
-        m_form->show();
-        QApplication::setActiveWindow(m_form.get());
-        [[maybe_unused]] const bool active = QTest::qWaitForWindowActive(m_form.get());
+        showActive(*m_form);
         return *m_form;
     }
 

@@ -12,6 +12,7 @@
 #include <QRegularExpression>
 #include <QTest>
 
+#include "account.h"
 #include "case_store.h"
 #include "data_paths.h"
 #include "failure.h"
@@ -105,6 +106,10 @@ QString executeAsOtherTool(const QString& path, const QString& sql) {
     }
     sqlite3_close(db);
     return error;
+}
+
+QString programAuthor() {
+    return TestEnvironment::onServer() ? QStringLiteral("postgres") : Account::name();
 }
 
 QString executeAsAnotherUser(const TestEnvironment& environment, const QString& statement) {

@@ -60,6 +60,10 @@ private:
 // the program's functions and triggers. Gives the library's error message, empty on success.
 QString executeAsOtherTool(const QString& path, const QString& sql);
 
+// Who the change log names for the program's own changes: the desktop account on a file, the
+// tests' login role on the server.
+QString programAuthor();
+
 // Runs one statement as another person running the program would: through a connection of its
 // own (on a file, the library alone). Gives the engine's error message, empty on success.
 QString executeAsAnotherUser(const TestEnvironment& environment, const QString& statement);

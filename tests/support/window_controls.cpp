@@ -1,9 +1,11 @@
 #include "window_controls.h"
 
 #include <QAccessible>
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 
 #include "case_editor.h"
 #include "date_picker.h"
@@ -33,6 +35,12 @@ QPushButton* CaseEditorControls::button(int number) const {
 
 ReportListView* caseList(const Form1& form) {
     return control<ReportListView>(form, QStringLiteral("ListView1"));
+}
+
+void showActive(QWidget& window) {
+    window.show();
+    QApplication::setActiveWindow(&window);
+    [[maybe_unused]] const bool active = QTest::qWaitForWindowActive(&window);
 }
 
 QPushButton* button(const QObject& window, int number) {

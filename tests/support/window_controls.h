@@ -55,5 +55,7 @@ QStringList unnamedAccessibleParts(QWidget& window);
 
 // The main window's case list.
 ReportListView* caseList(const Form1& form);
+// Shows the window and waits until it is the active one, so that its shortcuts work.
+void showActive(QWidget& window);
 // A window's push button by its number (PushButton1 ...).
 QPushButton* button(const QObject& window, int number);
