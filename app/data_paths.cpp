@@ -32,6 +32,14 @@ QString serverText() {
     return machine.value(QStringLiteral("Helvarine/Database")).toString().trimmed();
 }
 
+std::chrono::seconds statementLimit() {
+    const QSettings machine(QSettings::SystemScope, QStringLiteral("Orvanta"),
+                            QStringLiteral("Orvanta"));
+    bool number = false;
+    const int seconds = machine.value(QStringLiteral("Helvarine/StatementLimit")).toInt(&number);
+    return std::chrono::seconds(number && seconds >= 0 ? seconds : 60);
+}
+
 QString machineSettingsFile() {
     return QSettings(QSettings::SystemScope, QStringLiteral("Orvanta"), QStringLiteral("Orvanta"))
         .fileName();

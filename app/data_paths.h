@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <chrono>
 
 // Where the database lives: data root + "/Orvanta/Helvarine/dbData.mdb", the data root asked
 // afresh each time (GetSpecialFolderPath of the machine-wide application-data folder).
@@ -17,6 +18,9 @@ inline constexpr const char* kServerVariable = "HELVARINE_DATABASE";
 // "Database" of group "Helvarine" in the machine-wide settings (/etc/xdg/Orvanta/Orvanta.conf).
 // Empty when neither names one: the database is the file in the data folder.
 QString serverText();
+// The longest a statement may run on the server: the key "StatementLimit" of group "Helvarine"
+// in the machine-wide settings, in seconds (0: no limit); 60 s when it is not set or unreadable.
+std::chrono::seconds statementLimit();
 // The machine-wide settings file that may name the server for every account of the computer.
 QString machineSettingsFile();
 bool onServer();

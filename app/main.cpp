@@ -6,9 +6,11 @@
 #include <QSettings>
 #include <QTimer>
 
+#include "data_paths.h"
 #include "guarded_application.h"
 #include "main_module.h"
 #include "main_window.h"
+#include "postgres_engine.h"
 #include "prompts.h"
 #include "window_dressing.h"
 
@@ -23,6 +25,7 @@ int main(int argc, char** argv) {
     QSettings settings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Orvanta"),
                        QStringLiteral("Orvanta"));
 
+    PostgresEngine::setStatementLimit(DataPaths::statementLimit());
     Form1 mainWindow(prompts, settings, programFolder);
     mainWindow.Form_Load();
     if (mainWindow.programEnded()) {

@@ -15,3 +15,10 @@ public:
 private:
     QString m_description;
 };
+
+// A failure because the connection to the server was lost or could not be made: reported once
+// per command (see ConnectionLoss).
+class ConnectionLost : public Failure {
+public:
+    using Failure::Failure;
+};

@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -13,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "connection_loss.h"
 #include "connection_text.h"
 #include "failure.h"
 #include "server_wait.h"
@@ -33,6 +35,33 @@ constexpr Oid kTimestamp = 1114;
 constexpr Oid kNumeric = 1700;
 
 using Result = PostgresEngine::Result;
+
+std::atomic<long long> g_statementLimitSeconds{60};
+
+// The connection text's own options, or nothing.
+QByteArray ownOptions(const QByteArray& text) {
+    std::unique_ptr<PQconninfoOption, decltype(&PQconninfoFree)> options(
+        PQconninfoParse(text.constData(), nullptr), &PQconninfoFree);
+    for (const PQconninfoOption* option = options.get();
+         option != nullptr && option->keyword != nullptr; ++option) {
+        if (std::strcmp(option->keyword, "options") == 0 && option->val != nullptr) {
+            return option->val;
+        }
+    }
+    return {};
+}
+
+// The words for a connection that was lost, with libpq's first line as the cause.
+QString lostText(const QString& cause) {
+    QString first = cause.section(QLatin1Char('\n'), 0, 0).trimmed();
+    if (first.endsWith(QLatin1Char('.'))) {
+        first.chop(1);
+    }
+    return QStringLiteral(
+               "The connection to the server was lost (%1). The next action connects "
+               "to it again.")
+        .arg(first.isEmpty() ? QStringLiteral("no answer") : first);
+}
 
 // The connect_timeout the connection was made with, in seconds (0: none).
 qint64 connectTimeout(pg_conn* connection) {
@@ -171,9 +200,14 @@ void PostgresEngine::connect() {
         keywords.push_back(keyword);
         values.push_back(value);
     }
-    // The texts travel as UTF-8 whatever the text says.
-    keywords.insert(keywords.end(), {"dbname", "client_encoding", nullptr});
-    values.insert(values.end(), {m_text.constData(), "UTF8", nullptr});
+    // The texts travel as UTF-8 whatever the text says; the text's own options follow the
+    // session's, so that they add to them and win where they name the same setting.
+    QByteArray options = sessionOptions();
+    if (const QByteArray own = ownOptions(m_text); !own.isEmpty()) {
+        options += ' ' + own;
+    }
+    keywords.insert(keywords.end(), {"dbname", "client_encoding", "options", nullptr});
+    values.insert(values.end(), {m_text.constData(), "UTF8", options.constData(), nullptr});
     m_connection = PQconnectStartParams(keywords.data(), values.data(), 1);
     if (m_connection == nullptr) {
         throw Failure(QStringLiteral("out of memory"));
@@ -220,6 +254,15 @@ void PostgresEngine::awaitConnection() {
             polled = PQconnectPoll(m_connection);
         }
     }
+}
+
+void PostgresEngine::setStatementLimit(std::chrono::seconds limit) {
+    g_statementLimitSeconds = std::max<long long>(0, limit.count());
+}
+
+QByteArray PostgresEngine::sessionOptions() {
+    return "-c statement_timeout=" + QByteArray::number(g_statementLimitSeconds.load()) +
+           "s -c lock_timeout=5s -c idle_in_transaction_session_timeout=60s";
 }
 
 QString PostgresEngine::upgradeNeeded() const {
@@ -309,9 +352,24 @@ void PostgresEngine::reconnectWhenLost() {
     if (m_connection != nullptr && PQstatus(m_connection) == CONNECTION_OK) {
         return;
     }
+    if (ConnectionLoss::holding()) {
+        abandon();
+        throw ConnectionLost(lostText({}));  // the command's earlier step reported it
+    }
     abandon();
-    connect();
+    try {
+        connect();
+    } catch (const Failure& failure) {
+        ConnectionLoss::lost();
+        throw ConnectionLost(failure.description());
+    }
     m_missedNotices = true;
+}
+
+void PostgresEngine::lose(const QString& message) {
+    abandon();
+    ConnectionLoss::lost();
+    throw ConnectionLost(message);
 }
 
 void PostgresEngine::abandon() noexcept {
@@ -342,37 +400,41 @@ PostgresEngine::Result PostgresEngine::awaitResult() {
     while (PQconsumeInput(m_connection) != 0 && PQisBusy(m_connection) != 0) {
         const ServerWait::Wait::Step step = wait.step(PQsocket(m_connection), false);
         if (step.verdict == ServerWait::Wait::Verdict::GivenUp) {
-            abandon();
-            throw Failure(
-                QStringLiteral("The server did not answer; the connection was closed "
-                               "and will be made again."));
+            lose(lostText(QStringLiteral("the server did not answer")));
         }
         if (step.verdict == ServerWait::Wait::Verdict::Cancelled && !cancelled) {
             sendCancel();
             cancelled = ServerWait::Clock::now();
         }
         if (cancelled && ServerWait::Clock::now() - *cancelled > kAfterCancel) {
-            abandon();
-            throw Failure(
+            lose(
                 QStringLiteral("The statement was cancelled. The server did not answer, "
                                "so the connection was closed; it will be made again."));
         }
     }
-    // Every result of the statement is taken; the first failure is the one to report.
+    // Every result is taken; the last one is the answer, unless one failed before it.
     Result kept(nullptr, &PQclear);
+    const auto failed = [](const Result& result) {
+        const ExecStatusType status = PQresultStatus(result.get());
+        return status == PGRES_FATAL_ERROR || status == PGRES_BAD_RESPONSE;
+    };
     while (PGresult* next = PQgetResult(m_connection)) {
         Result result(next, &PQclear);
-        const ExecStatusType status = PQresultStatus(next);
-        const bool failure = status == PGRES_FATAL_ERROR || status == PGRES_BAD_RESPONSE;
-        if (kept == nullptr || (failure && PQresultStatus(kept.get()) != PGRES_FATAL_ERROR)) {
+        if (kept == nullptr || !failed(kept)) {
             kept = std::move(result);
         }
+    }
+    if (PQstatus(m_connection) == CONNECTION_BAD) {
+        lose(lostText(failureText(m_connection, nullptr)));
     }
     return kept;
 }
 
-void PostgresEngine::requireSent(int sent) const {
+void PostgresEngine::requireSent(int sent) {
     if (sent == 0) {
+        if (PQstatus(m_connection) == CONNECTION_BAD) {
+            lose(lostText(failureText(m_connection, nullptr)));
+        }
         throw Failure(failureText(m_connection, nullptr));
     }
 }
@@ -480,26 +542,86 @@ bool PostgresEngine::inTransaction() const {
 }
 
 void PostgresEngine::begin() {
-    execute(QStringLiteral("BEGIN"));
+    // The transaction's ID comes with its BEGIN, in the same round trip: should the answer to
+    // its COMMIT be lost, a new connection can ask the server how it ended.
+    reconnectWhenLost();
+    const Result begun = run("BEGIN; SELECT pg_current_xact_id()");
+    if (PQresultStatus(begun.get()) != PGRES_TUPLES_OK) {
+        const Failure failure(failureText(m_connection, begun.get()));
+        rollback();
+        throw failure;
+    }
+    m_transaction = PQgetvalue(begun.get(), 0, 0);
 }
 
 void PostgresEngine::commit() {
+    const QByteArray transaction = std::exchange(m_transaction, {});
+    const bool connected = m_connection != nullptr && PQstatus(m_connection) == CONNECTION_OK;
     try {
         execute(QStringLiteral("COMMIT"));
-    } catch (const Failure& failure) {
-        // The server may have committed before the answer was lost: say so, so that nobody
-        // saves the same change twice believing it lost.
-        if (m_connection == nullptr || PQstatus(m_connection) != CONNECTION_OK) {
-            throw Failure(failure.description() +
-                          QStringLiteral("\n\nThe connection was lost while the change was being "
-                                         "committed, so whether it was saved is not known. Look at "
-                                         "the list before saving it again."));
+    } catch (const ConnectionLost& lost) {
+        if (!connected) {
+            throw;  // lost before: the server rolled the transaction back
         }
-        throw;
+        settleLostCommit(lost, transaction);
     }
 }
 
+void PostgresEngine::settleLostCommit(const ConnectionLost& lost, const QByteArray& transaction) {
+    // The server may have committed before the answer was lost. Saying "not saved" then would
+    // invite saving twice, and saying nothing would lose a change: a new connection asks.
+    const ConnectionLost unknown(
+        lost.description() +
+        QStringLiteral("\n\nThe connection was lost while the change was being committed, so "
+                       "whether it was saved is not known. Look at the list before saving it "
+                       "again."));
+    if (transaction.isEmpty()) {
+        throw unknown;
+    }
+    try {
+        connect();
+    } catch (const Failure&) {
+        throw unknown;
+    }
+    ConnectionLoss::regained();
+    m_missedNotices = true;
+    QByteArray state;
+    try {
+        state = transactionState(transaction);
+    } catch (const Failure&) {
+        throw unknown;
+    }
+    if (state == "committed") {
+        return;
+    }
+    // Aborted, or a transaction this server never saw (after a failover): "in the future".
+    if (state == "aborted" || state == "22023") {
+        throw ConnectionLost(lost.description() + QStringLiteral("\n\nThe change was not saved."));
+    }
+    throw unknown;
+}
+
+QByteArray PostgresEngine::transactionState(const QByteArray& transaction) {
+    const QByteArray status = "SELECT pg_xact_status('" + transaction + "'::xid8)";
+    Result answer = run(status.constData());
+    if (PQresultStatus(answer.get()) == PGRES_TUPLES_OK &&
+        QByteArray(PQgetvalue(answer.get(), 0, 0)) == "in progress") {
+        // The COMMIT never arrived: the old session still holds the transaction, idle. It is
+        // ended here, so that its locks go now and the answer is final.
+        const QByteArray end =
+            "SELECT pg_terminate_backend(pid, 5000) FROM pg_stat_activity WHERE backend_xid = '" +
+            QByteArray::number(transaction.toULongLong() & 0xffffffffU) + "'::xid";
+        run(end.constData());
+        answer = run(status.constData());
+    }
+    if (PQresultStatus(answer.get()) == PGRES_TUPLES_OK) {
+        return PQgetvalue(answer.get(), 0, 0);
+    }
+    return PQresultErrorField(answer.get(), PG_DIAG_SQLSTATE);
+}
+
 void PostgresEngine::rollback() noexcept {
+    m_transaction.clear();
     if (m_connection == nullptr || PQstatus(m_connection) != CONNECTION_OK || !inTransaction()) {
         return;
     }

@@ -2,10 +2,12 @@
 
 #include <QByteArray>
 #include <array>
+#include <chrono>
 #include <memory>
 #include <utility>
 
 #include "engine.h"
+#include "failure.h"
 #include "postgres_text.h"
 
 struct pg_conn;
@@ -49,17 +51,22 @@ public:
     static QString serverName(const QString& connectionText);
 
     // What the program asks of every connection unless its text says otherwise: libpq's
-    // connection time limit and TCP keepalives, and the session's time limits (options).
-    static constexpr std::array<std::pair<const char*, const char*>, 7> kSessionLimits{{
+    // connection time limit and TCP keepalives. The session's time limits travel as options
+    // (sessionOptions), before those the text gives, which add to them and may override them.
+    static constexpr std::array<std::pair<const char*, const char*>, 6> kSessionLimits{{
         {"connect_timeout", "10"},
         {"keepalives", "1"},
         {"keepalives_idle", "10"},
         {"keepalives_interval", "5"},
         {"keepalives_count", "3"},
         {"tcp_user_timeout", "15000"},
-        {"options",
-         "-c statement_timeout=60s -c lock_timeout=5s -c idle_in_transaction_session_timeout=60s"},
     }};
+    // The longest a statement may run before the server cancels it, for the connections made
+    // from now on (60 s unless the settings say otherwise; 0: no limit).
+    static void setStatementLimit(std::chrono::seconds limit);
+    // The options of every session: the statement limit, a lock held elsewhere reported after
+    // 5 s, and the locks of a desktop that vanished in a transaction let go after 60 s.
+    static QByteArray sessionOptions();
 
     // The channel that the schema's triggers notify.
     static constexpr const char* kChannel = "helvarine_changes";
@@ -73,6 +80,14 @@ private:
     void awaitConnection();
     void prepareSession();
     void reconnectWhenLost();
+    // Lets go of a connection found lost and throws ConnectionLost with `detail`.
+    [[noreturn]] void lose(const QString& detail);
+    // After a COMMIT whose answer was lost: asks a new connection whether the transaction
+    // committed, and throws when it did not or when that cannot be known.
+    void settleLostCommit(const ConnectionLost& lost, const QByteArray& transaction);
+    // How the transaction ended ("committed", "aborted"), once a session still holding it was
+    // ended; or the SQLSTATE of the server's refusal to say.
+    QByteArray transactionState(const QByteArray& transaction);
     // Lets go of the connection (the server rolls back what it held); the next statement
     // connects again.
     void abandon() noexcept;
@@ -80,7 +95,7 @@ private:
     // Waits for the answer to what was sent: every result is taken, the first failure kept.
     Result awaitResult();
     // A PQsend… call that could not send throws the connection's failure.
-    void requireSent(int sent) const;
+    void requireSent(int sent);
     Result run(const char* statement);
     std::unique_ptr<Cursor> select(const QString& text);
 
@@ -90,4 +105,6 @@ private:
     // Set when the connection was made again: what others did meanwhile was not heard.
     bool m_missedNotices = false;
     int m_schemaVersion = 1;
+    // The open transaction's ID on the server (pg_current_xact_id), asked with its BEGIN.
+    QByteArray m_transaction;
 };

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "case_store.h"
+#include "connection_loss.h"
 #include "failure.h"
 #include "read_ahead_cursor.h"
 
@@ -125,6 +126,11 @@ void RecordSet::step() {
 
 void RecordSet::requireOpen() const {
     if (!m_cursor) {
+        // A record set that could not open because the connection was lost fails for the same
+        // reason as its open: the command reported that once.
+        if (ConnectionLoss::holding()) {
+            throw ConnectionLost(QString::fromLatin1(kClosedMessage));
+        }
         throw Failure(QString::fromLatin1(kClosedMessage));
     }
 }

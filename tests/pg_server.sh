@@ -3,6 +3,7 @@
 # temporary folder.
 #   tests/pg_server.sh start FOLDER SCHEMA   makes the cluster in FOLDER, starts it, and makes the
 #                                            database "helvarine_template" with the schema
+#   tests/pg_server.sh restart FOLDER        restarts the server (fast: sessions are ended)
 #   tests/pg_server.sh stop FOLDER           stops the server and removes FOLDER
 # The tests reach it as "host=FOLDER/socket dbname=..." (HELVARINE_TEST_DATABASE). Run as root
 # (as CI does), the server runs as the postgres account, which initdb requires.
@@ -51,6 +52,10 @@ case "$action" in
     "${psql[@]}" -d postgres -c "CREATE DATABASE helvarine_template" >/dev/null
     "${psql[@]}" -d helvarine_template -f "$schema" >/dev/null
     ;;
+  restart)
+    as_server "$bin/pg_ctl" -D "$folder/data" -l "$folder/server.log" -m fast -w -t 60 restart \
+      >/dev/null
+    ;;
   stop)
     if [ -d "$folder/data" ]; then
       as_server "$bin/pg_ctl" -D "$folder/data" -m immediate -w stop >/dev/null 2>&1 || true
@@ -58,7 +63,7 @@ case "$action" in
     rm -rf "$folder"
     ;;
   *)
-    echo "usage: $0 start FOLDER SCHEMA | stop FOLDER" >&2
+    echo "usage: $0 start FOLDER SCHEMA | restart FOLDER | stop FOLDER" >&2
     exit 2
     ;;
 esac

@@ -12,6 +12,7 @@
 #include "data_paths.h"
 #include "database_access.h"
 #include "failure.h"
+#include "postgres_engine.h"
 #include "postgres_text.h"
 #include "test_environment.h"
 
@@ -199,13 +200,22 @@ private Q_SLOTS:
             CaseStore own;
             own.openServer(m_env->serverDatabase() +
                            QStringLiteral(" options='-c statement_timeout=2h'"));
-            QCOMPARE(
-                own.query(QStringLiteral("select current_setting('statement_timeout')")).text(0),
-                QStringLiteral("2h"));
+            QCOMPARE(own.query(QStringLiteral("select current_setting('statement_timeout') || ' ' "
+                                              "|| current_setting('lock_timeout')"))
+                         .text(0),
+                     QStringLiteral("2h 5s"));  // the text's own options add to the limits
+            PostgresEngine::setStatementLimit(std::chrono::seconds(90));
+            CaseStore limited;
+            limited.openServer(m_env->serverDatabase());
+            PostgresEngine::setStatementLimit(std::chrono::seconds(60));
+            QCOMPARE(limited.query(QStringLiteral("select current_setting('statement_timeout')"))
+                         .text(0),
+                     QStringLiteral("90s"));
         }
     }
 
-    // A password in the machine-wide settings file that every account may read is warned of.
+    // A password in the machine-wide settings file that every account may read is warned of; the
+    // file also sets the statement limit.
     void aPasswordReadableByEveryoneIsWarnedOf() {
         QTemporaryDir machine;
         QSettings::setPath(QSettings::NativeFormat, QSettings::SystemScope, machine.path());
@@ -228,6 +238,13 @@ private Q_SLOTS:
             QStringLiteral("The settings file %1 holds the password").arg(file.fileName())));
         QVERIFY(file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner));
         QCOMPARE(DatabaseAccess::exposedPasswordWarning(), QString());
+        // The same file sets the statement limit; a value that is no number keeps 60 s.
+        QCOMPARE(DataPaths::statementLimit(), std::chrono::seconds(60));
+        for (const auto& [value, seconds] : {std::pair{"300", 300}, std::pair{"five", 60}}) {
+            QSettings(QSettings::SystemScope, QStringLiteral("Orvanta"), QStringLiteral("Orvanta"))
+                .setValue(QStringLiteral("Helvarine/StatementLimit"), QLatin1String(value));
+            QCOMPARE(DataPaths::statementLimit(), std::chrono::seconds(seconds));
+        }
     }
 
 private:

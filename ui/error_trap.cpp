@@ -20,6 +20,14 @@ QString currentFailureDescription() {
 }
 
 void ErrorTrap::reportCurrent() {
+    try {
+        throw;
+    } catch (const ConnectionLost&) {
+        if (!ConnectionLoss::firstReport()) {
+            return;  // the command's step that met the lost connection said so already
+        }
+    } catch (...) {
+    }
     report(currentFailureDescription());
 }
 

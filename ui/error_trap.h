@@ -6,6 +6,7 @@
 #include <initializer_list>
 #include <utility>
 
+#include "connection_loss.h"
 #include "error_box.h"
 #include "failure.h"
 
@@ -97,6 +98,8 @@ private:
     Prompts& m_prompts;
     QString m_location;
     int m_line = 0;
+    // A lost connection is reported once per command: the trap's procedure is part of one.
+    ConnectionLoss::Action m_action;
 };
 
 // The description of the exception being handled, whatever its type.
