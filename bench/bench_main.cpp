@@ -25,6 +25,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -44,6 +45,7 @@
 #include "change_history.h"
 #include "date_text.h"
 #include "history_window.h"
+#include "link_proxy.h"
 #include "main_window.h"
 #include "preview_pages.h"
 #include "prompts.h"
@@ -453,6 +455,8 @@ void benchmarkServer(const QString& server, const QString& programFolder, int la
         QTemporaryDir root;
         qputenv("HELVARINE_DATA_ROOT", QFile::encodeName(root.path()));
         qputenv("HELVARINE_DATABASE", database.toUtf8());
+        // The program's start, in a process of its own: its time and its peak memory.
+        const StartUp startUp = startUpInChild();
         SilentPrompts prompts;
         QSettings settings(root.path() + QStringLiteral("/settings.ini"), QSettings::IniFormat);
         double load = 0;
@@ -494,6 +498,9 @@ void benchmarkServer(const QString& server, const QString& programFolder, int la
         });
         std::printf("%9d %10.1fms %10.1fms %8.2f %8.1fms %9.1f MB\n", size, psql, load, load / psql,
                     click, peak / 1024.0);
+        std::printf(
+            "%9s   start-up to the painted window %.1f ms (%.2f times psql), peak %.1f MB\n", "",
+            startUp.milliseconds, startUp.milliseconds / psql, startUp.peakKiB / 1024.0);
         std::fflush(stdout);
         administer(server + QStringLiteral(" dbname=postgres"),
                    {QStringLiteral("drop database %1 with (force)").arg(name)});
@@ -680,6 +687,79 @@ long long bytesReceived(const std::set<int>& sockets) {
     return total;
 }
 
+// Start-up over a slow link (20 Mbit/s, 20 ms there and back) with 50 000 cases whose comments
+// hold 1 kB each: the program started until its list is painted, beside COPY of the twelve
+// columns the list shows over the same link, in time and in bytes from the server.
+void benchmarkSlowLink(const QString& server) {
+    constexpr int kCases = 50000;
+    constexpr long long kBytesPerSecond = 20000000 / 8;
+    constexpr std::chrono::milliseconds kEachWay(10);
+    const QString folder =
+        QRegularExpression(QStringLiteral("host=(\\S+)")).match(server).captured(1);
+    const QString port =
+        QRegularExpression(QStringLiteral("port=(\\d+)")).match(server).captured(1);
+    const QString name = QStringLiteral("helvarine_bench_slow");
+    administer(server + QStringLiteral(" dbname=postgres"),
+               {QStringLiteral("drop database if exists %1").arg(name),
+                QStringLiteral("create database %1 template helvarine_template").arg(name)});
+    QStringList population = serverPopulation(kCases);
+    population.insert(population.size() - 1,
+                      QStringLiteral("update cases set comments = repeat('Customer called twice "
+                                     "about this. ', 30)"));
+    administer(server + QStringLiteral(" dbname=") + name, population);
+
+    LinkProxy link(folder + QStringLiteral("/.s.PGSQL.") +
+                   (port.isEmpty() ? QStringLiteral("5432") : port));
+    link.setLink(kBytesPerSecond, kEachWay);
+    const QString through = link.connectionText(name);
+    const char* const copy =
+        "COPY (SELECT \"id\", \"title\", \"customer name\", \"assigned to name\", "
+        "\"priority\", \"status\", \"category\", \"due date\", \"opened date\", "
+        "\"knowledge base\", \"resolved date\", \"opened by name\" FROM \"cases extended\") "
+        "TO STDOUT";
+    std::printf(
+        "\nStart-up over a 20 Mbit/s link with 20 ms there and back, %d cases with 1 kB "
+        "comments:\n",
+        kCases);
+    for (int turn = 0; turn < 2; ++turn) {
+        long long before = link.bytesToProgram();
+        QElapsedTimer clock;
+        clock.start();
+        PGconn* connection = PQconnectdb(through.toUtf8().constData());
+        PGresult* started = PQexec(connection, copy);
+        if (PQresultStatus(started) != PGRES_COPY_OUT) {
+            std::fprintf(stderr, "COPY: %s\n", PQerrorMessage(connection));
+            std::exit(1);
+        }
+        PQclear(started);
+        char* row = nullptr;
+        while (PQgetCopyData(connection, &row, 0) > 0) {
+            PQfreemem(row);
+        }
+        PQclear(PQgetResult(connection));
+        PQfinish(connection);
+        const double copyMs = clock.nsecsElapsed() / 1e6;
+        const long long copyBytes = link.bytesToProgram() - before;
+
+        QTemporaryDir root;
+        qputenv("HELVARINE_DATA_ROOT", QFile::encodeName(root.path()));
+        qputenv("HELVARINE_DATABASE", through.toUtf8());
+        before = link.bytesToProgram();
+        const StartUp startUp = startUpInChild();
+        const long long startBytes = link.bytesToProgram() - before;
+        qunsetenv("HELVARINE_DATABASE");
+        std::printf(
+            "  COPY of the shown columns %.0f ms, %.1f MB; start-up to the painted list "
+            "%.0f ms, %.1f MB: %.2f times the time, %.2f times the bytes\n",
+            copyMs, copyBytes / 1e6, startUp.milliseconds, startBytes / 1e6,
+            startUp.milliseconds / copyMs,
+            static_cast<double>(startBytes) / static_cast<double>(copyBytes));
+        std::fflush(stdout);
+    }
+    administer(server + QStringLiteral(" dbname=postgres"),
+               {QStringLiteral("drop database %1 with (force)").arg(name)});
+}
+
 // The server the live list is measured on: over TCP when the benchmark's server has a port.
 QString liveListServer() {
     const QString tcp = qEnvironmentVariable("HELVARINE_BENCH_SERVER_TCP");
@@ -815,6 +895,12 @@ int main(int argc, char** argv) {
     }
     const int largest = argc > 1 ? std::atoi(argv[1]) : 100000;
 
+    // HELVARINE_BENCH_SLOW_LINK_ONLY: only the start-up over a slow link, on the server that
+    // HELVARINE_BENCH_SERVER names.
+    if (qEnvironmentVariableIsSet("HELVARINE_BENCH_SLOW_LINK_ONLY")) {
+        benchmarkSlowLink(qEnvironmentVariable("HELVARINE_BENCH_SERVER"));
+        return 0;
+    }
     // HELVARINE_BENCH_LIVE_LIST_ONLY: only the live list, on the file and (with
     // HELVARINE_BENCH_SERVER) on the server.
     if (qEnvironmentVariableIsSet("HELVARINE_BENCH_LIVE_LIST_ONLY")) {
@@ -827,6 +913,7 @@ int main(int argc, char** argv) {
     // The server's figures come from a run of their own, so that its peak memory is the list's.
     if (const QString server = qEnvironmentVariable("HELVARINE_BENCH_SERVER"); !server.isEmpty()) {
         benchmarkServer(server, programFolder, largest);
+        benchmarkSlowLink(server);
         benchmarkChangeLog(programFolder, server, largest);
         benchmarkLiveList(programFolder, liveListServer());
         return 0;

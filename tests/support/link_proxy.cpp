@@ -9,6 +9,8 @@
 #include <QRegularExpression>
 #include <array>
 #include <cstring>
+#include <deque>
+#include <string>
 #include <vector>
 
 namespace {
@@ -29,11 +31,13 @@ int connectToServer(const QString& path) {
 
 }  // namespace
 
-LinkProxy::LinkProxy() {
-    const QString server = qEnvironmentVariable("HELVARINE_TEST_DATABASE");
-    const QString folder =
-        QRegularExpression(QStringLiteral("host=(\\S+)")).match(server).captured(1);
-    m_serverSocket = folder + QStringLiteral("/.s.PGSQL.5432");
+LinkProxy::LinkProxy()
+    : LinkProxy(QRegularExpression(QStringLiteral("host=(\\S+)"))
+                    .match(qEnvironmentVariable("HELVARINE_TEST_DATABASE"))
+                    .captured(1) +
+                QStringLiteral("/.s.PGSQL.5432")) {}
+
+LinkProxy::LinkProxy(const QString& serverSocket) : m_serverSocket(serverSocket) {
     m_listener = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
@@ -58,70 +62,114 @@ QString LinkProxy::connectionText(const QString& databaseName) const {
         .arg(databaseName);
 }
 
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+bool writeAll(int to, const char* bytes, size_t size) {
+    for (size_t sent = 0; sent < size;) {
+        const ssize_t wrote = write(to, bytes + sent, size - sent);
+        if (wrote <= 0) {
+            return false;
+        }
+        sent += static_cast<size_t>(wrote);
+    }
+    return true;
+}
+
+// One way of a connection: what was read from `from` and is on its way to `to`.
+struct Way {
+    int from;
+    int to;
+    std::deque<std::pair<Clock::time_point, std::string>> inFlight;  // arrival, bytes
+    Clock::time_point linkFree{};  // when the link has sent what it was given
+};
+
+}  // namespace
+
 void LinkProxy::run() {
-    struct Pair {
-        int client;
-        int server;
-    };
-    std::vector<Pair> pairs;
+    // ways[2 * i] goes from the program to the server, ways[2 * i + 1] back.
+    std::vector<Way> ways;
     std::array<char, 65536> buffer{};
+    const auto closePair = [&ways](size_t first) {
+        close(ways[first].from);
+        close(ways[first].to);
+        ways.erase(ways.begin() + static_cast<std::ptrdiff_t>(first),
+                   ways.begin() + static_cast<std::ptrdiff_t>(first) + 2);
+    };
     while (!m_stop) {
         std::vector<pollfd> watched{{m_listener, POLLIN, 0}};
-        for (const Pair& pair : pairs) {
-            watched.push_back({pair.client, POLLIN, 0});
-            watched.push_back({pair.server, POLLIN, 0});
+        auto wake = Clock::now() + std::chrono::milliseconds(50);
+        for (const Way& way : ways) {
+            watched.push_back({way.from, POLLIN, 0});
+            if (!way.inFlight.empty()) {
+                wake = std::min(wake, way.inFlight.front().first);
+            }
         }
-        if (poll(watched.data(), watched.size(), 50) <= 0) {
-            continue;
-        }
-        const size_t polled = pairs.size();  // a pair accepted now is polled from the next round
-        if ((watched[0].revents & POLLIN) != 0) {
+        const auto timeout = std::chrono::ceil<std::chrono::milliseconds>(wake - Clock::now());
+        const int ready = poll(watched.data(), watched.size(),
+                               static_cast<int>(std::max<long long>(0, timeout.count())));
+        const size_t polled = ways.size();  // a pair accepted now is polled from the next round
+        if (ready > 0 && (watched[0].revents & POLLIN) != 0) {
             const int client = accept(m_listener, nullptr, nullptr);
             const int server = m_mode == Mode::Refuse ? -1 : connectToServer(m_serverSocket);
             if (server < 0) {
                 close(client);
             } else {
-                pairs.push_back({client, server});
+                ways.push_back({client, server, {}, {}});
+                ways.push_back({server, client, {}, {}});
             }
         }
-        std::vector<Pair> open(pairs.begin() + static_cast<std::ptrdiff_t>(polled), pairs.end());
+        const long long rate = m_rate;
+        const std::chrono::milliseconds delay = m_delay;
+        std::vector<bool> closed(polled, false);
         for (size_t i = 0; i < polled; ++i) {
-            bool closed = false;
-            for (const bool fromClient : {true, false}) {
-                const pollfd& side = watched[1 + 2 * i + (fromClient ? 0 : 1)];
-                if (closed || (side.revents & (POLLIN | POLLHUP | POLLERR)) == 0) {
+            Way& way = ways[i];
+            const bool fromClient = i % 2 == 0;
+            if (ready > 0 && (watched[1 + i].revents & (POLLIN | POLLHUP | POLLERR)) != 0) {
+                const ssize_t got = read(way.from, buffer.data(), buffer.size());
+                if (got <= 0) {
+                    closed[i - i % 2] = true;
                     continue;
                 }
-                const ssize_t got = read(side.fd, buffer.data(), buffer.size());
-                if (got <= 0) {
-                    closed = true;
-                } else if (m_mode == Mode::Pass || (m_mode == Mode::Deaf && fromClient)) {
-                    if (!fromClient) {
-                        m_bytesToProgram += got;
-                    }
-                    const int to = fromClient ? pairs[i].server : pairs[i].client;
-                    for (ssize_t sent = 0; sent < got;) {
-                        const ssize_t wrote =
-                            write(to, buffer.data() + sent, static_cast<size_t>(got - sent));
-                        if (wrote <= 0) {
-                            closed = true;
-                            break;
-                        }
-                        sent += wrote;
-                    }
+                if (m_mode != Mode::Pass && (m_mode != Mode::Deaf || !fromClient)) {
+                    continue;  // swallowed
                 }
-            }
-            if (closed) {
-                close(pairs[i].client);
-                close(pairs[i].server);
-            } else {
-                open.push_back(pairs[i]);
+                if (!fromClient) {
+                    m_bytesToProgram += got;
+                }
+                const auto size = static_cast<size_t>(got);
+                if (rate == 0 && delay.count() == 0) {
+                    closed[i - i % 2] = closed[i - i % 2] || !writeAll(way.to, buffer.data(), size);
+                    continue;
+                }
+                // The link sends at its rate, one chunk after the other; each arrives after
+                // the delay.
+                const auto sending = std::chrono::nanoseconds(
+                    rate == 0 ? 0 : static_cast<long long>(size) * 1000000000LL / rate);
+                way.linkFree = std::max(way.linkFree, Clock::now()) + sending;
+                way.inFlight.emplace_back(way.linkFree + delay, std::string(buffer.data(), size));
             }
         }
-        pairs = std::move(open);
+        const auto now = Clock::now();
+        for (size_t i = 0; i < polled; ++i) {
+            Way& way = ways[i];
+            while (!way.inFlight.empty() && way.inFlight.front().first <= now) {
+                const std::string& bytes = way.inFlight.front().second;
+                if (!writeAll(way.to, bytes.data(), bytes.size())) {
+                    closed[i - i % 2] = true;
+                }
+                way.inFlight.pop_front();
+            }
+        }
+        for (size_t i = polled; i >= 2; i -= 2) {
+            if (closed[i - 2]) {
+                closePair(i - 2);
+            }
+        }
     }
-    for (const Pair& pair : pairs) {
-        close(pair.client);
-        close(pair.server);
+    for (size_t i = 0; i < ways.size(); i += 2) {
+        close(ways[i].from);
+        close(ways[i].to);
     }
 }
