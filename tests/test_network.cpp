@@ -178,17 +178,24 @@ private Q_SLOTS:
 
     // A save's COMMIT whose answer is lost (the server got it) or that never arrives: once the
     // link is back the program asks the server how the transaction ended, and says so. The change
-    // is confirmed and stored once, or reported as not saved with the editor keeping the typing.
+    // is confirmed and stored once, or reported as not saved with the editor keeping the typing,
+    // as is a save begun over a link that was dead already.
     void aCommitLostOnTheWayIsSettled_data() {
+        QTest::addColumn<QString>("at");
         QTest::addColumn<LinkProxy::Mode>("cut");
         QTest::addColumn<QString>("saying");
         QTest::addColumn<bool>("saved");
-        QTest::newRow("answer lost")
-            << LinkProxy::Mode::Deaf << QStringLiteral("Record Successfully Updated") << true;
-        QTest::newRow("never arrived")
-            << LinkProxy::Mode::Swallow << QStringLiteral("The change was not saved.") << false;
+        const QString commit = QStringLiteral("COMMIT");
+        QTest::newRow("answer lost") << commit << LinkProxy::Mode::Deaf
+                                     << QStringLiteral("Record Successfully Updated") << true;
+        QTest::newRow("never arrived") << commit << LinkProxy::Mode::Swallow
+                                       << QStringLiteral("The change was not saved.") << false;
+        QTest::newRow("dead before the save")
+            << QStringLiteral("BEGIN IMMEDIATE") << LinkProxy::Mode::Swallow
+            << QStringLiteral("The statement was cancelled.") << false;
     }
     void aCommitLostOnTheWayIsSettled() {
+        QFETCH(QString, at);
         QFETCH(LinkProxy::Mode, cut);
         QFETCH(QString, saying);
         QFETCH(bool, saved);
@@ -207,8 +214,8 @@ private Q_SLOTS:
             }
         });
         cancel.start(50);
-        CaseStore::shared().setStatementObserver([this, cut](const QString& statement) {
-            if (statement == QLatin1String("COMMIT")) {
+        CaseStore::shared().setStatementObserver([this, at, cut](const QString& statement) {
+            if (statement == at) {
                 m_proxy->setMode(cut);
             }
         });
@@ -280,6 +287,19 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(caseList(form)->rows().count(), 2, 15000);
         QTRY_COMPARE_WITH_TIMEOUT(form.windowTitle(), QStringLiteral("Helvarine"), 5000);
         m_prompts.clear();
+    }
+
+    // Over a slow link the list fills while the waiting window shows, with nothing cancelled.
+    void theListFillsOverASlowLink() {
+        m_proxy->setLink(20000, std::chrono::milliseconds(20));
+        bool shown = false;
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, [&shown] { shown = shown || waitingWindow(); });
+        watch.start(20);
+        Form1& form = startedForm(200);
+        QVERIFY(shown);
+        QCOMPARE(caseList(form)->rows().count(), 200);
+        QVERIFY(m_prompts.texts().isEmpty());
     }
 
     // The list reads only the columns it shows: long comments never cross the link.
