@@ -26,6 +26,7 @@
 #endif
 
 #include "case_editor.h"
+#include "case_statements.h"
 #include "case_store.h"
 #include "change_feed.h"
 #include "control_places.h"
@@ -761,8 +762,8 @@ void Form1::fillCaseList() {
             shown.append(QString::fromLatin1(design.field));
         }
         RecordSet cases;
-        cases.open(QStringLiteral("select * from [Cases Extended]"), CaseStore::shared(),
-                   RecordSet::Lock::None, RecordSet::Reading::Ahead, shown);
+        cases.open(CaseStatements::listed(), CaseStore::shared(), RecordSet::Lock::None,
+                   RecordSet::Reading::Ahead, shown);
         // The columns are looked up by name once, when the first row is read.
         std::array<int, kColumnCount> fields{};
         bool fieldsKnown = false;
@@ -922,8 +923,8 @@ void Form1::PushButton3_Click() {
         if (selected < 0) {
             throw Failure(QStringLiteral("No case is selected."));
         }
-        CaseStore::shared().execute(QStringLiteral("delete from Cases where ID=") +
-                                    ListView1->rows().text(selected, CaseColumn::Id));
+        CaseStore::shared().execute(
+            CaseStatements::remove(ListView1->rows().text(selected, CaseColumn::Id)));
     });
     trap.at(106, [this] { LoadCases(); });
 }

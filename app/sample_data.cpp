@@ -9,66 +9,24 @@
 #include "date_text.h"
 #include "error_trap.h"
 #include "record_set.h"
+#include "sample_statements.h"
 
 namespace {
 
-// One table's part of the run: its count query, its two sample inserts, and the First and Last
-// queries whose values the cases link to, with the value kept when they give none.
-struct SampleTable {
-    const char* count;
-    std::array<const char*, 2> inserts;
-    const char* first;
-    const char* last;
+// What the run keeps of each table beside its statements (SampleStatements): the value the
+// cases link to when First and Last give none, and whether that value is a number.
+struct SampleKeeping {
     const char* startValue;
     bool numeric;
 };
 
-const std::array<SampleTable, 6> kTables{{
-    {"SELECT Count(Employees.ID) AS [CountID] From Employees",
-     {"insert into Employees ([First Name],[Last Name],[E-mail Address],Company,[Job Title]) "
-      "values ('John','Wilson','john.wilson@example.com','ACME','Manager')",
-      "insert into Employees ([First Name],[Last Name],[E-mail Address],Company,[Job Title]) "
-      "values ('Daniel','Carter','daniel.carter@example.com','ACME','HR')"},
-     "SELECT First(Employees.ID) AS [MaxID] FROM Employees",
-     "SELECT Last(Employees.ID) AS [MaxID] FROM Employees",
-     "1",
-     true},
-    {"SELECT Count(Customers.ID) AS [CountID] From Customers",
-     {"insert into Customers ([First Name],[Last Name],[E-mail Address],Company,[Job Title]) "
-      "values ('Hanna','Simmons','hanna.simmons@example.com','Simmons Supplies','CEO')",
-      "insert into Customers ([First Name],[Last Name],[E-mail Address],Company,[Job Title]) "
-      "values ('Neil','Burgess','neil.burgess@example.com','WestEast Cost Cars','Senior "
-      "manager')"},
-     "SELECT First(Customers.ID) AS [MaxID] FROM Customers",
-     "SELECT Last(Customers.ID) AS [MaxID] FROM Customers",
-     "1",
-     true},
-    {"SELECT Count(Status.Status) AS [CountID] From Status",
-     {"insert into [Status] values ('In process')", "insert into [Status] values ('Cancelled')"},
-     "SELECT First(Status.Status) AS [MaxID] FROM Status",
-     "SELECT Last(Status.Status) AS [MaxID] FROM Status",
-     " ",
-     false},
-    {"SELECT Count(Categories.Category) AS [CountID] From Categories",
-     {"insert into [Categories] values ('New Category')",
-      "insert into [Categories] values ('Main Category')"},
-     "SELECT First(Categories.Category) AS [MaxID] FROM Categories",
-     "SELECT Last(Categories.Category) AS [MaxID] FROM Categories",
-     " ",
-     false},
-    {"SELECT Count(Priorities.Priority) AS [CountID] From Priorities",
-     {"insert into [Priorities] values ('High')", "insert into [Priorities] values ('Low')"},
-     "SELECT First(Priorities.Priority) AS [MaxID] FROM Priorities",
-     "SELECT Last(Priorities.Priority) AS [MaxID] FROM Priorities",
-     " ",
-     false},
-    {"SELECT Count(KnowledgeBase.KB) AS [CountID] From KnowledgeBase",
-     {"insert into [KnowledgeBase] values ('Corporate knowledge base')",
-      "insert into [KnowledgeBase] values ('Department knowledge base')"},
-     "SELECT First(KnowledgeBase.KB) AS [MaxID] FROM KnowledgeBase",
-     "SELECT Last(KnowledgeBase.KB) AS [MaxID] FROM KnowledgeBase",
-     " ",
-     false},
+const std::array<SampleKeeping, 6> kKeeping{{
+    {"1", true},
+    {"1", true},
+    {" ", false},
+    {" ", false},
+    {" ", false},
+    {" ", false},
 }};
 
 enum Table { Employees, Customers, Statuses, Categories, Priorities, KnowledgeBases };
@@ -111,18 +69,17 @@ namespace SampleData {
 void load(ErrorTrap& trap) {
     RecordSet rows;
     trap.at(100, [&] { rows = RecordSet(); });
-    const auto open = [&rows](const char* select) {
-        rows.open(QString::fromLatin1(select), CaseStore::shared());
-    };
-    std::array<Kept, kTables.size()> kept;
+    const auto open = [&rows](const QString& select) { rows.open(select, CaseStore::shared()); };
+    std::array<Kept, kKeeping.size()> kept;
     int line = 102;
     const auto next = [&line] {
         const int current = line;
         line += 2;
         return current;
     };
-    for (size_t table = 0; table < kTables.size(); ++table) {
-        const SampleTable& sample = kTables[table];
+    for (size_t table = 0; table < kKeeping.size(); ++table) {
+        const SampleTableStatements& sample = SampleStatements::tables()[table];
+        const SampleKeeping& keeping = kKeeping[table];
         const QString field = QStringLiteral("MaxID");
         // The row counter counts insert attempts: a failed insert still counts.
         qint32 rowCounter = 0;
@@ -135,9 +92,9 @@ void load(ErrorTrap& trap) {
             next();
         }
         trap.at(next(), [&] { rows.close(); });
-        for (const char* insert : sample.inserts) {
+        for (const QString& insert : sample.inserts) {
             if (trap.test(next(), [&] { return rowCounter < 2; })) {
-                trap.at(next(), [&] { CaseStore::shared().execute(QString::fromLatin1(insert)); });
+                trap.at(next(), [&] { CaseStore::shared().execute(insert); });
                 trap.at(next(), [&] { rowCounter += 1; });
             } else {
                 next();
@@ -145,14 +102,14 @@ void load(ErrorTrap& trap) {
             }
         }
         Kept& value = kept[table];
-        trap.at(next(), [&] { value.last = QString::fromLatin1(sample.startValue); });
-        trap.at(next(), [&] { value.first = QString::fromLatin1(sample.startValue); });
+        trap.at(next(), [&] { value.last = QString::fromLatin1(keeping.startValue); });
+        trap.at(next(), [&] { value.first = QString::fromLatin1(keeping.startValue); });
         for (QString* target : {&value.first, &value.last}) {
             trap.at(next(), [&] { open(target == &value.first ? sample.first : sample.last); });
             if (trap.test(next(), [&] { return !rows.eof(); })) {
                 trap.at(next(), [&] {
-                    *target = sample.numeric ? QString::number(wholeNumber(rows.value(field)))
-                                             : textValue(rows.value(field));
+                    *target = keeping.numeric ? QString::number(wholeNumber(rows.value(field)))
+                                              : textValue(rows.value(field));
                 });
             } else {
                 next();

@@ -1,5 +1,7 @@
 #include "case_statements.h"
 
+#include <array>
+
 #include "sql_text.h"
 
 namespace CaseStatements {
@@ -30,6 +32,46 @@ QString update(const CaseRecord& r, const QString& id) {
            doubledQuotes(r.knowledgeBase) + QLatin1String("',[Resolved Date]=") + r.resolvedDate +
            QLatin1String(",Customer=") + r.customer + QLatin1String(",[Call Time]='") + r.callTime +
            QLatin1String("' where ID=") + id;
+}
+
+QString remove(const QString& id) {
+    return QLatin1String("delete from Cases where ID=") + id;
+}
+
+namespace {
+
+QLatin1String viewName(CaseView view) {
+    return view == CaseView::Open ? QLatin1String("[Open Cases]") : QLatin1String("[Closed Cases]");
+}
+
+}  // namespace
+
+QString listed() {
+    return QStringLiteral("select * from [Cases Extended]");
+}
+
+QString stored(const QString& id) {
+    return QLatin1String("select * from Cases where ID=") + id;
+}
+
+QString inView(CaseView view, const QString& id) {
+    return QLatin1String("select * from ") + viewName(view) + QLatin1String(" where ID=") + id;
+}
+
+QString openCasesOpenedBy(const QString& employeeId) {
+    return QLatin1String("select * from [Open Cases] where [Opened By]=") + employeeId;
+}
+
+QString openCasesAssignedTo(const QString& employeeId) {
+    return QLatin1String("select * from [Open Cases] where [Assigned To]=") + employeeId;
+}
+
+QString inOrder(CaseView view, CaseOrder order) {
+    static const std::array<QLatin1String, 4> columns{
+        QLatin1String("Title"), QLatin1String("Category"), QLatin1String("Status"),
+        QLatin1String("[Assigned To Name]")};
+    return QLatin1String("select * from ") + viewName(view) + QLatin1String(" order by ") +
+           columns[static_cast<size_t>(order)];
 }
 
 }  // namespace CaseStatements

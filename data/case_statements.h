@@ -21,9 +21,28 @@ struct CaseRecord {
     QString callTime;      // date text
 };
 
+// The views of the cases that are open and that are resolved, and the orders the reports read
+// them in.
+enum class CaseView { Open, Closed };
+enum class CaseOrder { Title, Category, Status, AssignedTo };
+
 namespace CaseStatements {
 
 QString insert(const CaseRecord& record);
 QString update(const CaseRecord& record, const QString& id);
+// "delete from Cases where ID=<id>"
+QString remove(const QString& id);
+
+// "select * from [Cases Extended]": every case with its people's names, for the case list.
+QString listed();
+// "select * from Cases where ID=<id>": the row as the table stores it.
+QString stored(const QString& id);
+// "select * from [Open Cases] where ID=<id>" (or [Closed Cases]).
+QString inView(CaseView view, const QString& id);
+// "select * from [Open Cases] where [Opened By]=<id>", and the same by [Assigned To].
+QString openCasesOpenedBy(const QString& employeeId);
+QString openCasesAssignedTo(const QString& employeeId);
+// "select * from [Open Cases] order by Title" (or [Closed Cases], another order).
+QString inOrder(CaseView view, CaseOrder order);
 
 }  // namespace CaseStatements

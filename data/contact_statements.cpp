@@ -1,6 +1,7 @@
 #include "contact_statements.h"
 
 #include <array>
+#include <span>
 #include <utility>
 
 #include "sql_text.h"
@@ -38,10 +39,29 @@ QString select(const QString& table, const QString& id) {
     return QLatin1String("select * from ") + table + QLatin1String(" where ID=") + id;
 }
 
-QString insert(const QString& table, const ContactRecord& record) {
+QString listed(const QString& table) {
+    return QLatin1String("select * from [") + table + QLatin1String(" Extended]");
+}
+
+QString remove(const QString& table, const QString& id) {
+    return QLatin1String("delete from ") + table + QLatin1String(" where ID=") + id;
+}
+
+QString removeCases(const QString& table, const QString& id) {
+    if (table == QLatin1String("Employees")) {
+        return QLatin1String("delete from Cases where [Assigned To]=") + id +
+               QLatin1String(" Or [Opened By] = ") + id;
+    }
+    return QLatin1String("delete from Cases where [Customer]=") + id;
+}
+
+namespace {
+
+// The insert of the first `count` columns.
+QString insertColumns(const QString& table, const ContactRecord& record, size_t count) {
     QString columns;
     QString values;
-    for (const auto& [column, value] : kColumns) {
+    for (const auto& [column, value] : std::span(kColumns).first(count)) {
         if (!columns.isEmpty()) {
             columns += QLatin1Char(',');
             values += QLatin1String("','");
@@ -51,6 +71,16 @@ QString insert(const QString& table, const ContactRecord& record) {
     }
     return QLatin1String("insert into ") + table + QLatin1String(" (") + columns +
            QLatin1String(") values ('") + values + QLatin1String("')");
+}
+
+}  // namespace
+
+QString insert(const QString& table, const ContactRecord& record) {
+    return insertColumns(table, record, kColumns.size());
+}
+
+QString insertBrief(const QString& table, const ContactRecord& record) {
+    return insertColumns(table, record, 5);
 }
 
 QString update(const QString& table, const ContactRecord& record, const QString& id) {

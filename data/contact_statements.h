@@ -30,7 +30,16 @@ namespace ContactStatements {
 
 // "select * from <table> where ID=<id>"
 QString select(const QString& table, const QString& id);
+// "select * from [<table> Extended]": everyone with the name the lists show.
+QString listed(const QString& table);
 QString insert(const QString& table, const ContactRecord& record);
+// The insert of a person's names, e-mail address, company and job title alone (sample people).
+QString insertBrief(const QString& table, const ContactRecord& record);
+// "delete from <table> where ID=<id>"
+QString remove(const QString& table, const QString& id);
+// The deletion of the cases linked to a person: an employee's as assigned to or opened by, a
+// customer's as customer.
+QString removeCases(const QString& table, const QString& id);
 QString update(const QString& table, const ContactRecord& record, const QString& id);
 
 }  // namespace ContactStatements

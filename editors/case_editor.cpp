@@ -13,6 +13,7 @@
 #include "case_statements.h"
 #include "case_store.h"
 #include "contact_editor.h"
+#include "contact_statements.h"
 #include "control_places.h"
 #include "date_picker.h"
 #include "date_text.h"
@@ -336,11 +337,11 @@ void Form2::Form_Load() {
 void Form2::loadLookupList(const LookupMember& member) {
     ErrorTrap trap{m_prompts, kWindow, QString::fromLatin1(member.loader)};
     QComboBox* list = this->*member.list;
-    const QString column = QString::fromLatin1(member.column);
+    const QString column = LookupStatements::column(member.kind);
     RecordSet rows;
     trap.at(100, [&] { list->clear(); });
     trap.at(102, [&] { rows = RecordSet(); });
-    trap.at(104, [&] { rows.open(QString::fromLatin1(member.select), CaseStore::shared()); });
+    trap.at(104, [&] { rows.open(LookupStatements::list(member.kind), CaseStore::shared()); });
     trap.loop(
         106, [&] { return !rows.eof(); },
         [&] {
@@ -369,7 +370,7 @@ void Form2::LoadKB() {
 // the procedure as it is written.
 struct PeopleListLoad {
     const char* procedure;
-    const char* select;
+    const ContactKind& people;
     const char* nameColumn;
     QStringList* ids;
     std::array<QComboBox*, 2> lists;  // the second is null for a single list
@@ -396,7 +397,10 @@ void Form2::loadPeopleList(const PeopleListLoad& load) {
         trap.at(lines.clearList[i], [&] { load.lists[i]->clear(); });
     }
     trap.at(lines.newRecordSet, [&] { rows = RecordSet(); });
-    trap.at(lines.open, [&] { rows.open(QString::fromLatin1(load.select), CaseStore::shared()); });
+    trap.at(lines.open, [&] {
+        rows.open(ContactStatements::listed(QString::fromLatin1(load.people.table)),
+                  CaseStore::shared());
+    });
     trap.loop(
         lines.loop, [&] { return !rows.eof(); },
         [&] {
@@ -413,7 +417,7 @@ void Form2::loadPeopleList(const PeopleListLoad& load) {
 // Both employee lists hold the same entries in the same order, parallel to EmployeeIDs.
 void Form2::LoadEmployees() {
     loadPeopleList({.procedure = "LoadEmployees",
-                    .select = "select * from [Employees Extended]",
+                    .people = ContactKind::employees(),
                     .nameColumn = "Employee Name",
                     .ids = &EmployeeIDs,
                     .lists = {Combo1, Combo2},
@@ -430,7 +434,7 @@ void Form2::LoadEmployees() {
 
 void Form2::LoadCustomers() {
     loadPeopleList({.procedure = "LoadCustomers",
-                    .select = "select * from [Customers Extended]",
+                    .people = ContactKind::customers(),
                     .nameColumn = "Customer Name",
                     .ids = &CustomerIDs,
                     .lists = {Combo6, nullptr},
@@ -459,12 +463,10 @@ void Form2::LoadData() {
         RecordSet stored = CaseStore::shared().query(storedRowSelect());
         m_loadedRow = SaveStep::storedRow(stored);
         stored.close();
-        row.open(QStringLiteral("select * from [Open Cases] where ID=") + m_ID,
-                 CaseStore::shared());
+        row.open(CaseStatements::inView(CaseView::Open, m_ID), CaseStore::shared());
         if (row.eof()) {
             row.close();
-            row.open(QStringLiteral("select * from [Closed Cases] where ID=") + m_ID,
-                     CaseStore::shared());
+            row.open(CaseStatements::inView(CaseView::Closed, m_ID), CaseStore::shared());
         }
     });
     if (trap.test(104, [&] { return !row.eof(); })) {
@@ -493,7 +495,7 @@ void Form2::LoadData() {
 }
 
 QString Form2::storedRowSelect() const {
-    return QStringLiteral("select * from Cases where ID=") + m_ID;
+    return CaseStatements::stored(m_ID);
 }
 
 void Form2::PushButton2_Click() {
@@ -636,10 +638,8 @@ void Form2::addLookupValue(const LookupMember& member) {
     if (trap.test(102, [&] { return answer.isEmpty(); })) {
         return;  // cancelled, or nothing typed: nothing is written and the selection stays
     }
-    trap.at(104, [&] {
-        CaseStore::shared().execute(QString::fromLatin1(member.insert) +
-                                    SqlText::doubledQuotes(answer) + QLatin1String("')"));
-    });
+    trap.at(104,
+            [&] { CaseStore::shared().execute(LookupStatements::insert(member.kind, answer)); });
     trap.at(106, [&] { loadLookupList(member); });
 }
 
@@ -663,18 +663,11 @@ void Form2::deleteLookupValue(const LookupMember& member) {
         return;
     }
     // The value and the cases that carry it go together, or neither does.
-    const QString value = SqlText::doubledQuotes(list->currentText());
+    const QString value = list->currentText();
     trap.transaction({
-        {104,
-         [&] {
-             CaseStore::shared().execute(QString::fromLatin1(member.deleteLookup) + value +
-                                         QLatin1String("'"));
-         }},
+        {104, [&] { CaseStore::shared().execute(LookupStatements::remove(member.kind, value)); }},
         {106,
-         [&] {
-             CaseStore::shared().execute(QString::fromLatin1(member.deleteCases) + value +
-                                         QLatin1String("'"));
-         }},
+         [&] { CaseStore::shared().execute(LookupStatements::removeCases(member.kind, value)); }},
     });
     trap.at(108, [&] { loadLookupList(member); });
 }
@@ -716,20 +709,14 @@ void Form2::deletePerson(const PeopleMember& member) {
     }
     // The person and every case linked to the person go together, or neither does.
     QString id;
+    const QString table = QString::fromLatin1(member.editor().table);
     trap.transaction({
         {104,
          [&] {
              id = idAt(this->*member.ids, list);
-             CaseStore::shared().execute(QString::fromLatin1(member.deletePerson) + id);
+             CaseStore::shared().execute(ContactStatements::remove(table, id));
          }},
-        {106,
-         [&] {
-             QString cascade = QString::fromLatin1(member.deleteCases) + id;
-             if (*member.deleteCasesAgain != '\0') {
-                 cascade += QString::fromLatin1(member.deleteCasesAgain) + id;
-             }
-             CaseStore::shared().execute(cascade);
-         }},
+        {106, [&] { CaseStore::shared().execute(ContactStatements::removeCases(table, id)); }},
     });
     trap.at(108, [&] { (this->*member.loader)(); });
 }

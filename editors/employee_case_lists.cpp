@@ -2,6 +2,7 @@
 
 #include <QVariant>
 
+#include "case_statements.h"
 #include "case_store.h"
 #include "error_trap.h"
 #include "failure.h"
@@ -41,7 +42,7 @@ const std::array<CaseListMember, 2> kMembers{{
      .frame = "Frame1",
      .caption = "Opened Cases",
      .loader = "LoadOpenedCases",
-     .select = "select * from [Open Cases] where [Opened By]=",
+     .select = &CaseStatements::openCasesOpenedBy,
      .framePlace = {5760, 240, 5520, 3315},
      .headerLines = {108, 110, 112, 114, 116, 118, 120, 122, 124},
      .widthLines = {126, 128, 130, 132, 134, 136, 138, 140}},
@@ -49,7 +50,7 @@ const std::array<CaseListMember, 2> kMembers{{
      .frame = "Frame2",
      .caption = "Assigned Cases",
      .loader = "LoadAssignedCases",
-     .select = "select * from [Open Cases] where [Assigned To]=",
+     .select = &CaseStatements::openCasesAssignedTo,
      .framePlace = {5760, 3660, 5520, 3315},
      .headerLines = {142, 144, 146, 148, 150, 152, 154, 156, 158},
      .widthLines = {160, 162, 164, 166, 168, 170, 172, 174}},
@@ -90,7 +91,7 @@ void fill(Prompts& prompts, const QString& window, const CaseListMember& member,
     trap.at(102, [&] { rows = RecordSet(); });
     bool opened = false;
     trap.at(104, [&] {
-        rows.open(QString::fromLatin1(member.select) + employeeId, CaseStore::shared());
+        rows.open(member.select(employeeId), CaseStore::shared());
         opened = true;
     });
     if (!opened) {

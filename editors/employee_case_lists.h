@@ -13,11 +13,11 @@ class ReportListView;
 // employee opened, and the cases assigned to the employee. Both are read from the stored query
 // [Open Cases], for reading only, and filled once when the editor opens on an existing employee.
 struct CaseListMember {
-    const char* list;     // the list's name, "ListView1" or "ListView2"
-    const char* frame;    // the name of the frame around it
-    const char* caption;  // the frame's caption
-    const char* loader;   // the procedure that fills it, for the error box
-    const char* select;   // the statement, followed by the employee's ID
+    const char* list;                              // the list's name, "ListView1" or "ListView2"
+    const char* frame;                             // the name of the frame around it
+    const char* caption;                           // the frame's caption
+    const char* loader;                            // the procedure that fills it, for the error box
+    QString (*select)(const QString& employeeId);  // the statement for the employee
     Twips::Rect framePlace;
     // The numbered lines of its column set-up in the editor's Form_Load: the nine headers, then
     // the widths of columns 1 to 8.

@@ -3,6 +3,8 @@
 #include <QString>
 #include <array>
 
+#include "lookup_statements.h"
+
 class Form2;
 class QComboBox;
 
@@ -13,18 +15,14 @@ class QComboBox;
 struct LookupMember {
     QComboBox* Form2::*list;
     const char* loader;  // the loader's name, e.g. "LoadStatus"
-    const char* select;  // the loader's statement
-    const char* column;  // the column the loader reads
+    Lookup kind;         // the table of its values
     int addButton;       // the "+" button's number
     int deleteButton;    // the "-" button's number
     const char* addTip;  // the tooltips of the "+" and "-" buttons
     const char* deleteTip;
-    const char* prompt;        // the input box's prompt
-    const char* title;         // the input box's title
-    const char* insert;        // the INSERT text, then the value, then "')"
-    const char* question;      // the first line of the deletion question
-    const char* deleteLookup;  // the lookup DELETE text, then the value, then "'"
-    const char* deleteCases;   // the cascade DELETE text, then the value, then "'"
+    const char* prompt;    // the input box's prompt
+    const char* title;     // the input box's title
+    const char* question;  // the first line of the deletion question
 };
 
 const std::array<LookupMember, 4>& lookupMembers();

@@ -16,10 +16,7 @@ const std::array<PeopleMember, 3>& peopleMembers() {
          .editTip = "Edit the selected employee",
          .deleteTip = "Delete the selected employee and every case linked to them",
          .question = "Warning: Deleting assigned to will also delete issue data that is linked "
-                     "to this employee.",
-         .deletePerson = "delete from Employees where ID=",
-         .deleteCases = "delete from Cases where [Assigned To]=",
-         .deleteCasesAgain = " Or [Opened By] = "},
+                     "to this employee."},
         {.list = &Form2::Combo2,
          .ids = &Form2::EmployeeIDs,
          .loader = &Form2::LoadEmployees,
@@ -31,10 +28,7 @@ const std::array<PeopleMember, 3>& peopleMembers() {
          .editTip = "Edit the selected employee",
          .deleteTip = "Delete the selected employee and every case linked to them",
          .question = "Warning: Deleting opened by will also delete issue data that is linked "
-                     "to this employee.",
-         .deletePerson = "delete from Employees where ID=",
-         .deleteCases = "delete from Cases where [Assigned To]=",
-         .deleteCasesAgain = " Or [Opened By] = "},
+                     "to this employee."},
         {.list = &Form2::Combo6,
          .ids = &Form2::CustomerIDs,
          .loader = &Form2::LoadCustomers,
@@ -46,10 +40,7 @@ const std::array<PeopleMember, 3>& peopleMembers() {
          .editTip = "Edit the selected customer",
          .deleteTip = "Delete the selected customer and every case linked to them",
          .question = "Warning: Deleting customer will also delete issue data that is linked to "
-                     "this customer.",
-         .deletePerson = "delete from Customers where ID=",
-         .deleteCases = "delete from Cases where [Customer]=",
-         .deleteCasesAgain = ""},
+                     "this customer."},
     }};
     return members;
 }

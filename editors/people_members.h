@@ -22,12 +22,7 @@ struct PeopleMember {
     const char* addTip;  // the tooltips of the three buttons
     const char* editTip;
     const char* deleteTip;
-    const char* question;      // the first line of the deletion question
-    const char* deletePerson;  // then the ID
-    // The cascade: the first fragment, the ID, and, when there is one, the second fragment and
-    // the ID again.
-    const char* deleteCases;
-    const char* deleteCasesAgain;
+    const char* question;  // the first line of the deletion question
 };
 
 const std::array<PeopleMember, 3>& peopleMembers();

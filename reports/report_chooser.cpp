@@ -6,6 +6,7 @@
 #include <QPushButton>
 
 #include "band_report.h"
+#include "case_statements.h"
 #include "case_store.h"
 #include "control_places.h"
 #include "dialog_frame.h"
@@ -30,32 +31,38 @@ const std::array<ReportChoice, 6>& reportChoices() {
     static const std::array<ReportChoice, 6> choices{{
         {.entry = "Open Cases",
          .loadLine = 108,
-         .statement = "select * from [Open Cases] order by Title",
+         .view = CaseView::Open,
+         .order = CaseOrder::Title,
          .layout = &ReportLayouts::rptOpenCases,
          .retitle = ""},
         {.entry = "Cases by Categories",
          .loadLine = 110,
-         .statement = "select * from [Open Cases] order by Category",
+         .view = CaseView::Open,
+         .order = CaseOrder::Category,
          .layout = &ReportLayouts::rptCasesByCategory,
          .retitle = ""},
         {.entry = "Cases by Status",
          .loadLine = 112,
-         .statement = "select * from [Open Cases] order by Status",
+         .view = CaseView::Open,
+         .order = CaseOrder::Status,
          .layout = &ReportLayouts::rptCasesByStatus,
          .retitle = ""},
         {.entry = "Cases by Assigned To",
          .loadLine = 114,
-         .statement = "select * from [Open Cases] order by [Assigned To Name]",
+         .view = CaseView::Open,
+         .order = CaseOrder::AssignedTo,
          .layout = &ReportLayouts::rptCasesByAssigned,
          .retitle = ""},
         {.entry = "Case Details",
          .loadLine = 116,
-         .statement = "select * from [Open Cases] order by Title",
+         .view = CaseView::Open,
+         .order = CaseOrder::Title,
          .layout = &ReportLayouts::rptCaseDetails,
          .retitle = ""},
         {.entry = "Closed Cases",
          .loadLine = 118,
-         .statement = "select * from [Closed Cases] order by Title",
+         .view = CaseView::Closed,
+         .order = CaseOrder::Title,
          .layout = &ReportLayouts::rptOpenCases,
          .retitle = "Closed Cases"},
     }};
@@ -130,7 +137,9 @@ void Form4::PushButton1_Click() {
     }
     RecordSet rows;
     trap.at(102, [&] { rows = RecordSet(); });
-    trap.at(104, [&] { rows.open(QString::fromLatin1(chosen->statement), CaseStore::shared()); });
+    trap.at(104, [&] {
+        rows.open(CaseStatements::inOrder(chosen->view, chosen->order), CaseStore::shared());
+    });
     ReportLayout layout;
     trap.at(106, [&] { layout = chosen->layout(); });
     ReportData records;

@@ -3,6 +3,8 @@
 #include <QDialog>
 #include <functional>
 
+#include "case_statements.h"
+
 class QComboBox;
 class QGroupBox;
 class QPushButton;
@@ -38,12 +40,13 @@ private:
     WindowPointer* m_pointer = nullptr;
 };
 
-// The six choices: the entry and the line that lists it, the statement it sends, the layout it
-// shows, and the title that replaces the layout's own (empty: none).
+// The six choices: the entry and the line that lists it, the cases it reads and their order,
+// the layout it shows, and the title that replaces the layout's own (empty: none).
 struct ReportChoice {
     const char* entry;
     int loadLine;  // the line of Form_Load that adds the entry
-    const char* statement;
+    CaseView view;
+    CaseOrder order;
     ReportLayout (*layout)();
     const char* retitle;
 };

@@ -16,6 +16,7 @@
 #include <memory>
 
 #include "band_report.h"
+#include "case_statements.h"
 #include "case_store.h"
 #include "preview_pages.h"
 #include "report_chooser.h"
@@ -45,8 +46,8 @@ ReportData dataFor(const ReportLayout& layout, const QString& select) {
 }
 
 // One column of a select's rows, in the select's order.
-QStringList columnOf(const char* select, const QString& column) {
-    RecordSet rows = CaseStore::shared().query(QString::fromLatin1(select));
+QStringList columnOf(const QString& select, const QString& column) {
+    RecordSet rows = CaseStore::shared().query(select);
     QStringList texts;
     while (!rows.eof()) {
         texts.append(rows.text(column));
@@ -603,8 +604,10 @@ private Q_SLOTS:
         for (const char* text : {"apple", "Banana", "cherry", "Date"}) {
             expected.append(QLatin1String(text) + (entry == 3 ? QStringLiteral(" Lee") : ""));
         }
-        QCOMPARE(columnOf(reportChoices()[static_cast<size_t>(entry)].statement, column), expected);
-        QCOMPARE(columnOf("select * from [Employees Extended]", "Employee Name"),
+        const ReportChoice& choice = reportChoices()[static_cast<size_t>(entry)];
+        QCOMPARE(columnOf(CaseStatements::inOrder(choice.view, choice.order), column), expected);
+        QCOMPARE(columnOf(QStringLiteral("select * from [Employees Extended]"),
+                          QStringLiteral("Employee Name")),
                  (QStringList{"apple Lee", "Banana Lee", "cherry Lee", "Daniel Carter", "Date Lee",
                               "John Wilson"}));
     }
