@@ -243,8 +243,8 @@ void Form1::Form_Load() {
     ErrorTrap trap{m_prompts, kWindow, QStringLiteral("Form_Load")};
     // A team's server needs no local folder or file: the first three steps find nothing to do.
     const bool onServer = DataPaths::onServer();
-    if (trap.test(100,
-                  [&] { return !onServer && !QFileInfo(DataPaths::makerFolder()).exists(); })) {
+    if (trap.trueOrFailed(
+            100, [&] { return !onServer && !QFileInfo(DataPaths::makerFolder()).exists(); })) {
         trap.at(102, [this] {
             reachDatabase([] {
                 DatabaseFile::createFolder(DataPaths::makerFolder(),
@@ -252,8 +252,8 @@ void Form1::Form_Load() {
             });
         });
     }
-    if (trap.test(104,
-                  [&] { return !onServer && !QFileInfo(DataPaths::productFolder()).exists(); })) {
+    if (trap.trueOrFailed(
+            104, [&] { return !onServer && !QFileInfo(DataPaths::productFolder()).exists(); })) {
         trap.at(106, [this] {
             reachDatabase([] {
                 DatabaseFile::createFolder(DataPaths::productFolder(),
@@ -261,8 +261,8 @@ void Form1::Form_Load() {
             });
         });
     }
-    if (trap.test(108,
-                  [&] { return !onServer && !Globals::FileExists(DataPaths::databaseFile()); })) {
+    if (trap.trueOrFailed(
+            108, [&] { return !onServer && !Globals::FileExists(DataPaths::databaseFile()); })) {
         trap.at(110, [this] {
             reachDatabase([this] {
                 DatabaseFile::copyTemplate(DataPaths::templateFile(m_programFolder),
@@ -272,7 +272,7 @@ void Form1::Form_Load() {
     }
     trap.at(112, [this] { MainModule::ApplySkin(this, m_programFolder); });
     const QString cursorFile = WindowDressing::cursorFile(m_programFolder);
-    if (trap.test(114, [&] { return Globals::FileExists(cursorFile); })) {
+    if (trap.trueOrFailed(114, [&] { return Globals::FileExists(cursorFile); })) {
         trap.at(116, [&] { m_pointer->loadCustomPicture(cursorFile); });
     }
     trap.at(138, [this] { IsADOInstalled(); });
@@ -320,7 +320,7 @@ void Form1::Form_Load() {
                 .toString();
         setWindowStateCode(NumberText::toInteger16(stored));
     });
-    if (trap.test(182, [this] { return windowStateCode() == 0; })) {
+    if (trap.trueOrFailed(182, [this] { return windowStateCode() == 0; })) {
         trap.at(184, [this] { m_layoutChanged = false; });
     } else {
         trap.at(186, [this] { m_layoutChanged = true; });
@@ -838,7 +838,7 @@ void Form1::Form_QueryUnload() {
                 QStringLiteral("The settings cannot be saved to %1.").arg(m_settings.fileName()));
         }
     });
-    if (trap.test(108, [] { return CaseStore::shared().state() != 0; })) {
+    if (trap.trueOrFailed(108, [] { return CaseStore::shared().state() != 0; })) {
         trap.at(108, [] { CaseStore::shared().close(); });
     }
     trap.at(110, [] { CaseStore::releaseShared(); });
@@ -874,7 +874,7 @@ void Form1::PushButton1_Click() {
     }
     ErrorTrap trap{m_prompts, kWindow, QStringLiteral("PushButton1_Click")};
     // With no rows, or no row selected, there is nothing to edit.
-    if (trap.test(100, [this] {
+    if (trap.trueOrFailed(100, [this] {
             return ListView1->rows().count() == 0 || ListView1->selectedPosition() < 0;
         })) {
         return;
@@ -890,7 +890,7 @@ void Form1::PushButton1_Click() {
     trap.at(108, [&] { m_prompts.showModal(editor); });
     trap.at(110, [this] { LoadCases(); });
     int position = -1;
-    if (trap.test(112, [&] {
+    if (trap.trueOrFailed(112, [&] {
             position = ListView1->positionOfText(editedId);
             return position >= 0;
         })) {
@@ -903,7 +903,7 @@ void Form1::PushButton3_Click() {
         return;
     }
     ErrorTrap trap{m_prompts, kWindow, QStringLiteral("PushButton3_Click")};
-    if (trap.test(100, [this] {
+    if (trap.trueOrFailed(100, [this] {
             return ListView1->rows().count() == 0 || ListView1->selectedPosition() < 0;
         })) {
         return;

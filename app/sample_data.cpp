@@ -85,7 +85,7 @@ void load(ErrorTrap& trap) {
         qint32 rowCounter = 0;
         trap.at(next(), [&] { rowCounter = 0; });
         trap.at(next(), [&] { open(sample.count); });
-        if (trap.test(next(), [&] { return !rows.eof(); })) {
+        if (trap.trueOrFailed(next(), [&] { return !rows.eof(); })) {
             trap.at(next(),
                     [&] { rowCounter = wholeNumber(rows.value(QStringLiteral("CountID"))); });
         } else {
@@ -93,7 +93,7 @@ void load(ErrorTrap& trap) {
         }
         trap.at(next(), [&] { rows.close(); });
         for (const QString& insert : sample.inserts) {
-            if (trap.test(next(), [&] { return rowCounter < 2; })) {
+            if (trap.trueOrFailed(next(), [&] { return rowCounter < 2; })) {
                 trap.at(next(), [&] { CaseStore::shared().execute(insert); });
                 trap.at(next(), [&] { rowCounter += 1; });
             } else {
@@ -106,7 +106,7 @@ void load(ErrorTrap& trap) {
         trap.at(next(), [&] { value.first = QString::fromLatin1(keeping.startValue); });
         for (QString* target : {&value.first, &value.last}) {
             trap.at(next(), [&] { open(target == &value.first ? sample.first : sample.last); });
-            if (trap.test(next(), [&] { return !rows.eof(); })) {
+            if (trap.trueOrFailed(next(), [&] { return !rows.eof(); })) {
                 trap.at(next(), [&] {
                     *target = keeping.numeric ? QString::number(wholeNumber(rows.value(field)))
                                               : textValue(rows.value(field));

@@ -329,7 +329,7 @@ void Form2::Form_Load() {
     trap.at(120, [this] { Combo1->setCurrentIndex(-1); });
     trap.at(122, [this] { DateTimePicker1->setDate(QDate::currentDate()); });
     trap.at(124, [this] { DateTimePicker2->setDate(QDate::currentDate()); });
-    if (trap.test(126, [this] { return !m_ID.isEmpty(); })) {
+    if (trap.trueOrFailed(126, [this] { return !m_ID.isEmpty(); })) {
         trap.at(128, [this] { LoadData(); });
     }
 }
@@ -469,7 +469,7 @@ void Form2::LoadData() {
             row.open(CaseStatements::inView(CaseView::Closed, m_ID), CaseStore::shared());
         }
     });
-    if (trap.test(104, [&] { return !row.eof(); })) {
+    if (trap.trueOrFailed(104, [&] { return !row.eof(); })) {
         const auto field = [&](const char* name) { return row.value(QString::fromLatin1(name)); };
         trap.at(106, [&] { Text2->setText(requiredText(field("ID"))); });
         trap.at(108, [&] { Text1->setText(requiredText(field("Title"))); });
@@ -516,13 +516,14 @@ void Form2::PushButton2_Click() {
         {{136, 138, 140}, Combo5, "You forgot to select Priority."},
         {{142, 144, 146}, Combo7, "You forgot to select Knowledge Base."},
     }};
-    if (trap.test(100, [this] { return Text1->text().trimmed().isEmpty(); })) {
+    if (trap.trueOrFailed(100, [this] { return Text1->text().trimmed().isEmpty(); })) {
         trap.at(102, [this] { m_prompts.inform(QStringLiteral("You forgot to input Title.")); });
         trap.at(104, [this] { Text1->setFocus(); });
         return;
     }
     for (const Required& required : requiredLists) {
-        if (trap.test(required.lines[0], [&] { return required.list->currentIndex() < 0; })) {
+        if (trap.trueOrFailed(required.lines[0],
+                              [&] { return required.list->currentIndex() < 0; })) {
             trap.at(required.lines[1],
                     [&] { m_prompts.inform(QString::fromLatin1(required.message)); });
             trap.at(required.lines[2], [&] { required.list->setFocus(); });
@@ -540,7 +541,7 @@ void Form2::PushButton2_Click() {
         {DateTimePicker2, "Please input a valid Due Date."},
     }};
     for (const DateCheck& date : dates) {
-        if (trap.test(148, [&] { return !date.picker->holdsDate(); })) {
+        if (trap.trueOrFailed(148, [&] { return !date.picker->holdsDate(); })) {
             trap.at(148, [&] {
                 m_prompts.inform(QString::fromLatin1(date.message));
                 date.picker->setFocus();
@@ -551,9 +552,10 @@ void Form2::PushButton2_Click() {
     // The resolved date: NULL when empty, the typed text when it is a date; any other text is
     // refused, so that nothing the user typed is dropped without a word.
     QString resolvedDate = QStringLiteral("NULL");
-    if (trap.test(148, [this] { return Text4->text().isEmpty(); })) {
+    if (trap.trueOrFailed(148, [this] { return Text4->text().isEmpty(); })) {
         trap.at(150, [&] { resolvedDate = QStringLiteral("NULL"); });
-    } else if (trap.test(152, [this] { return DateText::parse(Text4->text()).has_value(); })) {
+    } else if (trap.trueOrFailed(152,
+                                 [this] { return DateText::parse(Text4->text()).has_value(); })) {
         trap.at(154, [&] { resolvedDate = SqlText::quoted(Text4->text()); });
     } else {
         trap.at(156, [this] {
@@ -580,7 +582,7 @@ void Form2::PushButton2_Click() {
     };
     // A statement the database refuses keeps the window open with everything the user typed.
     QString statement;
-    if (trap.test(160, [this] { return !m_ID.isEmpty(); })) {
+    if (trap.trueOrFailed(160, [this] { return !m_ID.isEmpty(); })) {
         trap.at(162, [&] {
             fillRecord();
             statement = CaseStatements::update(record, m_ID);
@@ -635,7 +637,7 @@ void Form2::addLookupValue(const LookupMember& member) {
         answer =
             m_prompts.input(QString::fromLatin1(member.prompt), QString::fromLatin1(member.title));
     });
-    if (trap.test(102, [&] { return answer.isEmpty(); })) {
+    if (trap.trueOrFailed(102, [&] { return answer.isEmpty(); })) {
         return;  // cancelled, or nothing typed: nothing is written and the selection stays
     }
     trap.at(104,
@@ -644,7 +646,7 @@ void Form2::addLookupValue(const LookupMember& member) {
 }
 
 bool Form2::deletionConfirmed(ErrorTrap& trap, const QComboBox* list, const char* question) {
-    if (trap.test(100, [&] { return list->currentIndex() < 0; })) {
+    if (trap.trueOrFailed(100, [&] { return list->currentIndex() < 0; })) {
         return false;  // nothing selected: no question, no statement
     }
     bool yes = false;
@@ -687,7 +689,7 @@ void Form2::addPerson(const PeopleMember& member) {
 void Form2::editPerson(const PeopleMember& member) {
     ErrorTrap trap{m_prompts, kWindow, QStringLiteral("PushButton%1_Click").arg(member.editButton)};
     QComboBox* list = this->*member.list;
-    if (trap.test(100, [&] { return list->currentIndex() < 0; })) {
+    if (trap.trueOrFailed(100, [&] { return list->currentIndex() < 0; })) {
         return;
     }
     ContactEditor editor(member.editor(), m_prompts, m_programFolder, this);

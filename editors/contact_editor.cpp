@@ -285,7 +285,7 @@ void ContactEditor::Form_Load() {
     ErrorTrap trap{m_prompts, window(), QStringLiteral("Form_Load")};
     WindowDressing::dress(trap, this, *m_pointer, m_programFolder);
     if (!m_kind.caseLists) {
-        if (trap.test(108, [this] { return !m_ID.isEmpty(); })) {
+        if (trap.trueOrFailed(108, [this] { return !m_ID.isEmpty(); })) {
             trap.at(110, [this] { LoadData(); });
         }
         return;
@@ -293,7 +293,7 @@ void ContactEditor::Form_Load() {
     const auto& members = EmployeeCaseLists::members();
     EmployeeCaseLists::addColumns(trap, ListView1, members[0]);
     EmployeeCaseLists::addColumns(trap, ListView2, members[1]);
-    if (trap.test(176, [this] { return !m_ID.isEmpty(); })) {
+    if (trap.trueOrFailed(176, [this] { return !m_ID.isEmpty(); })) {
         trap.at(178, [this] { LoadData(); });
         trap.at(180, [this] { LoadOpenedCases(); });
         trap.at(182, [this] { LoadAssignedCases(); });
@@ -311,7 +311,7 @@ void ContactEditor::LoadData() {
                  CaseStore::shared());
         m_loadedRow = SaveStep::storedRow(row);
     });
-    if (trap.test(104, [&] { return !row.eof(); })) {
+    if (trap.trueOrFailed(104, [&] { return !row.eof(); })) {
         for (int index = 0; index < kFieldCount; ++index) {
             const FieldDesign& design = kFields[static_cast<size_t>(index)];
             const QString column = QString::fromLatin1(design.column);
@@ -345,13 +345,13 @@ void ContactEditor::LoadAssignedCases() {
 
 void ContactEditor::PushButton2_Click() {
     ErrorTrap trap{m_prompts, window(), QStringLiteral("PushButton2_Click")};
-    if (trap.test(100, [this] { return onlyBlanks(Text1->text()); })) {
+    if (trap.trueOrFailed(100, [this] { return onlyBlanks(Text1->text()); })) {
         trap.at(102,
                 [this] { m_prompts.inform(QStringLiteral("You forgot to input first name.")); });
         trap.at(104, [this] { Text1->setFocus(); });
         return;
     }
-    if (trap.test(106, [this] { return onlyBlanks(Text2->text()); })) {
+    if (trap.trueOrFailed(106, [this] { return onlyBlanks(Text2->text()); })) {
         trap.at(108,
                 [this] { m_prompts.inform(QStringLiteral("You forgot to input last name.")); });
         trap.at(110, [this] { Text2->setFocus(); });
@@ -360,7 +360,7 @@ void ContactEditor::PushButton2_Click() {
     const QString table = QString::fromLatin1(m_kind.table);
     // A statement that the database refuses is reported, and the window stays open with
     // everything the user typed.
-    if (trap.test(112, [this] { return !m_ID.isEmpty(); })) {
+    if (trap.trueOrFailed(112, [this] { return !m_ID.isEmpty(); })) {
         // Another user's change since the window opened is asked about first (at this line).
         const std::optional<int> changed = SaveStep::writeChecked(
             trap, m_prompts, 114, ContactStatements::select(table, m_ID), m_loadedRow,

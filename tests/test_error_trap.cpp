@@ -121,14 +121,15 @@ private Q_SLOTS:
         ErrorTrap trap{m_prompts, QStringLiteral("Form2"), QStringLiteral("Form_Load")};
         m_prompts.answer(Prompts::Answer::Ok);
         bool guardedRan = false;
-        if (trap.test(126, []() -> bool { throw Failure(QStringLiteral("Type mismatch")); })) {
+        if (trap.trueOrFailed(126,
+                              []() -> bool { throw Failure(QStringLiteral("Type mismatch")); })) {
             trap.at(128, [&] { guardedRan = true; });
         }
         QVERIFY(guardedRan);
         QVERIFY(m_prompts.texts().front().contains(QStringLiteral("at line 126")));
         // A condition that holds or does not hold decides as usual, without a box.
-        QVERIFY(!trap.test(130, [] { return false; }));
-        QVERIFY(trap.test(132, [] { return true; }));
+        QVERIFY(!trap.trueOrFailed(130, [] { return false; }));
+        QVERIFY(trap.trueOrFailed(132, [] { return true; }));
         QCOMPARE(m_prompts.boxes().size(), size_t{1});
     }
 

@@ -20,7 +20,7 @@ class Prompts;
 //     ErrorTrap trap{prompts, "Form2", "LoadStatus"};
 //     trap.at(100, [&] { Combo3->clear(); });
 //     trap.loop(106, [&] { return !rs.eof(); }, [&] { ... });
-//     if (trap.test(126, [&] { return !m_ID.isEmpty(); })) { ... }
+//     if (trap.trueOrFailed(126, [&] { return !m_ID.isEmpty(); })) { ... }
 class ErrorTrap {
 public:
     ErrorTrap(Prompts& prompts, const QString& window, const QString& procedure)
@@ -37,10 +37,11 @@ public:
         guarded(std::forward<Step>(step));
     }
 
-    // The condition of an if on a numbered line. A condition that fails counts as true, so the
-    // procedure goes on with the statements that the condition guards.
+    // The condition of an if on a numbered line: true when it holds, and also when evaluating it
+    // failed (the failure is reported), so the procedure goes on with the statements that the
+    // condition guards, as the trap's "resume next" does.
     template <class Condition>
-    bool test(int line, Condition&& condition) {
+    bool trueOrFailed(int line, Condition&& condition) {
         m_line = line;
         bool result = true;
         guarded([&] { result = condition(); });

@@ -83,7 +83,7 @@ void dress(ErrorTrap& trap, QWidget* window, WindowPointer& pointer, const QStri
     trap.at(100, [&] { ApplyFormColours(window); });
     trap.at(102, [&] { window->setWindowIcon(QIcon(iconFile(programFolder))); });
     const QString cursor = cursorFile(programFolder);
-    if (trap.test(104, [&] { return Globals::FileExists(cursor); })) {
+    if (trap.trueOrFailed(104, [&] { return Globals::FileExists(cursor); })) {
         trap.at(106, [&] { pointer.loadCustomPicture(cursor); });
     }
 }
