@@ -39,27 +39,12 @@ const QString kWindow = QStringLiteral("Form2");
 constexpr double kClientWidth = 8040;
 constexpr double kClientHeight = 8475;
 
-// The caption labels: name, caption, the field they stand over (by name), twips above it.
+// A caption label: its name, its caption, and how far above its field it stands, in twips.
 struct LabelPlace {
     const char* name;
     const char* caption;
-    const char* field;
     double above;
 };
-const std::array<LabelPlace, 12> kLabels{{
-    {"Label1_0", "Opened Date", "DateTimePicker1", 285},
-    {"Label1_2", "Title", "Text1", 255},
-    {"Label1_3", "Due Date", "DateTimePicker2", 285},
-    {"Label1_4", "Comments", "Text3", 255},
-    {"Label1_5", "Resolved Date", "Text4", 285},
-    {"lblDetails_0", "Opened By", "Combo2", 285},
-    {"lblDetails_1", "Status", "Combo3", 285},
-    {"lblDetails_2", "Category", "Combo4", 285},
-    {"lblDetails_3", "Priority", "Combo5", 285},
-    {"lblDetails_4", "Assigned To", "Combo1", 285},
-    {"lblDetails_5", "Customer", "Combo6", 285},
-    {"lblDetails_6", "Knowledge Base", "Combo7", 285},
-}};
 constexpr Twips::Rect kIdLabel{6480, 465, 240, 225};
 
 const char* const kMessageText = "Please input a valid Resolved Date or leave it empty.";
@@ -127,6 +112,11 @@ QString idAt(const QStringList& ids, const QComboBox* list) {
     return ids.at(position);
 }
 
+// A button's handler is named after the button, as the error box's location texts show it.
+QString clickHandler(const QPushButton* button) {
+    return button->objectName() + QLatin1String("_Click");
+}
+
 }  // namespace
 
 Form2::Form2(Prompts& prompts, const QString& programFolder, QWidget* parent)
@@ -185,7 +175,8 @@ void Form2::createControls() {
     DateTimePicker2 = datePicker("DateTimePicker2");
 
     const auto button = [this](int number, const char* caption) {
-        return ControlPlaces::pushButton(this, number, QString::fromLatin1(caption));
+        return m_buttons[static_cast<size_t>(number)] =
+                   ControlPlaces::pushButton(this, number, QString::fromLatin1(caption));
     };
     PushButton1 = button(1, "Cancel");
     PushButton2 = button(2, "Save");
@@ -207,10 +198,32 @@ void Form2::createControls() {
     PushButton18 = button(18, "+");
     PushButton19 = button(19, "-");
     m_pointer = new WindowPointer(this);
+    buildFamilies();
 }
 
-QPushButton* Form2::pushButton(int number) const {
-    return findChild<QPushButton*>(QStringLiteral("PushButton%1").arg(number));
+void Form2::buildFamilies() {
+    const std::array<QComboBox*, 4> lookupLists{Combo3, Combo4, Combo5, Combo7};
+    for (size_t i = 0; i < m_lookups.size(); ++i) {
+        const LookupMember& design = lookupMembers()[i];
+        m_lookups[i] = {.design = &design,
+                        .list = lookupLists[i],
+                        .add = m_buttons[static_cast<size_t>(design.addButton)],
+                        .remove = m_buttons[static_cast<size_t>(design.deleteButton)]};
+    }
+    const std::array<std::pair<QComboBox*, QStringList*>, 3> peopleLists{
+        {{Combo1, &EmployeeIDs}, {Combo2, &EmployeeIDs}, {Combo6, &CustomerIDs}}};
+    const std::array<void (Form2::*)(), 3> loaders{&Form2::LoadEmployees, &Form2::LoadEmployees,
+                                                   &Form2::LoadCustomers};
+    for (size_t i = 0; i < m_people.size(); ++i) {
+        const PeopleMember& design = peopleMembers()[i];
+        m_people[i] = {.design = &design,
+                       .list = peopleLists[i].first,
+                       .ids = peopleLists[i].second,
+                       .load = loaders[i],
+                       .add = m_buttons[static_cast<size_t>(design.addButton)],
+                       .edit = m_buttons[static_cast<size_t>(design.editButton)],
+                       .remove = m_buttons[static_cast<size_t>(design.deleteButton)]};
+    }
 }
 
 void Form2::placeControls() {
@@ -248,10 +261,23 @@ void Form2::placeControls() {
         {Text2, {6720, 405, 1200, 345}, 38},
         {Text3, {120, 5205, 7800, 2625}, 40},
     });
-    for (const LabelPlace& place : kLabels) {
-        DialogFrame::labelAbove(findChild<QWidget*>(QString::fromLatin1(place.field)),
-                                QString::fromLatin1(place.name), QString::fromLatin1(place.caption),
-                                place.above);
+    const std::array<std::pair<QWidget*, LabelPlace>, 12> labels{{
+        {DateTimePicker1, {"Label1_0", "Opened Date", 285}},
+        {Text1, {"Label1_2", "Title", 255}},
+        {DateTimePicker2, {"Label1_3", "Due Date", 285}},
+        {Text3, {"Label1_4", "Comments", 255}},
+        {Text4, {"Label1_5", "Resolved Date", 285}},
+        {Combo2, {"lblDetails_0", "Opened By", 285}},
+        {Combo3, {"lblDetails_1", "Status", 285}},
+        {Combo4, {"lblDetails_2", "Category", 285}},
+        {Combo5, {"lblDetails_3", "Priority", 285}},
+        {Combo1, {"lblDetails_4", "Assigned To", 285}},
+        {Combo6, {"lblDetails_5", "Customer", 285}},
+        {Combo7, {"lblDetails_6", "Knowledge Base", 285}},
+    }};
+    for (const auto& [field, place] : labels) {
+        DialogFrame::labelAbove(field, QString::fromLatin1(place.name),
+                                QString::fromLatin1(place.caption), place.above);
     }
     auto* idLabel = new QLabel(QStringLiteral("ID"), this);
     idLabel->setObjectName(QStringLiteral("Label1_1"));
@@ -279,32 +305,31 @@ void Form2::connectHandlers() {
                 });
             });
     // The small buttons say what they do, to the pointer and to a screen reader.
-    const auto tell = [this](int number, const char* tip) {
-        QPushButton* small = pushButton(number);
+    const auto tell = [](QPushButton* small, const char* tip) {
         small->setToolTip(QString::fromLatin1(tip));
         small->setAccessibleName(QString::fromLatin1(tip));
     };
-    for (const LookupMember& member : lookupMembers()) {
-        tell(member.addButton, member.addTip);
-        tell(member.deleteButton, member.deleteTip);
-        connect(pushButton(member.addButton), &QPushButton::clicked, this,
-                [this, &member] { addLookupValue(member); });
-        connect(pushButton(member.deleteButton), &QPushButton::clicked, this,
-                [this, &member] { deleteLookupValue(member); });
+    for (const LookupFamily& family : m_lookups) {
+        tell(family.add, family.design->addTip);
+        tell(family.remove, family.design->deleteTip);
+        connect(family.add, &QPushButton::clicked, this,
+                [this, &family] { addLookupValue(family); });
+        connect(family.remove, &QPushButton::clicked, this,
+                [this, &family] { deleteLookupValue(family); });
     }
-    for (const PeopleMember& member : peopleMembers()) {
-        tell(member.addButton, member.addTip);
-        tell(member.editButton, member.editTip);
-        tell(member.deleteButton, member.deleteTip);
-        connect(pushButton(member.addButton), &QPushButton::clicked, this,
-                [this, &member] { addPerson(member); });
-        connect(pushButton(member.editButton), &QPushButton::clicked, this,
-                [this, &member] { editPerson(member); });
-        connect(pushButton(member.deleteButton), &QPushButton::clicked, this,
-                [this, &member] { deletePerson(member); });
+    for (const PeopleFamily& family : m_people) {
+        tell(family.add, family.design->addTip);
+        tell(family.edit, family.design->editTip);
+        tell(family.remove, family.design->deleteTip);
+        connect(family.add, &QPushButton::clicked, this, [this, &family] { addPerson(family); });
+        connect(family.edit, &QPushButton::clicked, this, [this, &family] { editPerson(family); });
+        connect(family.remove, &QPushButton::clicked, this,
+                [this, &family] { deletePerson(family); });
     }
-    for (QPushButton* button : findChildren<QPushButton*>(Qt::FindDirectChildrenOnly)) {
-        m_pointer->showCustomOver(button);
+    for (QPushButton* button : m_buttons) {
+        if (button != nullptr) {
+            m_pointer->showCustomOver(button);
+        }
     }
 }
 
@@ -334,9 +359,10 @@ void Form2::Form_Load() {
     }
 }
 
-void Form2::loadLookupList(const LookupMember& member) {
+void Form2::loadLookupList(const LookupFamily& family) {
+    const LookupMember& member = *family.design;
     ErrorTrap trap{m_prompts, kWindow, QString::fromLatin1(member.loader)};
-    QComboBox* list = this->*member.list;
+    QComboBox* list = family.list;
     const QString column = LookupStatements::column(member.kind);
     RecordSet rows;
     trap.at(100, [&] { list->clear(); });
@@ -352,16 +378,16 @@ void Form2::loadLookupList(const LookupMember& member) {
 }
 
 void Form2::LoadStatus() {
-    loadLookupList(lookupMembers()[0]);
+    loadLookupList(m_lookups[0]);
 }
 void Form2::LoadCategories() {
-    loadLookupList(lookupMembers()[1]);
+    loadLookupList(m_lookups[1]);
 }
 void Form2::LoadPriorities() {
-    loadLookupList(lookupMembers()[2]);
+    loadLookupList(m_lookups[2]);
 }
 void Form2::LoadKB() {
-    loadLookupList(lookupMembers()[3]);
+    loadLookupList(m_lookups[3]);
 }
 
 // A people list loader: its statement, the lists it fills beside its ID list, and the numbered
@@ -630,8 +656,9 @@ void Form2::closeEvent(QCloseEvent* event) {
     QDialog::closeEvent(event);
 }
 
-void Form2::addLookupValue(const LookupMember& member) {
-    ErrorTrap trap{m_prompts, kWindow, QStringLiteral("PushButton%1_Click").arg(member.addButton)};
+void Form2::addLookupValue(const LookupFamily& family) {
+    const LookupMember& member = *family.design;
+    ErrorTrap trap{m_prompts, kWindow, clickHandler(family.add)};
     QString answer;
     trap.at(100, [&] {
         answer =
@@ -642,7 +669,7 @@ void Form2::addLookupValue(const LookupMember& member) {
     }
     trap.at(104,
             [&] { CaseStore::shared().execute(LookupStatements::insert(member.kind, answer)); });
-    trap.at(106, [&] { loadLookupList(member); });
+    trap.at(106, [&] { loadLookupList(family); });
 }
 
 bool Form2::deletionConfirmed(ErrorTrap& trap, const QComboBox* list, const char* question) {
@@ -657,10 +684,10 @@ bool Form2::deletionConfirmed(ErrorTrap& trap, const QComboBox* list, const char
     return yes;
 }
 
-void Form2::deleteLookupValue(const LookupMember& member) {
-    ErrorTrap trap{m_prompts, kWindow,
-                   QStringLiteral("PushButton%1_Click").arg(member.deleteButton)};
-    QComboBox* list = this->*member.list;
+void Form2::deleteLookupValue(const LookupFamily& family) {
+    const LookupMember& member = *family.design;
+    ErrorTrap trap{m_prompts, kWindow, clickHandler(family.remove)};
+    QComboBox* list = family.list;
     if (!deletionConfirmed(trap, list, member.question)) {
         return;
     }
@@ -671,54 +698,53 @@ void Form2::deleteLookupValue(const LookupMember& member) {
         {106,
          [&] { CaseStore::shared().execute(LookupStatements::removeCases(member.kind, value)); }},
     });
-    trap.at(108, [&] { loadLookupList(member); });
+    trap.at(108, [&] { loadLookupList(family); });
 }
 
-void Form2::addPerson(const PeopleMember& member) {
-    ErrorTrap trap{m_prompts, kWindow, QStringLiteral("PushButton%1_Click").arg(member.addButton)};
-    ContactEditor editor(member.editor(), m_prompts, m_programFolder, this);
+void Form2::addPerson(const PeopleFamily& family) {
+    ErrorTrap trap{m_prompts, kWindow, clickHandler(family.add)};
+    ContactEditor editor(family.design->editor(), m_prompts, m_programFolder, this);
     trap.at(100, [&] { editor.m_ID = QString(); });
     trap.at(102, [&] {
         editor.Form_Load();
         m_prompts.showModal(editor);
     });
     // The list is rebuilt without a selection; a person just created is listed, not selected.
-    trap.at(104, [&] { (this->*member.loader)(); });
+    trap.at(104, [&] { (this->*family.load)(); });
 }
 
-void Form2::editPerson(const PeopleMember& member) {
-    ErrorTrap trap{m_prompts, kWindow, QStringLiteral("PushButton%1_Click").arg(member.editButton)};
-    QComboBox* list = this->*member.list;
+void Form2::editPerson(const PeopleFamily& family) {
+    ErrorTrap trap{m_prompts, kWindow, clickHandler(family.edit)};
+    QComboBox* list = family.list;
     if (trap.trueOrFailed(100, [&] { return list->currentIndex() < 0; })) {
         return;
     }
-    ContactEditor editor(member.editor(), m_prompts, m_programFolder, this);
-    trap.at(102, [&] { editor.m_ID = idAt(this->*member.ids, list); });
+    ContactEditor editor(family.design->editor(), m_prompts, m_programFolder, this);
+    trap.at(102, [&] { editor.m_ID = idAt(*family.ids, list); });
     trap.at(104, [&] {
         editor.Form_Load();
         m_prompts.showModal(editor);
     });
     // Rebuilt also after a Cancel, without a selection, showing any changed name.
-    trap.at(106, [&] { (this->*member.loader)(); });
+    trap.at(106, [&] { (this->*family.load)(); });
 }
 
-void Form2::deletePerson(const PeopleMember& member) {
-    ErrorTrap trap{m_prompts, kWindow,
-                   QStringLiteral("PushButton%1_Click").arg(member.deleteButton)};
-    QComboBox* list = this->*member.list;
-    if (!deletionConfirmed(trap, list, member.question)) {
+void Form2::deletePerson(const PeopleFamily& family) {
+    ErrorTrap trap{m_prompts, kWindow, clickHandler(family.remove)};
+    QComboBox* list = family.list;
+    if (!deletionConfirmed(trap, list, family.design->question)) {
         return;
     }
     // The person and every case linked to the person go together, or neither does.
     QString id;
-    const QString table = QString::fromLatin1(member.editor().table);
+    const QString table = QString::fromLatin1(family.design->editor().table);
     trap.transaction({
         {104,
          [&] {
-             id = idAt(this->*member.ids, list);
+             id = idAt(*family.ids, list);
              CaseStore::shared().execute(ContactStatements::remove(table, id));
          }},
         {106, [&] { CaseStore::shared().execute(ContactStatements::removeCases(table, id)); }},
     });
-    trap.at(108, [&] { (this->*member.loader)(); });
+    trap.at(108, [&] { (this->*family.load)(); });
 }

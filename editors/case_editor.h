@@ -47,8 +47,23 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    friend const std::array<LookupMember, 4>& lookupMembers();
-    friend const std::array<PeopleMember, 3>& peopleMembers();
+    // A lookup list with its "+" and "-" buttons, driven by its design.
+    struct LookupFamily {
+        const LookupMember* design = nullptr;
+        QComboBox* list = nullptr;
+        QPushButton* add = nullptr;
+        QPushButton* remove = nullptr;
+    };
+    // A people list with its IDs, its loader and its "+", "*" and "-" buttons.
+    struct PeopleFamily {
+        const PeopleMember* design = nullptr;
+        QComboBox* list = nullptr;
+        QStringList* ids = nullptr;
+        void (Form2::*load)() = nullptr;
+        QPushButton* add = nullptr;
+        QPushButton* edit = nullptr;
+        QPushButton* remove = nullptr;
+    };
 
     void createControls();
     void placeControls();
@@ -68,15 +83,18 @@ private:
     void PushButton2_Click();  // Save
     void PushButton1_Click();  // Cancel
 
+    // Builds the families from their designs, once the controls exist.
+    void buildFamilies();
+
     // The "+" and "-" buttons of the four lookup lists.
-    void addLookupValue(const LookupMember& member);
-    void deleteLookupValue(const LookupMember& member);
-    void loadLookupList(const LookupMember& member);
+    void addLookupValue(const LookupFamily& family);
+    void deleteLookupValue(const LookupFamily& family);
+    void loadLookupList(const LookupFamily& family);
 
     // The "+", "*" and "-" buttons of the three people lists.
-    void addPerson(const PeopleMember& member);
-    void editPerson(const PeopleMember& member);
-    void deletePerson(const PeopleMember& member);
+    void addPerson(const PeopleFamily& family);
+    void editPerson(const PeopleFamily& family);
+    void deletePerson(const PeopleFamily& family);
     void loadPeopleList(const PeopleListLoad& load);
     // The start of every "-" button: a selection in the list, then Yes to the question whose
     // first line is given (lines 100 and 102).
@@ -84,8 +102,6 @@ private:
 
     // Closes the window after a save or a cancel.
     void finish();
-    // The push button of the number (PushButton1 ... PushButton19).
-    QPushButton* pushButton(int number) const;
 
     QStringList EmployeeIDs;
     QStringList CustomerIDs;
@@ -122,6 +138,12 @@ private:
     QPushButton* PushButton17 = nullptr;    // Customer: *
     QPushButton* PushButton18 = nullptr;    // Knowledge Base: +
     QPushButton* PushButton19 = nullptr;    // Knowledge Base: -
+
+    // PushButton1 ... PushButton19 by their numbers, as created.
+    std::array<QPushButton*, 20> m_buttons{};
+    // Status, Category, Priority, Knowledge Base; Assigned To, Opened By, Customer.
+    std::array<LookupFamily, 4> m_lookups{};
+    std::array<PeopleFamily, 3> m_people{};
 
     Prompts& m_prompts;
     QString m_programFolder;

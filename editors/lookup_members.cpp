@@ -1,11 +1,8 @@
 #include "lookup_members.h"
 
-#include "case_editor.h"
-
 const std::array<LookupMember, 4>& lookupMembers() {
     static const std::array<LookupMember, 4> members{{
-        {.list = &Form2::Combo3,
-         .loader = "LoadStatus",
+        {.loader = "LoadStatus",
          .kind = Lookup::Status,
          .addButton = 7,
          .deleteButton = 8,
@@ -15,8 +12,7 @@ const std::array<LookupMember, 4>& lookupMembers() {
          .title = "Input Status",
          .question = "Warning: Deleting status will also delete issue data that is linked to "
                      "this status."},
-        {.list = &Form2::Combo4,
-         .loader = "LoadCategories",
+        {.loader = "LoadCategories",
          .kind = Lookup::Category,
          .addButton = 11,
          .deleteButton = 12,
@@ -26,8 +22,7 @@ const std::array<LookupMember, 4>& lookupMembers() {
          .title = "Input Category",
          .question = "Warning: Deleting category will also delete issue data that is linked to "
                      "this category."},
-        {.list = &Form2::Combo5,
-         .loader = "LoadPriorities",
+        {.loader = "LoadPriorities",
          .kind = Lookup::Priority,
          .addButton = 13,
          .deleteButton = 14,
@@ -37,8 +32,7 @@ const std::array<LookupMember, 4>& lookupMembers() {
          .title = "Input Priority",
          .question = "Warning: Deleting priority will also delete issue data that is linked to "
                      "this priority."},
-        {.list = &Form2::Combo7,
-         .loader = "LoadKB",
+        {.loader = "LoadKB",
          .kind = Lookup::KnowledgeBase,
          .addButton = 18,
          .deleteButton = 19,

@@ -5,15 +5,12 @@
 
 #include "lookup_statements.h"
 
-class Form2;
-class QComboBox;
-
 // The four lookup lists of the case editor (statuses, categories, priorities, knowledge bases):
 // one piece of code for their "+" and "-" buttons, driven by this table of their differences.
 // A lookup value has no ID: its text is its identity, in the list, in its table and in the
-// cases that carry it.
+// cases that carry it. The rows are in the order Status, Category, Priority, Knowledge Base;
+// the editor builds from each a family that holds the list and its two buttons.
 struct LookupMember {
-    QComboBox* Form2::*list;
     const char* loader;  // the loader's name, e.g. "LoadStatus"
     Lookup kind;         // the table of its values
     int addButton;       // the "+" button's number

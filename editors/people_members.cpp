@@ -1,14 +1,10 @@
 #include "people_members.h"
 
-#include "case_editor.h"
 #include "contact_editor.h"
 
 const std::array<PeopleMember, 3>& peopleMembers() {
     static const std::array<PeopleMember, 3> members{{
-        {.list = &Form2::Combo1,
-         .ids = &Form2::EmployeeIDs,
-         .loader = &Form2::LoadEmployees,
-         .editor = &ContactKind::employees,
+        {.editor = &ContactKind::employees,
          .addButton = 5,
          .editButton = 9,
          .deleteButton = 6,
@@ -17,10 +13,7 @@ const std::array<PeopleMember, 3>& peopleMembers() {
          .deleteTip = "Delete the selected employee and every case linked to them",
          .question = "Warning: Deleting assigned to will also delete issue data that is linked "
                      "to this employee."},
-        {.list = &Form2::Combo2,
-         .ids = &Form2::EmployeeIDs,
-         .loader = &Form2::LoadEmployees,
-         .editor = &ContactKind::employees,
+        {.editor = &ContactKind::employees,
          .addButton = 3,
          .editButton = 10,
          .deleteButton = 4,
@@ -29,10 +22,7 @@ const std::array<PeopleMember, 3>& peopleMembers() {
          .deleteTip = "Delete the selected employee and every case linked to them",
          .question = "Warning: Deleting opened by will also delete issue data that is linked "
                      "to this employee."},
-        {.list = &Form2::Combo6,
-         .ids = &Form2::CustomerIDs,
-         .loader = &Form2::LoadCustomers,
-         .editor = &ContactKind::customers,
+        {.editor = &ContactKind::customers,
          .addButton = 15,
          .editButton = 17,
          .deleteButton = 16,

@@ -1,20 +1,16 @@
 #pragma once
 
-#include <QStringList>
 #include <array>
 
-class Form2;
-class QComboBox;
 struct ContactKind;
 
 // The three people lists of the case editor (Assigned To and Opened By, both employees, and
 // Customer): one piece of code for their "+", "*" and "-" buttons, driven by this table of their
 // differences. A person is always found by the list position through the parallel ID list,
 // never by the name shown.
+// The rows are in the order Assigned To, Opened By, Customer; the editor builds from each a
+// family that holds the list, its IDs, its loader and its three buttons.
 struct PeopleMember {
-    QComboBox* Form2::*list;
-    QStringList Form2::*ids;
-    void (Form2::*loader)();
     const ContactKind& (*editor)();
     int addButton;       // "+"
     int editButton;      // "*"

@@ -684,7 +684,7 @@ private Q_SLOTS:
         QFETCH(QString, noun);
         const LookupMember& lookup = ::lookupMembers()[static_cast<size_t>(member)];
         Form2& editor = openEditor();
-        QComboBox* list = editor.*lookup.list;
+        QComboBox* list = ui(editor).lookupList(member);
         QPushButton* add = ui(editor).button(lookup.addButton);
         QPushButton* remove = ui(editor).button(lookup.deleteButton);
         QCOMPARE(add->text(), QStringLiteral("+"));

@@ -97,7 +97,7 @@ private Q_SLOTS:
         QFETCH(QString, window);
         const PeopleMember& people = peopleMembers()[static_cast<size_t>(member)];
         Form2& editor = openEditor();
-        QComboBox* list = editor.*people.list;
+        QComboBox* list = ui(editor).peopleList(member);
         QCOMPARE(button(people.addButton)->text(), QStringLiteral("+"));
         QCOMPARE(button(people.editButton)->text(), QStringLiteral("*"));
         QCOMPARE(button(people.deleteButton)->text(), QStringLiteral("-"));
@@ -137,7 +137,8 @@ private Q_SLOTS:
 
         // "*" opens the person at the selected position (person 1: John Wilson or Hanna
         // Simmons); a changed name shows after the reload.
-        const auto position = static_cast<int>((editor.*people.ids).indexOf(QStringLiteral("1")));
+        const QStringList& ids = member < 2 ? editor.employeeIds() : editor.customerIds();
+        const auto position = static_cast<int>(ids.indexOf(QStringLiteral("1")));
         select(list, position);
         const QString firstName = member < 2 ? QStringLiteral("John") : QStringLiteral("Hanna");
         m_prompts.onModal([&](QDialog& opened) {

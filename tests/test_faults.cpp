@@ -279,7 +279,7 @@ private Q_SLOTS:
         const QStringList before = databaseDump();
         Form2 editor(m_prompts, TestEnvironment::programFolder());
         editor.setCaption(QStringLiteral("Add New Case"));
-        QComboBox* list = editor.*lookup.list;
+        QComboBox* list = ui(editor).lookupList(member);
         const QStringList entries = listEntries(list);
         m_statements.clear();
         m_prompts.type(unstorable());

@@ -1,5 +1,7 @@
 #include "window_controls.h"
 
+#include <array>
+
 #include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
@@ -31,6 +33,14 @@ CaseEditorControls::CaseEditorControls(const Form2& editor)
 
 QPushButton* CaseEditorControls::button(int number) const {
     return control<QPushButton>(m_editor, QStringLiteral("PushButton%1").arg(number));
+}
+
+QComboBox* CaseEditorControls::lookupList(int family) const {
+    return std::array{Combo3, Combo4, Combo5, Combo7}.at(static_cast<size_t>(family));
+}
+
+QComboBox* CaseEditorControls::peopleList(int family) const {
+    return std::array{Combo1, Combo2, Combo6}.at(static_cast<size_t>(family));
 }
 
 ReportListView* caseList(const Form1& form) {

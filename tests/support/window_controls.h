@@ -40,6 +40,10 @@ struct CaseEditorControls {
     DatePicker* DateTimePicker2;
     // PushButton1 ... PushButton19 by number.
     QPushButton* button(int number) const;
+    // The list of a lookup family (Status, Category, Priority, Knowledge Base) and of a people
+    // family (Assigned To, Opened By, Customer), in the order of their designs.
+    QComboBox* lookupList(int family) const;
+    QComboBox* peopleList(int family) const;
 
 private:
     const Form2& m_editor;
