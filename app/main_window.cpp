@@ -861,7 +861,7 @@ void Form1::PushButton2_Click() {
         return;
     }
     ErrorTrap trap{m_prompts, kWindow, QStringLiteral("PushButton2_Click")};
-    Form2 editor(m_prompts, m_programFolder, this);
+    CaseEditor editor(m_prompts, m_programFolder, this);
     trap.at(116, [&] { editor.m_ID = QString(); });
     trap.at(118, [&] { editor.setCaption(QStringLiteral("Add New Case")); });
     trap.at(120, [&] { m_prompts.showModal(editor); });
@@ -884,7 +884,7 @@ void Form1::PushButton1_Click() {
     trap.at(102, [&] {
         editedId = ListView1->rows().text(ListView1->selectedPosition(), CaseColumn::Id);
     });
-    Form2 editor(m_prompts, m_programFolder, this);
+    CaseEditor editor(m_prompts, m_programFolder, this);
     trap.at(104, [&] { editor.m_ID = editedId; });
     trap.at(106, [&] { editor.setCaption(QStringLiteral("Edit Data")); });
     trap.at(108, [&] { m_prompts.showModal(editor); });

@@ -119,7 +119,7 @@ QString clickHandler(const QPushButton* button) {
 
 }  // namespace
 
-Form2::Form2(Prompts& prompts, const QString& programFolder, QWidget* parent)
+CaseEditor::CaseEditor(Prompts& prompts, const QString& programFolder, QWidget* parent)
     : QDialog(parent), m_prompts(prompts), m_programFolder(programFolder) {
     setObjectName(kWindow);
     setWindowTitle(QStringLiteral("Add New"));
@@ -128,81 +128,75 @@ Form2::Form2(Prompts& prompts, const QString& programFolder, QWidget* parent)
     connectHandlers();
 }
 
-Form2::~Form2() = default;
+CaseEditor::~CaseEditor() = default;
 
-void Form2::createControls() {
+void CaseEditor::createControls() {
     DialogFrame::setUp(this, kClientWidth, kClientHeight);
-    const auto lineEdit = [this](const char* name) {
+    // The controls get their designer names with their places (placeControls).
+    const auto lineEdit = [this] {
         auto* edit = new QLineEdit(this);
-        edit->setObjectName(QString::fromLatin1(name));
         edit->setMaxLength(std::numeric_limits<int>::max());
         return edit;
     };
-    Text1 = lineEdit("Text1");
-    Text2 = lineEdit("Text2");
-    Text2->setEnabled(false);  // shows the case's ID, greyed, for its whole life
-    Text4 = lineEdit("Text4");
-    Text3 = new MultiLineField(this);
-    Text3->setObjectName(QStringLiteral("Text3"));
+    titleField = lineEdit();
+    idField = lineEdit();
+    idField->setEnabled(false);  // shows the case's ID, greyed, for its whole life
+    resolvedDateField = lineEdit();
+    commentsField = new MultiLineField(this);
 
-    const auto pickList = [this](const char* name) {
+    const auto pickList = [this] {
         auto* list = new QComboBox(this);
-        list->setObjectName(QString::fromLatin1(name));
         list->setEditable(false);  // only an entry of the list can be picked
         list->setInsertPolicy(QComboBox::NoInsert);
         list->setMaxVisibleItems(16);
         return list;
     };
-    Combo1 = pickList("Combo1");
-    Combo2 = pickList("Combo2");
-    Combo3 = pickList("Combo3");
-    Combo4 = pickList("Combo4");
-    Combo5 = pickList("Combo5");
-    Combo6 = pickList("Combo6");
-    Combo7 = pickList("Combo7");
+    assignedToList = pickList();
+    openedByList = pickList();
+    statusList = pickList();
+    categoryList = pickList();
+    priorityList = pickList();
+    customerList = pickList();
+    knowledgeBaseList = pickList();
     // The people lists' contact is edited with the "*" button beside each (a double click on a
     // drop-down list only opens it); the knowledge-base list holds no contacts.
-    for (QComboBox* list : {Combo1, Combo2, Combo6}) {
+    for (QComboBox* list : {assignedToList, openedByList, customerList}) {
         list->setToolTip(QStringLiteral("Click * to edit the selected contact"));
     }
 
-    const auto datePicker = [this](const char* name) {
-        auto* picker = new DatePicker(this);
-        picker->setObjectName(QString::fromLatin1(name));
-        return picker;
-    };
-    DateTimePicker1 = datePicker("DateTimePicker1");
-    DateTimePicker2 = datePicker("DateTimePicker2");
+    openedDatePicker = new DatePicker(this);
+    dueDatePicker = new DatePicker(this);
 
     const auto button = [this](int number, const char* caption) {
         return m_buttons[static_cast<size_t>(number)] =
                    ControlPlaces::pushButton(this, number, QString::fromLatin1(caption));
     };
-    PushButton1 = button(1, "Cancel");
-    PushButton2 = button(2, "Save");
-    PushButton3 = button(3, "+");
-    PushButton4 = button(4, "-");
-    PushButton5 = button(5, "+");
-    PushButton6 = button(6, "-");
-    PushButton7 = button(7, "+");
-    PushButton8 = button(8, "-");
-    PushButton9 = button(9, "*");
-    PushButton10 = button(10, "*");
-    PushButton11 = button(11, "+");
-    PushButton12 = button(12, "-");
-    PushButton13 = button(13, "+");
-    PushButton14 = button(14, "-");
-    PushButton15 = button(15, "+");
-    PushButton16 = button(16, "-");
-    PushButton17 = button(17, "*");
-    PushButton18 = button(18, "+");
-    PushButton19 = button(19, "-");
+    cancelButton = button(1, "Cancel");
+    saveButton = button(2, "Save");
+    openedByAddButton = button(3, "+");
+    openedByDeleteButton = button(4, "-");
+    assignedToAddButton = button(5, "+");
+    assignedToDeleteButton = button(6, "-");
+    statusAddButton = button(7, "+");
+    statusDeleteButton = button(8, "-");
+    assignedToEditButton = button(9, "*");
+    openedByEditButton = button(10, "*");
+    categoryAddButton = button(11, "+");
+    categoryDeleteButton = button(12, "-");
+    priorityAddButton = button(13, "+");
+    priorityDeleteButton = button(14, "-");
+    customerAddButton = button(15, "+");
+    customerDeleteButton = button(16, "-");
+    customerEditButton = button(17, "*");
+    knowledgeBaseAddButton = button(18, "+");
+    knowledgeBaseDeleteButton = button(19, "-");
     m_pointer = new WindowPointer(this);
     buildFamilies();
 }
 
-void Form2::buildFamilies() {
-    const std::array<QComboBox*, 4> lookupLists{Combo3, Combo4, Combo5, Combo7};
+void CaseEditor::buildFamilies() {
+    const std::array<QComboBox*, 4> lookupLists{statusList, categoryList, priorityList,
+                                                knowledgeBaseList};
     for (size_t i = 0; i < m_lookups.size(); ++i) {
         const LookupMember& design = lookupMembers()[i];
         m_lookups[i] = {.design = &design,
@@ -211,9 +205,11 @@ void Form2::buildFamilies() {
                         .remove = m_buttons[static_cast<size_t>(design.deleteButton)]};
     }
     const std::array<std::pair<QComboBox*, QStringList*>, 3> peopleLists{
-        {{Combo1, &EmployeeIDs}, {Combo2, &EmployeeIDs}, {Combo6, &CustomerIDs}}};
-    const std::array<void (Form2::*)(), 3> loaders{&Form2::LoadEmployees, &Form2::LoadEmployees,
-                                                   &Form2::LoadCustomers};
+        {{assignedToList, &m_employeeIds},
+         {openedByList, &m_employeeIds},
+         {customerList, &m_customerIds}}};
+    const std::array<void (CaseEditor::*)(), 3> loaders{
+        &CaseEditor::loadEmployees, &CaseEditor::loadEmployees, &CaseEditor::loadCustomers};
     for (size_t i = 0; i < m_people.size(); ++i) {
         const PeopleMember& design = peopleMembers()[i];
         m_people[i] = {.design = &design,
@@ -226,54 +222,54 @@ void Form2::buildFamilies() {
     }
 }
 
-void Form2::placeControls() {
+void CaseEditor::placeControls() {
     ControlPlaces::apply({
-        {Text1, {120, 405, 6120, 345}, 0},
-        {Combo1, {120, 1155, 2520, 345}, 1},
-        {PushButton5, {2640, 1155, 360, 345}, 2},
-        {PushButton9, {3120, 1155, 360, 345}, 3},
-        {PushButton6, {3600, 1155, 360, 345}, 4},
-        {Combo6, {120, 1995, 2520, 345}, 5},
-        {PushButton15, {2640, 1995, 360, 345}, 6},
-        {PushButton17, {3120, 1995, 360, 345}, 7},
-        {PushButton16, {3600, 1995, 360, 345}, 8},
-        {Combo2, {120, 2715, 2520, 345}, 9},
-        {PushButton3, {2640, 2715, 360, 345}, 10},
-        {PushButton10, {3120, 2715, 360, 345}, 11},
-        {PushButton4, {3600, 2715, 360, 345}, 12},
-        {DateTimePicker1, {120, 3555, 3840, 345}, 13},
-        {DateTimePicker2, {120, 4395, 3840, 345}, 14},
-        {Combo3, {4080, 1155, 2880, 345}, 15},
-        {PushButton7, {7080, 1155, 360, 345}, 16},
-        {PushButton8, {7560, 1155, 360, 345}, 17},
-        {Combo4, {4080, 1995, 2880, 345}, 18},
-        {PushButton11, {7080, 1995, 360, 345}, 19},
-        {PushButton12, {7560, 1995, 360, 345}, 20},
-        {Combo5, {4080, 2715, 2880, 345}, 21},
-        {PushButton13, {7080, 2715, 360, 345}, 22},
-        {PushButton14, {7560, 2715, 360, 345}, 23},
-        {Combo7, {4080, 3555, 2880, 345}, 24},
-        {PushButton18, {7080, 3555, 360, 345}, 25},
-        {PushButton19, {7560, 3555, 360, 345}, 26},
-        {Text4, {4080, 4395, 3840, 345}, 27},
-        {PushButton2, {120, 7950, 3840, 405}, 28},
-        {PushButton1, {4080, 7950, 3840, 405}, 29},
-        {Text2, {6720, 405, 1200, 345}, 38},
-        {Text3, {120, 5205, 7800, 2625}, 40},
+        {titleField, {120, 405, 6120, 345}, 0, "Text1"},
+        {assignedToList, {120, 1155, 2520, 345}, 1, "Combo1"},
+        {assignedToAddButton, {2640, 1155, 360, 345}, 2, "PushButton5"},
+        {assignedToEditButton, {3120, 1155, 360, 345}, 3, "PushButton9"},
+        {assignedToDeleteButton, {3600, 1155, 360, 345}, 4, "PushButton6"},
+        {customerList, {120, 1995, 2520, 345}, 5, "Combo6"},
+        {customerAddButton, {2640, 1995, 360, 345}, 6, "PushButton15"},
+        {customerEditButton, {3120, 1995, 360, 345}, 7, "PushButton17"},
+        {customerDeleteButton, {3600, 1995, 360, 345}, 8, "PushButton16"},
+        {openedByList, {120, 2715, 2520, 345}, 9, "Combo2"},
+        {openedByAddButton, {2640, 2715, 360, 345}, 10, "PushButton3"},
+        {openedByEditButton, {3120, 2715, 360, 345}, 11, "PushButton10"},
+        {openedByDeleteButton, {3600, 2715, 360, 345}, 12, "PushButton4"},
+        {openedDatePicker, {120, 3555, 3840, 345}, 13, "DateTimePicker1"},
+        {dueDatePicker, {120, 4395, 3840, 345}, 14, "DateTimePicker2"},
+        {statusList, {4080, 1155, 2880, 345}, 15, "Combo3"},
+        {statusAddButton, {7080, 1155, 360, 345}, 16, "PushButton7"},
+        {statusDeleteButton, {7560, 1155, 360, 345}, 17, "PushButton8"},
+        {categoryList, {4080, 1995, 2880, 345}, 18, "Combo4"},
+        {categoryAddButton, {7080, 1995, 360, 345}, 19, "PushButton11"},
+        {categoryDeleteButton, {7560, 1995, 360, 345}, 20, "PushButton12"},
+        {priorityList, {4080, 2715, 2880, 345}, 21, "Combo5"},
+        {priorityAddButton, {7080, 2715, 360, 345}, 22, "PushButton13"},
+        {priorityDeleteButton, {7560, 2715, 360, 345}, 23, "PushButton14"},
+        {knowledgeBaseList, {4080, 3555, 2880, 345}, 24, "Combo7"},
+        {knowledgeBaseAddButton, {7080, 3555, 360, 345}, 25, "PushButton18"},
+        {knowledgeBaseDeleteButton, {7560, 3555, 360, 345}, 26, "PushButton19"},
+        {resolvedDateField, {4080, 4395, 3840, 345}, 27, "Text4"},
+        {saveButton, {120, 7950, 3840, 405}, 28, "PushButton2"},
+        {cancelButton, {4080, 7950, 3840, 405}, 29, "PushButton1"},
+        {idField, {6720, 405, 1200, 345}, 38, "Text2"},
+        {commentsField, {120, 5205, 7800, 2625}, 40, "Text3"},
     });
     const std::array<std::pair<QWidget*, LabelPlace>, 12> labels{{
-        {DateTimePicker1, {"Label1_0", "Opened Date", 285}},
-        {Text1, {"Label1_2", "Title", 255}},
-        {DateTimePicker2, {"Label1_3", "Due Date", 285}},
-        {Text3, {"Label1_4", "Comments", 255}},
-        {Text4, {"Label1_5", "Resolved Date", 285}},
-        {Combo2, {"lblDetails_0", "Opened By", 285}},
-        {Combo3, {"lblDetails_1", "Status", 285}},
-        {Combo4, {"lblDetails_2", "Category", 285}},
-        {Combo5, {"lblDetails_3", "Priority", 285}},
-        {Combo1, {"lblDetails_4", "Assigned To", 285}},
-        {Combo6, {"lblDetails_5", "Customer", 285}},
-        {Combo7, {"lblDetails_6", "Knowledge Base", 285}},
+        {openedDatePicker, {"Label1_0", "Opened Date", 285}},
+        {titleField, {"Label1_2", "Title", 255}},
+        {dueDatePicker, {"Label1_3", "Due Date", 285}},
+        {commentsField, {"Label1_4", "Comments", 255}},
+        {resolvedDateField, {"Label1_5", "Resolved Date", 285}},
+        {openedByList, {"lblDetails_0", "Opened By", 285}},
+        {statusList, {"lblDetails_1", "Status", 285}},
+        {categoryList, {"lblDetails_2", "Category", 285}},
+        {priorityList, {"lblDetails_3", "Priority", 285}},
+        {assignedToList, {"lblDetails_4", "Assigned To", 285}},
+        {customerList, {"lblDetails_5", "Customer", 285}},
+        {knowledgeBaseList, {"lblDetails_6", "Knowledge Base", 285}},
     }};
     for (const auto& [field, place] : labels) {
         DialogFrame::labelAbove(field, QString::fromLatin1(place.name),
@@ -281,17 +277,17 @@ void Form2::placeControls() {
     }
     auto* idLabel = new QLabel(QStringLiteral("ID"), this);
     idLabel->setObjectName(QStringLiteral("Label1_1"));
-    Text2->setAccessibleName(idLabel->text());
+    idField->setAccessibleName(idLabel->text());
     Twips::place(idLabel, kIdLabel);
     ScreenReader::nameInnerParts(this);
 }
 
-void Form2::connectHandlers() {
-    connect(PushButton2, &QPushButton::clicked, this, [this] { PushButton2_Click(); });
-    connect(PushButton1, &QPushButton::clicked, this, [this] { PushButton1_Click(); });
+void CaseEditor::connectHandlers() {
+    connect(saveButton, &QPushButton::clicked, this, [this] { save(); });
+    connect(cancelButton, &QPushButton::clicked, this, [this] { cancel(); });
     // Ctrl+S is the Save button, with all its checks.
     connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), this), &QShortcut::activated,
-            PushButton2, &QPushButton::click);
+            saveButton, &QPushButton::click);
     // Ctrl+H: the case's history, for a case that is stored.
     connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_H), this), &QShortcut::activated, this,
             [this] {
@@ -333,33 +329,33 @@ void Form2::connectHandlers() {
     }
 }
 
-void Form2::setCaption(const QString& caption) {
+void CaseEditor::setCaption(const QString& caption) {
     if (!m_loaded) {
         m_loaded = true;
-        Form_Load();
+        load();
     }
     setWindowTitle(caption);
 }
 
-void Form2::Form_Load() {
+void CaseEditor::load() {
     m_loaded = true;
     ErrorTrap trap{m_prompts, kWindow, QStringLiteral("Form_Load")};
     WindowDressing::dress(trap, this, *m_pointer, m_programFolder);
-    trap.at(108, [this] { LoadEmployees(); });
-    trap.at(110, [this] { LoadCustomers(); });
-    trap.at(112, [this] { LoadStatus(); });
-    trap.at(114, [this] { LoadCategories(); });
-    trap.at(116, [this] { LoadPriorities(); });
-    trap.at(118, [this] { LoadKB(); });
-    trap.at(120, [this] { Combo1->setCurrentIndex(-1); });
-    trap.at(122, [this] { DateTimePicker1->setDate(QDate::currentDate()); });
-    trap.at(124, [this] { DateTimePicker2->setDate(QDate::currentDate()); });
+    trap.at(108, [this] { loadEmployees(); });
+    trap.at(110, [this] { loadCustomers(); });
+    trap.at(112, [this] { loadStatuses(); });
+    trap.at(114, [this] { loadCategories(); });
+    trap.at(116, [this] { loadPriorities(); });
+    trap.at(118, [this] { loadKnowledgeBases(); });
+    trap.at(120, [this] { assignedToList->setCurrentIndex(-1); });
+    trap.at(122, [this] { openedDatePicker->setDate(QDate::currentDate()); });
+    trap.at(124, [this] { dueDatePicker->setDate(QDate::currentDate()); });
     if (trap.trueOrFailed(126, [this] { return !m_ID.isEmpty(); })) {
-        trap.at(128, [this] { LoadData(); });
+        trap.at(128, [this] { loadCase(); });
     }
 }
 
-void Form2::loadLookupList(const LookupFamily& family) {
+void CaseEditor::loadLookupList(const LookupFamily& family) {
     const LookupMember& member = *family.design;
     ErrorTrap trap{m_prompts, kWindow, QString::fromLatin1(member.loader)};
     QComboBox* list = family.list;
@@ -377,16 +373,16 @@ void Form2::loadLookupList(const LookupFamily& family) {
     trap.at(112, [&] { rows.close(); });
 }
 
-void Form2::LoadStatus() {
+void CaseEditor::loadStatuses() {
     loadLookupList(m_lookups[0]);
 }
-void Form2::LoadCategories() {
+void CaseEditor::loadCategories() {
     loadLookupList(m_lookups[1]);
 }
-void Form2::LoadPriorities() {
+void CaseEditor::loadPriorities() {
     loadLookupList(m_lookups[2]);
 }
-void Form2::LoadKB() {
+void CaseEditor::loadKnowledgeBases() {
     loadLookupList(m_lookups[3]);
 }
 
@@ -413,7 +409,7 @@ struct PeopleListLoad {
     } lines;
 };
 
-void Form2::loadPeopleList(const PeopleListLoad& load) {
+void CaseEditor::loadPeopleList(const PeopleListLoad& load) {
     ErrorTrap trap{m_prompts, kWindow, QString::fromLatin1(load.procedure)};
     const PeopleListLoad::Lines& lines = load.lines;
     const QString nameColumn = QString::fromLatin1(load.nameColumn);
@@ -440,13 +436,13 @@ void Form2::loadPeopleList(const PeopleListLoad& load) {
     trap.at(lines.close, [&] { rows.close(); });
 }
 
-// Both employee lists hold the same entries in the same order, parallel to EmployeeIDs.
-void Form2::LoadEmployees() {
+// Both employee lists hold the same entries in the same order, parallel to m_employeeIds.
+void CaseEditor::loadEmployees() {
     loadPeopleList({.procedure = "LoadEmployees",
                     .people = ContactKind::employees(),
                     .nameColumn = "Employee Name",
-                    .ids = &EmployeeIDs,
-                    .lists = {Combo1, Combo2},
+                    .ids = &m_employeeIds,
+                    .lists = {assignedToList, openedByList},
                     .lines = {.clearIds = 100,
                               .clearList = {102, 104},
                               .newRecordSet = 106,
@@ -458,12 +454,12 @@ void Form2::LoadEmployees() {
                               .close = 120}});
 }
 
-void Form2::LoadCustomers() {
+void CaseEditor::loadCustomers() {
     loadPeopleList({.procedure = "LoadCustomers",
                     .people = ContactKind::customers(),
                     .nameColumn = "Customer Name",
-                    .ids = &CustomerIDs,
-                    .lists = {Combo6, nullptr},
+                    .ids = &m_customerIds,
+                    .lists = {customerList, nullptr},
                     .lines = {.clearIds = 100,
                               .clearList = {102, 0},
                               .newRecordSet = 104,
@@ -475,7 +471,7 @@ void Form2::LoadCustomers() {
                               .close = 116}});
 }
 
-void Form2::LoadData() {
+void CaseEditor::loadCase() {
     ErrorTrap trap{m_prompts, kWindow, QStringLiteral("LoadData")};
     RecordSet row;
     trap.at(100, [&] { row = RecordSet(); });
@@ -497,34 +493,35 @@ void Form2::LoadData() {
     });
     if (trap.trueOrFailed(104, [&] { return !row.eof(); })) {
         const auto field = [&](const char* name) { return row.value(QString::fromLatin1(name)); };
-        trap.at(106, [&] { Text2->setText(requiredText(field("ID"))); });
-        trap.at(108, [&] { Text1->setText(requiredText(field("Title"))); });
+        trap.at(106, [&] { idField->setText(requiredText(field("ID"))); });
+        trap.at(108, [&] { titleField->setText(requiredText(field("Title"))); });
         trap.at(110, [&] {
-            takePerson(Combo1, EmployeeIDs, field("Assigned To"), field("Assigned To Name"));
+            takePerson(assignedToList, m_employeeIds, field("Assigned To"),
+                       field("Assigned To Name"));
         });
         trap.at(112, [&] {
-            takePerson(Combo2, EmployeeIDs, field("Opened By"), field("Opened By Name"));
+            takePerson(openedByList, m_employeeIds, field("Opened By"), field("Opened By Name"));
         });
-        trap.at(114, [&] { takeText(Combo3, field("Status")); });
-        trap.at(116, [&] { takeText(Combo4, field("Category")); });
-        trap.at(118, [&] { takeText(Combo5, field("Priority")); });
+        trap.at(114, [&] { takeText(statusList, field("Status")); });
+        trap.at(116, [&] { takeText(categoryList, field("Category")); });
+        trap.at(118, [&] { takeText(priorityList, field("Priority")); });
         trap.at(120, [&] {
-            takePerson(Combo6, CustomerIDs, field("Customer"), field("Customer Name"));
+            takePerson(customerList, m_customerIds, field("Customer"), field("Customer Name"));
         });
-        trap.at(122, [&] { takeText(Combo7, field("Knowledge Base")); });
-        trap.at(124, [&] { Text4->setText(displayText(field("Resolved Date"))); });
-        trap.at(126, [&] { DateTimePicker1->setDate(requiredDate(field("Opened Date"))); });
-        trap.at(128, [&] { DateTimePicker2->setDate(requiredDate(field("Due Date"))); });
-        trap.at(130, [&] { Text3->setStoredText(displayText(field("comments"))); });
+        trap.at(122, [&] { takeText(knowledgeBaseList, field("Knowledge Base")); });
+        trap.at(124, [&] { resolvedDateField->setText(displayText(field("Resolved Date"))); });
+        trap.at(126, [&] { openedDatePicker->setDate(requiredDate(field("Opened Date"))); });
+        trap.at(128, [&] { dueDatePicker->setDate(requiredDate(field("Due Date"))); });
+        trap.at(130, [&] { commentsField->setStoredText(displayText(field("comments"))); });
     }
     trap.at(132, [&] { row.close(); });
 }
 
-QString Form2::storedRowSelect() const {
+QString CaseEditor::storedRowSelect() const {
     return CaseStatements::stored(m_ID);
 }
 
-void Form2::PushButton2_Click() {
+void CaseEditor::save() {
     ErrorTrap trap{m_prompts, kWindow, QStringLiteral("PushButton2_Click")};
     // The required fields, in this order; the first one missing is the only one reported.
     // Each check has three lines: the test, the message, the focus.
@@ -534,17 +531,17 @@ void Form2::PushButton2_Click() {
         const char* message;
     };
     const std::array<Required, 7> requiredLists{{
-        {{106, 108, 110}, Combo1, "You forgot to select Assigned To."},
-        {{112, 114, 116}, Combo2, "You forgot to select Opened By."},
-        {{118, 120, 122}, Combo6, "You forgot to select Customer."},
-        {{124, 126, 128}, Combo3, "You forgot to select Status."},
-        {{130, 132, 134}, Combo4, "You forgot to select Category."},
-        {{136, 138, 140}, Combo5, "You forgot to select Priority."},
-        {{142, 144, 146}, Combo7, "You forgot to select Knowledge Base."},
+        {{106, 108, 110}, assignedToList, "You forgot to select Assigned To."},
+        {{112, 114, 116}, openedByList, "You forgot to select Opened By."},
+        {{118, 120, 122}, customerList, "You forgot to select Customer."},
+        {{124, 126, 128}, statusList, "You forgot to select Status."},
+        {{130, 132, 134}, categoryList, "You forgot to select Category."},
+        {{136, 138, 140}, priorityList, "You forgot to select Priority."},
+        {{142, 144, 146}, knowledgeBaseList, "You forgot to select Knowledge Base."},
     }};
-    if (trap.trueOrFailed(100, [this] { return Text1->text().trimmed().isEmpty(); })) {
+    if (trap.trueOrFailed(100, [this] { return titleField->text().trimmed().isEmpty(); })) {
         trap.at(102, [this] { m_prompts.inform(QStringLiteral("You forgot to input Title.")); });
-        trap.at(104, [this] { Text1->setFocus(); });
+        trap.at(104, [this] { titleField->setFocus(); });
         return;
     }
     for (const Required& required : requiredLists) {
@@ -563,8 +560,8 @@ void Form2::PushButton2_Click() {
         const char* message;
     };
     const std::array<DateCheck, 2> dates{{
-        {DateTimePicker1, "Please input a valid Opened Date."},
-        {DateTimePicker2, "Please input a valid Due Date."},
+        {openedDatePicker, "Please input a valid Opened Date."},
+        {dueDatePicker, "Please input a valid Due Date."},
     }};
     for (const DateCheck& date : dates) {
         if (trap.trueOrFailed(148, [&] { return !date.picker->holdsDate(); })) {
@@ -578,33 +575,34 @@ void Form2::PushButton2_Click() {
     // The resolved date: NULL when empty, the typed text when it is a date; any other text is
     // refused, so that nothing the user typed is dropped without a word.
     QString resolvedDate = QStringLiteral("NULL");
-    if (trap.trueOrFailed(148, [this] { return Text4->text().isEmpty(); })) {
+    if (trap.trueOrFailed(148, [this] { return resolvedDateField->text().isEmpty(); })) {
         trap.at(150, [&] { resolvedDate = QStringLiteral("NULL"); });
-    } else if (trap.trueOrFailed(152,
-                                 [this] { return DateText::parse(Text4->text()).has_value(); })) {
-        trap.at(154, [&] { resolvedDate = SqlText::quoted(Text4->text()); });
+    } else if (trap.trueOrFailed(152, [this] {
+                   return DateText::parse(resolvedDateField->text()).has_value();
+               })) {
+        trap.at(154, [&] { resolvedDate = SqlText::quoted(resolvedDateField->text()); });
     } else {
         trap.at(156, [this] {
             m_prompts.inform(QString::fromLatin1(kMessageText));
-            Text4->setFocus();
+            resolvedDateField->setFocus();
         });
         return;
     }
     CaseRecord record;
     trap.at(158, [&] { record.callTime = DateText::toText(QDate::currentDate()); });
     const auto fillRecord = [&] {
-        record.title = Text1->text();
-        record.assignedTo = idAt(EmployeeIDs, Combo1);
-        record.openedBy = idAt(EmployeeIDs, Combo2);
-        record.openedDate = DateText::toText(DateTimePicker1->date());
-        record.status = Combo3->currentText();
-        record.category = Combo4->currentText();
-        record.priority = Combo5->currentText();
-        record.comments = Text3->storedText();
-        record.dueDate = DateText::toText(DateTimePicker2->date());
-        record.knowledgeBase = Combo7->currentText();
+        record.title = titleField->text();
+        record.assignedTo = idAt(m_employeeIds, assignedToList);
+        record.openedBy = idAt(m_employeeIds, openedByList);
+        record.openedDate = DateText::toText(openedDatePicker->date());
+        record.status = statusList->currentText();
+        record.category = categoryList->currentText();
+        record.priority = priorityList->currentText();
+        record.comments = commentsField->storedText();
+        record.dueDate = DateText::toText(dueDatePicker->date());
+        record.knowledgeBase = knowledgeBaseList->currentText();
         record.resolvedDate = resolvedDate;
-        record.customer = idAt(CustomerIDs, Combo6);
+        record.customer = idAt(m_customerIds, customerList);
     };
     // A statement the database refuses keeps the window open with everything the user typed.
     QString statement;
@@ -636,27 +634,27 @@ void Form2::PushButton2_Click() {
     trap.at(174, [this] { finish(); });
 }
 
-void Form2::PushButton1_Click() {
+void CaseEditor::cancel() {
     ErrorTrap trap{m_prompts, kWindow, QStringLiteral("PushButton1_Click")};
     trap.at(100, [this] { reject(); });
 }
 
-void Form2::finish() {
+void CaseEditor::finish() {
     accept();
 }
 
-void Form2::done(int result) {
+void CaseEditor::done(int result) {
     m_closed = true;
     QDialog::done(result);
 }
 
-void Form2::closeEvent(QCloseEvent* event) {
+void CaseEditor::closeEvent(QCloseEvent* event) {
     // The title bar's close is a Cancel: nothing is written and nothing is asked.
     m_closed = true;
     QDialog::closeEvent(event);
 }
 
-void Form2::addLookupValue(const LookupFamily& family) {
+void CaseEditor::addLookupValue(const LookupFamily& family) {
     const LookupMember& member = *family.design;
     ErrorTrap trap{m_prompts, kWindow, clickHandler(family.add)};
     QString answer;
@@ -672,7 +670,7 @@ void Form2::addLookupValue(const LookupFamily& family) {
     trap.at(106, [&] { loadLookupList(family); });
 }
 
-bool Form2::deletionConfirmed(ErrorTrap& trap, const QComboBox* list, const char* question) {
+bool CaseEditor::deletionConfirmed(ErrorTrap& trap, const QComboBox* list, const char* question) {
     if (trap.trueOrFailed(100, [&] { return list->currentIndex() < 0; })) {
         return false;  // nothing selected: no question, no statement
     }
@@ -684,7 +682,7 @@ bool Form2::deletionConfirmed(ErrorTrap& trap, const QComboBox* list, const char
     return yes;
 }
 
-void Form2::deleteLookupValue(const LookupFamily& family) {
+void CaseEditor::deleteLookupValue(const LookupFamily& family) {
     const LookupMember& member = *family.design;
     ErrorTrap trap{m_prompts, kWindow, clickHandler(family.remove)};
     QComboBox* list = family.list;
@@ -701,7 +699,7 @@ void Form2::deleteLookupValue(const LookupFamily& family) {
     trap.at(108, [&] { loadLookupList(family); });
 }
 
-void Form2::addPerson(const PeopleFamily& family) {
+void CaseEditor::addPerson(const PeopleFamily& family) {
     ErrorTrap trap{m_prompts, kWindow, clickHandler(family.add)};
     ContactEditor editor(family.design->editor(), m_prompts, m_programFolder, this);
     trap.at(100, [&] { editor.m_ID = QString(); });
@@ -713,7 +711,7 @@ void Form2::addPerson(const PeopleFamily& family) {
     trap.at(104, [&] { (this->*family.load)(); });
 }
 
-void Form2::editPerson(const PeopleFamily& family) {
+void CaseEditor::editPerson(const PeopleFamily& family) {
     ErrorTrap trap{m_prompts, kWindow, clickHandler(family.edit)};
     QComboBox* list = family.list;
     if (trap.trueOrFailed(100, [&] { return list->currentIndex() < 0; })) {
@@ -729,7 +727,7 @@ void Form2::editPerson(const PeopleFamily& family) {
     trap.at(106, [&] { (this->*family.load)(); });
 }
 
-void Form2::deletePerson(const PeopleFamily& family) {
+void CaseEditor::deletePerson(const PeopleFamily& family) {
     ErrorTrap trap{m_prompts, kWindow, clickHandler(family.remove)};
     QComboBox* list = family.list;
     if (!deletionConfirmed(trap, list, family.design->question)) {

@@ -21,12 +21,12 @@ struct PeopleListLoad;
 
 // The case editor: creates a new case (m_ID empty) or changes the case whose ID m_ID holds.
 // The opener sets m_ID, then the caption (which loads the window, as its first use), then shows
-// it modally. Its pick lists of people are kept parallel to EmployeeIDs and CustomerIDs by
+// it modally. Its pick lists of people are kept parallel to m_employeeIds and m_customerIds by
 // position: the lists never sort themselves.
-class Form2 : public QDialog {
+class CaseEditor : public QDialog {
 public:
-    Form2(Prompts& prompts, const QString& programFolder, QWidget* parent = nullptr);
-    ~Form2() override;
+    CaseEditor(Prompts& prompts, const QString& programFolder, QWidget* parent = nullptr);
+    ~CaseEditor() override;
 
     // The ID of the case to edit as decimal text, or the empty text for a new case.
     QString m_ID;
@@ -40,8 +40,8 @@ public:
     void done(int result) override;
 
     // The IDs of the people lists' entries, position by position (read only).
-    const QStringList& employeeIds() const { return EmployeeIDs; }
-    const QStringList& customerIds() const { return CustomerIDs; }
+    const QStringList& employeeIds() const { return m_employeeIds; }
+    const QStringList& customerIds() const { return m_customerIds; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -59,7 +59,7 @@ private:
         const PeopleMember* design = nullptr;
         QComboBox* list = nullptr;
         QStringList* ids = nullptr;
-        void (Form2::*load)() = nullptr;
+        void (CaseEditor::*load)() = nullptr;
         QPushButton* add = nullptr;
         QPushButton* edit = nullptr;
         QPushButton* remove = nullptr;
@@ -69,19 +69,19 @@ private:
     void placeControls();
     void connectHandlers();
 
-    void Form_Load();
-    void LoadEmployees();
-    void LoadCustomers();
-    void LoadStatus();
-    void LoadCategories();
-    void LoadPriorities();
-    void LoadKB();
-    void LoadData();
+    void load();
+    void loadEmployees();
+    void loadCustomers();
+    void loadStatuses();
+    void loadCategories();
+    void loadPriorities();
+    void loadKnowledgeBases();
+    void loadCase();
     // The select of the edited case's own row in its table.
     QString storedRowSelect() const;
 
-    void PushButton2_Click();  // Save
-    void PushButton1_Click();  // Cancel
+    void save();
+    void cancel();
 
     // Builds the families from their designs, once the controls exist.
     void buildFamilies();
@@ -103,43 +103,45 @@ private:
     // Closes the window after a save or a cancel.
     void finish();
 
-    QStringList EmployeeIDs;
-    QStringList CustomerIDs;
+    QStringList m_employeeIds;
+    QStringList m_customerIds;
 
-    QLineEdit* Text1 = nullptr;             // Title
-    QLineEdit* Text2 = nullptr;             // ID, shown only
-    QLineEdit* Text4 = nullptr;             // Resolved Date, typed as text
-    MultiLineField* Text3 = nullptr;        // Comments
-    QComboBox* Combo1 = nullptr;            // Assigned To
-    QComboBox* Combo2 = nullptr;            // Opened By
-    QComboBox* Combo3 = nullptr;            // Status
-    QComboBox* Combo4 = nullptr;            // Category
-    QComboBox* Combo5 = nullptr;            // Priority
-    QComboBox* Combo6 = nullptr;            // Customer
-    QComboBox* Combo7 = nullptr;            // Knowledge Base
-    DatePicker* DateTimePicker1 = nullptr;  // Opened Date
-    DatePicker* DateTimePicker2 = nullptr;  // Due Date
-    QPushButton* PushButton1 = nullptr;     // Cancel
-    QPushButton* PushButton2 = nullptr;     // Save
-    QPushButton* PushButton3 = nullptr;     // Opened By: +
-    QPushButton* PushButton4 = nullptr;     // Opened By: -
-    QPushButton* PushButton5 = nullptr;     // Assigned To: +
-    QPushButton* PushButton6 = nullptr;     // Assigned To: -
-    QPushButton* PushButton7 = nullptr;     // Status: +
-    QPushButton* PushButton8 = nullptr;     // Status: -
-    QPushButton* PushButton9 = nullptr;     // Assigned To: *
-    QPushButton* PushButton10 = nullptr;    // Opened By: *
-    QPushButton* PushButton11 = nullptr;    // Category: +
-    QPushButton* PushButton12 = nullptr;    // Category: -
-    QPushButton* PushButton13 = nullptr;    // Priority: +
-    QPushButton* PushButton14 = nullptr;    // Priority: -
-    QPushButton* PushButton15 = nullptr;    // Customer: +
-    QPushButton* PushButton16 = nullptr;    // Customer: -
-    QPushButton* PushButton17 = nullptr;    // Customer: *
-    QPushButton* PushButton18 = nullptr;    // Knowledge Base: +
-    QPushButton* PushButton19 = nullptr;    // Knowledge Base: -
+    // The controls; their designer names (the object names that tests, screen readers and the
+    // error box's location texts use) stand in placeControls' table.
+    QLineEdit* titleField = nullptr;
+    QLineEdit* idField = nullptr;
+    QLineEdit* resolvedDateField = nullptr;
+    MultiLineField* commentsField = nullptr;
+    QComboBox* assignedToList = nullptr;
+    QComboBox* openedByList = nullptr;
+    QComboBox* statusList = nullptr;
+    QComboBox* categoryList = nullptr;
+    QComboBox* priorityList = nullptr;
+    QComboBox* customerList = nullptr;
+    QComboBox* knowledgeBaseList = nullptr;
+    DatePicker* openedDatePicker = nullptr;
+    DatePicker* dueDatePicker = nullptr;
+    QPushButton* cancelButton = nullptr;
+    QPushButton* saveButton = nullptr;
+    QPushButton* openedByAddButton = nullptr;
+    QPushButton* openedByDeleteButton = nullptr;
+    QPushButton* assignedToAddButton = nullptr;
+    QPushButton* assignedToDeleteButton = nullptr;
+    QPushButton* statusAddButton = nullptr;
+    QPushButton* statusDeleteButton = nullptr;
+    QPushButton* assignedToEditButton = nullptr;
+    QPushButton* openedByEditButton = nullptr;
+    QPushButton* categoryAddButton = nullptr;
+    QPushButton* categoryDeleteButton = nullptr;
+    QPushButton* priorityAddButton = nullptr;
+    QPushButton* priorityDeleteButton = nullptr;
+    QPushButton* customerAddButton = nullptr;
+    QPushButton* customerDeleteButton = nullptr;
+    QPushButton* customerEditButton = nullptr;
+    QPushButton* knowledgeBaseAddButton = nullptr;
+    QPushButton* knowledgeBaseDeleteButton = nullptr;
 
-    // PushButton1 ... PushButton19 by their numbers, as created.
+    // The push buttons by their designer numbers (PushButton1 ... PushButton19), as created.
     std::array<QPushButton*, 20> m_buttons{};
     // Status, Category, Priority, Knowledge Base; Assigned To, Opened By, Customer.
     std::array<LookupFamily, 4> m_lookups{};
@@ -148,7 +150,7 @@ private:
     Prompts& m_prompts;
     QString m_programFolder;
     WindowPointer* m_pointer = nullptr;
-    // The edited case's row as the table held it when LoadData read it (nothing when it read
+    // The edited case's row as the table held it when loadCase read it (nothing when it read
     // none), and later the version the user agreed to save over.
     std::optional<QVariantList> m_loadedRow;
     bool m_loaded = false;

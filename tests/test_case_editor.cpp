@@ -39,10 +39,10 @@ private:
     std::unique_ptr<TestEnvironment> m_env;
     ScriptedPrompts m_prompts;
     QStringList m_statements;
-    std::unique_ptr<Form2> m_editor;
+    std::unique_ptr<CaseEditor> m_editor;
 
-    Form2& openEditor(const QString& id = {}) {
-        m_editor = std::make_unique<Form2>(m_prompts, TestEnvironment::programFolder());
+    CaseEditor& openEditor(const QString& id = {}) {
+        m_editor = std::make_unique<CaseEditor>(m_prompts, TestEnvironment::programFolder());
         m_editor->m_ID = id;
         m_statements.clear();
         m_editor->setCaption(id.isEmpty() ? QStringLiteral("Add New Case")
@@ -80,33 +80,35 @@ private Q_SLOTS:
     }
 
     void newCaseOpensEmptyWithTodaysDates() {
-        Form2& editor = openEditor();
+        CaseEditor& editor = openEditor();
         QVERIFY(m_prompts.boxes().empty());
         QCOMPARE(editor.windowTitle(), QStringLiteral("Add New Case"));
-        QCOMPARE(listEntries(ui(editor).Combo1), (QStringList{"Daniel Carter", "John Wilson"}));
-        QCOMPARE(listEntries(ui(editor).Combo2), listEntries(ui(editor).Combo1));
-        QCOMPARE(listEntries(ui(editor).Combo3), (QStringList{"Open", "Waiting"}));
-        QCOMPARE(listEntries(ui(editor).Combo4), (QStringList{"Billing", "General"}));
+        QCOMPARE(listEntries(ui(editor).assignedToList),
+                 (QStringList{"Daniel Carter", "John Wilson"}));
+        QCOMPARE(listEntries(ui(editor).openedByList), listEntries(ui(editor).assignedToList));
+        QCOMPARE(listEntries(ui(editor).statusList), (QStringList{"Open", "Waiting"}));
+        QCOMPARE(listEntries(ui(editor).categoryList), (QStringList{"Billing", "General"}));
         for (QComboBox* list :
-             {ui(editor).Combo1, ui(editor).Combo2, ui(editor).Combo3, ui(editor).Combo4,
-              ui(editor).Combo5, ui(editor).Combo6, ui(editor).Combo7}) {
+             {ui(editor).assignedToList, ui(editor).openedByList, ui(editor).statusList,
+              ui(editor).categoryList, ui(editor).priorityList, ui(editor).customerList,
+              ui(editor).knowledgeBaseList}) {
             QCOMPARE(list->currentIndex(), -1);
             QVERIFY(!list->isEditable());
         }
         // Each list entry's ID stands at the same position in its ID list.
         QCOMPARE(editor.employeeIds(), (QStringList{"2", "1"}));
         QCOMPARE(editor.customerIds(), (QStringList{"1", "2"}));
-        QCOMPARE(ui(editor).DateTimePicker1->date(), QDate::currentDate());
-        QCOMPARE(ui(editor).DateTimePicker2->date(), QDate::currentDate());
-        QCOMPARE(ui(editor).DateTimePicker1->minimumDate(), QDate(1601, 1, 1));
-        QCOMPARE(ui(editor).DateTimePicker1->maximumDate(), QDate(9999, 12, 31));
-        QVERIFY(ui(editor).Text1->text().isEmpty() && ui(editor).Text2->text().isEmpty());
-        QVERIFY(!ui(editor).Text2->isEnabled());
-        QCOMPARE(ui(editor).Combo6->toolTip(),
+        QCOMPARE(ui(editor).openedDatePicker->date(), QDate::currentDate());
+        QCOMPARE(ui(editor).dueDatePicker->date(), QDate::currentDate());
+        QCOMPARE(ui(editor).openedDatePicker->minimumDate(), QDate(1601, 1, 1));
+        QCOMPARE(ui(editor).openedDatePicker->maximumDate(), QDate(9999, 12, 31));
+        QVERIFY(ui(editor).titleField->text().isEmpty() && ui(editor).idField->text().isEmpty());
+        QVERIFY(!ui(editor).idField->isEnabled());
+        QCOMPARE(ui(editor).customerList->toolTip(),
                  QStringLiteral("Click * to edit the selected contact"));
-        QCOMPARE(ui(editor).Combo7->toolTip(), QString());
+        QCOMPARE(ui(editor).knowledgeBaseList->toolTip(), QString());
         QCOMPARE(editor.size(), QSize(536, 565));  // 8040 x 8475 twips
-        QCOMPARE(ui(editor).Text3->geometry(), QRect(8, 347, 520, 175));
+        QCOMPARE(ui(editor).commentsField->geometry(), QRect(8, 347, 520, 175));
     }
 
     // A date typed into a picker, however the field was entered, is the date the field shows
@@ -156,14 +158,14 @@ private Q_SLOTS:
         QFETCH(QDate, stored);
         QFETCH(bool, due);
         QLocale::setDefault(QLocale(locale));
-        Form2& editor = openEditor();
+        CaseEditor& editor = openEditor();
         fillNewCase(editor);
         editor.show();
         QApplication::setActiveWindow(&editor);
         QVERIFY(QTest::qWaitForWindowActive(&editor));
-        DatePicker* picker = due ? ui(editor).DateTimePicker2 : ui(editor).DateTimePicker1;
+        DatePicker* picker = due ? ui(editor).dueDatePicker : ui(editor).openedDatePicker;
         QWidget* before =
-            due ? static_cast<QWidget*>(ui(editor).DateTimePicker1) : ui(editor).button(4);
+            due ? static_cast<QWidget*>(ui(editor).openedDatePicker) : ui(editor).button(4);
         if (entry == QLatin1String("tab")) {
             before->setFocus();
             QTest::keyClick(before, Qt::Key_Tab);
@@ -201,11 +203,11 @@ private Q_SLOTS:
 
     // One tab stop; Up and Down step the part under the cursor; the calendar picks a date.
     void datePickerKeysAndCalendar() {
-        Form2& editor = openEditor();
+        CaseEditor& editor = openEditor();
         editor.show();
         QApplication::setActiveWindow(&editor);
         QVERIFY(QTest::qWaitForWindowActive(&editor));
-        DatePicker* opened = ui(editor).DateTimePicker1;
+        DatePicker* opened = ui(editor).openedDatePicker;
         opened->setDate(QDate(2027, 1, 31));
         opened->setFocus();
         opened->lineEdit()->setCursorPosition(0);  // the month of 1/31/2027
@@ -229,11 +231,11 @@ private Q_SLOTS:
         QTest::keyClicks(opened, QStringLiteral("3/9/2027"));
         QCOMPARE(opened->date(), QDate(2027, 3, 9));
         QTest::keyClick(opened, Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), ui(editor).DateTimePicker2);
+        QCOMPARE(QApplication::focusWidget(), ui(editor).dueDatePicker);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), ui(editor).Combo3);
+        QCOMPARE(QApplication::focusWidget(), ui(editor).statusList);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
-        QCOMPARE(QApplication::focusWidget(), ui(editor).DateTimePicker2);
+        QCOMPARE(QApplication::focusWidget(), ui(editor).dueDatePicker);
     }
 
     void emptyDatabaseGivesEmptyLists() {
@@ -241,30 +243,31 @@ private Q_SLOTS:
                                   "KnowledgeBase", "Cases"}) {
             execute(QStringLiteral("delete from ") + QLatin1String(table));
         }
-        Form2& editor = openEditor();
+        CaseEditor& editor = openEditor();
         QVERIFY(m_prompts.boxes().empty());
-        QCOMPARE(
-            ui(editor).Combo1->count() + ui(editor).Combo6->count() + ui(editor).Combo7->count(),
-            0);
+        QCOMPARE(ui(editor).assignedToList->count() + ui(editor).customerList->count() +
+                     ui(editor).knowledgeBaseList->count(),
+                 0);
     }
 
     void storedCaseFillsEveryField() {
-        Form2& editor = openEditor(QStringLiteral("1"));
+        CaseEditor& editor = openEditor(QStringLiteral("1"));
         QVERIFY(m_prompts.boxes().empty());
         QCOMPARE(m_statements.last(), QStringLiteral("select * from [Open Cases] where ID=1"));
-        QCOMPARE(ui(editor).Text2->text(), QStringLiteral("1"));
-        QCOMPARE(ui(editor).Text1->text(), QStringLiteral("Printer jams"));
-        QCOMPARE(ui(editor).Combo1->currentText(), QStringLiteral("Daniel Carter"));
-        QCOMPARE(ui(editor).Combo2->currentText(), QStringLiteral("John Wilson"));
-        QCOMPARE(ui(editor).Combo3->currentText(), QStringLiteral("Waiting"));
-        QCOMPARE(ui(editor).Combo4->currentText(), QStringLiteral("Billing"));
-        QCOMPARE(ui(editor).Combo5->currentText(), QStringLiteral("Low"));
-        QCOMPARE(ui(editor).Combo6->currentText(), QStringLiteral("Hanna Simmons"));
-        QCOMPARE(ui(editor).Combo7->currentText(), QStringLiteral("KB2"));
-        QCOMPARE(ui(editor).DateTimePicker1->date(), QDate(2026, 12, 1));
-        QCOMPARE(ui(editor).DateTimePicker2->date(), QDate(2026, 12, 24));
-        QCOMPARE(ui(editor).Text4->text(), QString());
-        QCOMPARE(ui(editor).Text3->toPlainText(), QStringLiteral("first line\nsecond line"));
+        QCOMPARE(ui(editor).idField->text(), QStringLiteral("1"));
+        QCOMPARE(ui(editor).titleField->text(), QStringLiteral("Printer jams"));
+        QCOMPARE(ui(editor).assignedToList->currentText(), QStringLiteral("Daniel Carter"));
+        QCOMPARE(ui(editor).openedByList->currentText(), QStringLiteral("John Wilson"));
+        QCOMPARE(ui(editor).statusList->currentText(), QStringLiteral("Waiting"));
+        QCOMPARE(ui(editor).categoryList->currentText(), QStringLiteral("Billing"));
+        QCOMPARE(ui(editor).priorityList->currentText(), QStringLiteral("Low"));
+        QCOMPARE(ui(editor).customerList->currentText(), QStringLiteral("Hanna Simmons"));
+        QCOMPARE(ui(editor).knowledgeBaseList->currentText(), QStringLiteral("KB2"));
+        QCOMPARE(ui(editor).openedDatePicker->date(), QDate(2026, 12, 1));
+        QCOMPARE(ui(editor).dueDatePicker->date(), QDate(2026, 12, 24));
+        QCOMPARE(ui(editor).resolvedDateField->text(), QString());
+        QCOMPARE(ui(editor).commentsField->toPlainText(),
+                 QStringLiteral("first line\nsecond line"));
     }
 
     void peopleOfOneNameKeepTheirIds() {
@@ -273,15 +276,16 @@ private Q_SLOTS:
         execute(QStringLiteral(
             "insert into Customers ([First Name],[Last Name]) values ('Hanna','Simmons')"));
         execute(QStringLiteral("update Cases set [Assigned To]=3, [Opened By]=3, Customer=3"));
-        Form2& editor = openEditor(QStringLiteral("1"));
-        QCOMPARE(listEntries(ui(editor).Combo1),
+        CaseEditor& editor = openEditor(QStringLiteral("1"));
+        QCOMPARE(listEntries(ui(editor).assignedToList),
                  (QStringList{"Daniel Carter", "Daniel Carter", "John Wilson"}));
         QCOMPARE(editor.employeeIds().mid(0, 2), (QStringList{"2", "3"}));
-        QCOMPARE(ui(editor).Combo1->currentIndex(), 1);
-        QCOMPARE(ui(editor).Combo2->currentIndex(), 1);
-        QCOMPARE(editor.customerIds().at(ui(editor).Combo6->currentIndex()), QStringLiteral("3"));
+        QCOMPARE(ui(editor).assignedToList->currentIndex(), 1);
+        QCOMPARE(ui(editor).openedByList->currentIndex(), 1);
+        QCOMPARE(editor.customerIds().at(ui(editor).customerList->currentIndex()),
+                 QStringLiteral("3"));
         expectOk();
-        ui(editor).button(2)->click();
+        ui(editor).saveButton->click();
         QCOMPARE(scalar("select [Assigned To] || '' || [Opened By] || '' || Customer from Cases "
                         "where ID=1"),
                  QStringLiteral("333"));
@@ -289,19 +293,19 @@ private Q_SLOTS:
 
     void resolvedCaseOpensWithItsValuesAndReopens() {
         execute(QStringLiteral("update Cases set [Resolved Date]='12/9/2026' where ID=1"));
-        Form2& editor = openEditor(QStringLiteral("1"));
+        CaseEditor& editor = openEditor(QStringLiteral("1"));
         QVERIFY(m_prompts.boxes().empty());
         QCOMPARE(m_statements.mid(m_statements.size() - 2),
                  (QStringList{"select * from [Open Cases] where ID=1",
                               "select * from [Closed Cases] where ID=1"}));
-        QCOMPARE(ui(editor).Text1->text(), QStringLiteral("Printer jams"));
-        QCOMPARE(ui(editor).Combo1->currentText(), QStringLiteral("Daniel Carter"));
-        QCOMPARE(ui(editor).Combo3->currentText(), QStringLiteral("Waiting"));
-        QCOMPARE(ui(editor).DateTimePicker2->date(), QDate(2026, 12, 24));
-        QCOMPARE(ui(editor).Text4->text(), QStringLiteral("12/9/2026"));
-        ui(editor).Text4->clear();
+        QCOMPARE(ui(editor).titleField->text(), QStringLiteral("Printer jams"));
+        QCOMPARE(ui(editor).assignedToList->currentText(), QStringLiteral("Daniel Carter"));
+        QCOMPARE(ui(editor).statusList->currentText(), QStringLiteral("Waiting"));
+        QCOMPARE(ui(editor).dueDatePicker->date(), QDate(2026, 12, 24));
+        QCOMPARE(ui(editor).resolvedDateField->text(), QStringLiteral("12/9/2026"));
+        ui(editor).resolvedDateField->clear();
         expectOk();
-        ui(editor).button(2)->click();
+        ui(editor).saveButton->click();
         QCOMPARE(m_prompts.texts(), QStringList{QStringLiteral("Record Successfully Updated")});
         QCOMPARE(scalar("select count(*) from [Open Cases] where ID=1 and Title='Printer jams'"),
                  QStringLiteral("1"));
@@ -319,38 +323,39 @@ private Q_SLOTS:
         QFETCH(QString, locale);
         QLocale::setDefault(QLocale(locale));
         const QString resolved = DateText::toText(QDate(2026, 12, 9));
-        Form2& editor = openEditor();
+        CaseEditor& editor = openEditor();
         fillNewCase(editor);
-        ui(editor).Text4->setText(resolved);
+        ui(editor).resolvedDateField->setText(resolved);
         expectOk();
-        ui(editor).button(2)->click();
+        ui(editor).saveButton->click();
         QCOMPARE(m_prompts.texts(), QStringList{QStringLiteral("Record Successfully Saved")});
         QVERIFY2(writes().front().contains("'" + resolved + "'"), qPrintable(writes().front()));
         QCOMPARE(count("Cases where [Opened Date]='2026-12-01' and [Due Date]='2026-12-24' and "
                        "[Resolved Date]='2026-12-09'"),
                  1);
-        Form2& again = openEditor(QStringLiteral("2"));
-        QCOMPARE(ui(again).DateTimePicker2->date(), QDate(2026, 12, 24));
-        QCOMPARE(ui(again).Text4->text(), resolved);
+        CaseEditor& again = openEditor(QStringLiteral("2"));
+        QCOMPARE(ui(again).dueDatePicker->date(), QDate(2026, 12, 24));
+        QCOMPARE(ui(again).resolvedDateField->text(), resolved);
     }
 
     void caseInNeitherViewOpensAsANewCase() {
-        Form2& editor = openEditor(QStringLiteral("99"));
+        CaseEditor& editor = openEditor(QStringLiteral("99"));
         QVERIFY(m_prompts.boxes().empty());
         QCOMPARE(editor.windowTitle(), QStringLiteral("Edit Data"));
-        QVERIFY(ui(editor).Text1->text().isEmpty() && ui(editor).Text2->text().isEmpty());
-        QCOMPARE(ui(editor).Combo3->currentIndex(), -1);
+        QVERIFY(ui(editor).titleField->text().isEmpty() && ui(editor).idField->text().isEmpty());
+        QCOMPARE(ui(editor).statusList->currentIndex(), -1);
     }
 
     void valueMissingFromItsListIsReportedAtItsLine() {
         execute(QStringLiteral("update Cases set Status='Gone', Title=NULL where ID=1"));
         expectOk(2);
-        Form2& editor = openEditor(QStringLiteral("1"));
+        CaseEditor& editor = openEditor(QStringLiteral("1"));
         QCOMPARE(errorLines(m_prompts), (QList<int>{108, 114}));
         QVERIFY(m_prompts.texts()[0].contains(
             QStringLiteral("in Casewright2021/08/31.Form2.LoadData ")));
-        QCOMPARE(ui(editor).Combo3->currentIndex(), -1);
-        QCOMPARE(ui(editor).Combo4->currentText(), QStringLiteral("Billing"));  // the next line ran
+        QCOMPARE(ui(editor).statusList->currentIndex(), -1);
+        QCOMPARE(ui(editor).categoryList->currentText(),
+                 QStringLiteral("Billing"));  // the next line ran
     }
 
     void validationNamesTheFirstMissingField_data() {
@@ -382,24 +387,25 @@ private Q_SLOTS:
         QFETCH(int, filled);
         QFETCH(QString, message);
         QFETCH(QString, focus);
-        Form2& editor = openEditor();
-        ui(editor).Text1->setText(filled > 0 ? QStringLiteral("A title") : QStringLiteral("   "));
+        CaseEditor& editor = openEditor();
+        ui(editor).titleField->setText(filled > 0 ? QStringLiteral("A title")
+                                                  : QStringLiteral("   "));
         const std::array<std::pair<QComboBox*, const char*>, 7> lists{{
-            {ui(editor).Combo1, "John Wilson"},
-            {ui(editor).Combo2, "John Wilson"},
-            {ui(editor).Combo6, "Hanna Simmons"},
-            {ui(editor).Combo3, "Open"},
-            {ui(editor).Combo4, "General"},
-            {ui(editor).Combo5, "High"},
-            {ui(editor).Combo7, "KB1"},
+            {ui(editor).assignedToList, "John Wilson"},
+            {ui(editor).openedByList, "John Wilson"},
+            {ui(editor).customerList, "Hanna Simmons"},
+            {ui(editor).statusList, "Open"},
+            {ui(editor).categoryList, "General"},
+            {ui(editor).priorityList, "High"},
+            {ui(editor).knowledgeBaseList, "KB1"},
         }};
         for (int i = 0; i < 7 && i < filled - 1; ++i) {
             pick(lists[static_cast<size_t>(i)].first,
                  QLatin1String(lists[static_cast<size_t>(i)].second));
         }
-        ui(editor).Text4->setText(QStringLiteral("next Tuesday"));
+        ui(editor).resolvedDateField->setText(QStringLiteral("next Tuesday"));
         expectOk();
-        ui(editor).button(2)->click();
+        ui(editor).saveButton->click();
         QCOMPARE(m_prompts.texts(), QStringList{message});
         QCOMPARE(m_prompts.boxes().front().caption, QStringLiteral("Helvarine"));
         QCOMPARE(m_prompts.boxes().front().icon, Prompts::Icon::None);
@@ -411,17 +417,17 @@ private Q_SLOTS:
 
     // Ctrl+S is the Save button, with its checks.
     void ctrlSSavesLikeTheSaveButton() {
-        Form2& editor = openEditor();
+        CaseEditor& editor = openEditor();
         editor.show();
         QApplication::setActiveWindow(&editor);
         QVERIFY(QTest::qWaitForWindowActive(&editor));
         expectOk();
-        QTest::keyClick(ui(editor).Text4, Qt::Key_S, Qt::ControlModifier);
+        QTest::keyClick(ui(editor).resolvedDateField, Qt::Key_S, Qt::ControlModifier);
         QCOMPARE(m_prompts.texts(), QStringList{"You forgot to input Title."});
         QVERIFY(writes().isEmpty());
         fillNewCase(editor);
         expectOk();
-        QTest::keyClick(ui(editor).Text3, Qt::Key_S, Qt::ControlModifier);
+        QTest::keyClick(ui(editor).commentsField, Qt::Key_S, Qt::ControlModifier);
         QCOMPARE(m_prompts.texts().last(), QStringLiteral("Record Successfully Saved"));
         QCOMPARE(writes().size(), 1);
         QVERIFY(writes()[0].startsWith(kInsertStart));
@@ -431,7 +437,7 @@ private Q_SLOTS:
     // A screen reader finds a name on every part of the editor: the lists' and the date fields'
     // inner parts and the scroll bars included.
     void everyPartHasAName() {
-        Form2& editor = openEditor();
+        CaseEditor& editor = openEditor();
         editor.show();
         QVERIFY(QTest::qWaitForWindowExposed(&editor));
         const QStringList unnamed = unnamedAccessibleParts(editor);
@@ -440,21 +446,21 @@ private Q_SLOTS:
 
     // Fields are announced by their captions, the small buttons by what they do.
     void controlsSayWhatTheyAre() {
-        Form2& editor = openEditor();
+        CaseEditor& editor = openEditor();
         const std::array<std::pair<QWidget*, const char*>, 13> fields{{
-            {ui(editor).Text1, "Title"},
-            {ui(editor).Text2, "ID"},
-            {ui(editor).Text3, "Comments"},
-            {ui(editor).Text4, "Resolved Date"},
-            {ui(editor).Combo1, "Assigned To"},
-            {ui(editor).Combo2, "Opened By"},
-            {ui(editor).Combo3, "Status"},
-            {ui(editor).Combo4, "Category"},
-            {ui(editor).Combo5, "Priority"},
-            {ui(editor).Combo6, "Customer"},
-            {ui(editor).Combo7, "Knowledge Base"},
-            {ui(editor).DateTimePicker1, "Opened Date"},
-            {ui(editor).DateTimePicker2, "Due Date"},
+            {ui(editor).titleField, "Title"},
+            {ui(editor).idField, "ID"},
+            {ui(editor).commentsField, "Comments"},
+            {ui(editor).resolvedDateField, "Resolved Date"},
+            {ui(editor).assignedToList, "Assigned To"},
+            {ui(editor).openedByList, "Opened By"},
+            {ui(editor).statusList, "Status"},
+            {ui(editor).categoryList, "Category"},
+            {ui(editor).priorityList, "Priority"},
+            {ui(editor).customerList, "Customer"},
+            {ui(editor).knowledgeBaseList, "Knowledge Base"},
+            {ui(editor).openedDatePicker, "Opened Date"},
+            {ui(editor).dueDatePicker, "Due Date"},
         }};
         for (const auto& [field, caption] : fields) {
             QCOMPARE(field->accessibleName(), QLatin1String(caption));
@@ -479,11 +485,11 @@ private Q_SLOTS:
     }
 
     void insertIsWrittenExactly() {
-        Form2& editor = openEditor();
+        CaseEditor& editor = openEditor();
         fillNewCase(editor);
-        ui(editor).Text4->setText(QStringLiteral("12/9/2026"));
+        ui(editor).resolvedDateField->setText(QStringLiteral("12/9/2026"));
         expectOk();
-        ui(editor).button(2)->click();
+        ui(editor).saveButton->click();
         QCOMPARE(m_prompts.texts(), QStringList{QStringLiteral("Record Successfully Saved")});
         QCOMPARE(writes(), QStringList{kInsertStart +
                                        "'O''Brien''s printer',2,1,'12/1/2026','Open','General',"
@@ -513,31 +519,31 @@ private Q_SLOTS:
     void resolvedDateForms() {
         QFETCH(QString, typed);
         QFETCH(QString, written);
-        Form2& editor = openEditor();
+        CaseEditor& editor = openEditor();
         fillNewCase(editor);
-        ui(editor).Text4->setText(typed);
+        ui(editor).resolvedDateField->setText(typed);
         expectOk();
-        ui(editor).button(2)->click();
+        ui(editor).saveButton->click();
         QCOMPARE(writes().size(), 1);
         QVERIFY2(writes().front().endsWith(",'KB1'," + written + ",2,'" + today() + "')"),
                  qPrintable(writes().front()));
     }
 
     void titleKeepsItsSpaces() {
-        Form2& editor = openEditor();
+        CaseEditor& editor = openEditor();
         fillNewCase(editor);
-        ui(editor).Text1->setText(QStringLiteral("  padded  "));
+        ui(editor).titleField->setText(QStringLiteral("  padded  "));
         expectOk();
-        ui(editor).button(2)->click();
+        ui(editor).saveButton->click();
         QCOMPARE(scalar("select Title from Cases where ID=2"), QStringLiteral("  padded  "));
     }
 
     void updateIsWrittenExactlyAndRenewsTheCallTime() {
-        Form2& editor = openEditor(QStringLiteral("1"));
-        ui(editor).Text1->setText(QStringLiteral("Printer jams, won't print"));
-        pick(ui(editor).Combo6, QStringLiteral("Neil Burgess"));
+        CaseEditor& editor = openEditor(QStringLiteral("1"));
+        ui(editor).titleField->setText(QStringLiteral("Printer jams, won't print"));
+        pick(ui(editor).customerList, QStringLiteral("Neil Burgess"));
         expectOk();
-        ui(editor).button(2)->click();
+        ui(editor).saveButton->click();
         QCOMPARE(m_prompts.texts(), QStringList{QStringLiteral("Record Successfully Updated")});
         // The update runs in the transaction of its check.
         QCOMPARE(writes(),
@@ -556,31 +562,31 @@ private Q_SLOTS:
     void refusedSaveKeepsTheEditorOpenWithTheInput() {
         refuseWrites(QStringLiteral("Cases"), QStringLiteral("insert"),
                      QStringLiteral("database or disk is full"));
-        Form2& editor = openEditor();
+        CaseEditor& editor = openEditor();
         fillNewCase(editor);
         expectOk();
-        ui(editor).button(2)->click();
+        ui(editor).saveButton->click();
         QCOMPARE(errorLines(m_prompts), QList<int>{170});
         QVERIFY(m_prompts.texts()[0].startsWith(
             QStringLiteral("database or disk is full\r\n"
                            "in Casewright2021/08/31.Form2.PushButton2_Click ")));
         QCOMPARE(m_prompts.boxes().size(), size_t{1});  // no success message
         QVERIFY(!editor.closed());
-        QCOMPARE(ui(editor).Text1->text(), QStringLiteral("O'Brien's printer"));
-        QCOMPARE(ui(editor).Combo7->currentText(), QStringLiteral("KB1"));
+        QCOMPARE(ui(editor).titleField->text(), QStringLiteral("O'Brien's printer"));
+        QCOMPARE(ui(editor).knowledgeBaseList->currentText(), QStringLiteral("KB1"));
         // Once the database takes it, a second Save succeeds.
         allowWrites(QStringLiteral("Cases"));
         expectOk();
-        ui(editor).button(2)->click();
+        ui(editor).saveButton->click();
         QCOMPARE(m_prompts.texts().last(), QStringLiteral("Record Successfully Saved"));
         QCOMPARE(count(QStringLiteral("Cases")), 2);
     }
 
     void savingADeletedCaseSaysSoAndStaysOpen() {
-        Form2& editor = openEditor(QStringLiteral("1"));
+        CaseEditor& editor = openEditor(QStringLiteral("1"));
         QCOMPARE(executeAsAnotherUser(*m_env, "delete from Cases where ID=1"), QString());
         expectOk();
-        ui(editor).button(2)->click();
+        ui(editor).saveButton->click();
         QCOMPARE(
             m_prompts.texts(),
             QStringList{QStringLiteral("This case no longer exists; it may have been deleted.")});
@@ -597,15 +603,15 @@ private Q_SLOTS:
 
     void changeByAnotherUserIsAskedAbout() {
         QFETCH(bool, overwrite);
-        Form2& editor = openEditor(QStringLiteral("1"));
-        ui(editor).Text1->setText(QStringLiteral("Mine"));
-        pick(ui(editor).Combo3, QStringLiteral("Open"));
+        CaseEditor& editor = openEditor(QStringLiteral("1"));
+        ui(editor).titleField->setText(QStringLiteral("Mine"));
+        pick(ui(editor).statusList, QStringLiteral("Open"));
         QCOMPARE(executeAsAnotherUser(*m_env, "update Cases set Comments='theirs' where ID=1"),
                  QString());
         m_statements.clear();
         m_prompts.answer(overwrite ? Prompts::Answer::Yes : Prompts::Answer::No);
         expectOk(overwrite ? 1 : 0);
-        ui(editor).button(2)->click();
+        ui(editor).saveButton->click();
         const ScriptedPrompts::Box& question = m_prompts.boxes().front();
         QCOMPARE(question.text, QStringLiteral("Another user changed this case after you opened "
                                                "it.\r\nDo you want to save your version over it?"));
@@ -624,20 +630,20 @@ private Q_SLOTS:
             QCOMPARE(writes(), (QStringList{"BEGIN IMMEDIATE", "COMMIT"}));  // nothing written
             QCOMPARE(scalar("select Title||'/'||Status||'/'||Comments from Cases"),
                      QStringLiteral("Printer jams/Waiting/theirs"));
-            QCOMPARE(ui(editor).Text1->text(), QStringLiteral("Mine"));
-            QCOMPARE(ui(editor).Combo3->currentText(), QStringLiteral("Open"));
+            QCOMPARE(ui(editor).titleField->text(), QStringLiteral("Mine"));
+            QCOMPARE(ui(editor).statusList->currentText(), QStringLiteral("Open"));
         }
     }
 
     void cancelWritesNothingAndAsksNothing() {
-        Form2& editor = openEditor(QStringLiteral("1"));
-        ui(editor).Text1->setText(QStringLiteral("changed"));
-        ui(editor).button(1)->click();
+        CaseEditor& editor = openEditor(QStringLiteral("1"));
+        ui(editor).titleField->setText(QStringLiteral("changed"));
+        ui(editor).cancelButton->click();
         QVERIFY(editor.closed());
         QVERIFY(m_prompts.boxes().empty());
         QVERIFY(writes().isEmpty());
         QCOMPARE(scalar("select Title from Cases where ID=1"), QStringLiteral("Printer jams"));
-        Form2& again = openEditor(QStringLiteral("1"));
+        CaseEditor& again = openEditor(QStringLiteral("1"));
         again.show();
         again.close();  // the title bar's close
         QVERIFY(again.closed());
@@ -683,7 +689,7 @@ private Q_SLOTS:
         QFETCH(QString, column);
         QFETCH(QString, noun);
         const LookupMember& lookup = ::lookupMembers()[static_cast<size_t>(member)];
-        Form2& editor = openEditor();
+        CaseEditor& editor = openEditor();
         QComboBox* list = ui(editor).lookupList(member);
         QPushButton* add = ui(editor).button(lookup.addButton);
         QPushButton* remove = ui(editor).button(lookup.deleteButton);
@@ -750,11 +756,11 @@ private Q_SLOTS:
                                    "'KB1',NULL,1,'12/1/2026')")
                         .arg(QLatin1String(status)));
         }
-        Form2& editor = openEditor();
-        pick(ui(editor).Combo3, QStringLiteral("open"));
+        CaseEditor& editor = openEditor();
+        pick(ui(editor).statusList, QStringLiteral("open"));
         m_prompts.answer(Prompts::Answer::Yes);
         ui(editor).button(8)->click();
-        QCOMPARE(listEntries(ui(editor).Combo3), (QStringList{"Open", "Waiting"}));
+        QCOMPARE(listEntries(ui(editor).statusList), (QStringList{"Open", "Waiting"}));
         QCOMPARE(joined(QStringLiteral("Title"), QStringLiteral("[Open Cases]")),
                  QStringLiteral("Printer jams,Open"));
     }
@@ -762,20 +768,20 @@ private Q_SLOTS:
     void refusedLookupInsertIsReportedAndTheListReloaded() {
         refuseWrites(QStringLiteral("Status"), QStringLiteral("insert"),
                      QStringLiteral("value too long"));
-        Form2& editor = openEditor();
+        CaseEditor& editor = openEditor();
         m_prompts.type(QStringLiteral("Escalated"));
         expectOk();
         ui(editor).button(7)->click();
         QCOMPARE(errorLines(m_prompts), QList<int>{104});
         QVERIFY(m_prompts.texts()[0].contains(QStringLiteral("Form2.PushButton7_Click ")));
-        QCOMPARE(listEntries(ui(editor).Combo3), (QStringList{"Open", "Waiting"}));
+        QCOMPARE(listEntries(ui(editor).statusList), (QStringList{"Open", "Waiting"}));
     }
 
     void failedCascadeChangesNothing() {
         refuseWrites(QStringLiteral("Cases"), QStringLiteral("delete"),
                      QStringLiteral("disk I/O error"));
-        Form2& editor = openEditor();
-        pick(ui(editor).Combo4, QStringLiteral("Billing"));
+        CaseEditor& editor = openEditor();
+        pick(ui(editor).categoryList, QStringLiteral("Billing"));
         m_prompts.answer(Prompts::Answer::Yes);
         expectOk();
         ui(editor).button(12)->click();
@@ -783,17 +789,18 @@ private Q_SLOTS:
         QVERIFY(m_prompts.texts()[1].startsWith(QStringLiteral("disk I/O error\r\n")));
         QCOMPARE(count(QStringLiteral("Categories where Category='Billing'")), 1);
         QCOMPARE(count(QStringLiteral("Cases")), 1);
-        QCOMPARE(listEntries(ui(editor).Combo4), (QStringList{"Billing", "General"}));  // reloaded
-        QCOMPARE(ui(editor).Combo4->currentIndex(), -1);
+        QCOMPARE(listEntries(ui(editor).categoryList),
+                 (QStringList{"Billing", "General"}));  // reloaded
+        QCOMPARE(ui(editor).categoryList->currentIndex(), -1);
     }
 
     void deletingTheOpenCasesValueMakesItsSaveSaySo() {
-        Form2& editor = openEditor(QStringLiteral("1"));
+        CaseEditor& editor = openEditor(QStringLiteral("1"));
         m_prompts.answer(Prompts::Answer::Yes);
         ui(editor).button(8)->click();  // delete status "Waiting", which case 1 carries
-        pick(ui(editor).Combo3, QStringLiteral("Open"));
+        pick(ui(editor).statusList, QStringLiteral("Open"));
         expectOk();
-        ui(editor).button(2)->click();
+        ui(editor).saveButton->click();
         QCOMPARE(m_prompts.texts().last(),
                  QStringLiteral("This case no longer exists; it may have been deleted."));
     }
@@ -849,13 +856,13 @@ private Q_SLOTS:
         QString caption;
         QString id = QStringLiteral("unset");
         m_prompts.onModal([&](QDialog& window) {
-            auto& editor = static_cast<Form2&>(window);
+            auto& editor = static_cast<CaseEditor&>(window);
             caption = editor.windowTitle();
             id = editor.m_ID;
             execute(kInsertStart +
                     "'Made meanwhile',1,1,'12/1/2026','Open','General','High','',"
                     "'12/2/2026','KB1',NULL,1,'12/1/2026')");
-            ui(editor).button(1)->click();  // Cancel
+            ui(editor).cancelButton->click();  // Cancel
         });
         button(form, 2)->click();
         QCOMPARE(caption, QStringLiteral("Add New Case"));
@@ -867,10 +874,10 @@ private Q_SLOTS:
     void addSavesThroughTheEditor() {
         Form1& form = startedForm();
         m_prompts.onModal([&](QDialog& window) {
-            auto& editor = static_cast<Form2&>(window);
+            auto& editor = static_cast<CaseEditor&>(window);
             fillNewCase(editor);
             m_prompts.answer(Prompts::Answer::Ok);
-            ui(editor).button(2)->click();
+            ui(editor).saveButton->click();
         });
         button(form, 2)->click();
         QCOMPARE(m_prompts.texts(), QStringList{QStringLiteral("Record Successfully Saved")});
@@ -883,12 +890,12 @@ private Q_SLOTS:
         caseList(form)->selectPosition(3);  // the last row: case 3, "Third ]?"
         QString id;
         m_prompts.onModal([&](QDialog& window) {
-            auto& editor = static_cast<Form2&>(window);
+            auto& editor = static_cast<CaseEditor&>(window);
             id = editor.m_ID;
             QCOMPARE(editor.windowTitle(), QStringLiteral("Edit Data"));
-            ui(editor).Text1->setText(QStringLiteral("A renamed case"));  // moves to the top
+            ui(editor).titleField->setText(QStringLiteral("A renamed case"));  // moves to the top
             m_prompts.answer(Prompts::Answer::Ok);
-            ui(editor).button(2)->click();
+            ui(editor).saveButton->click();
         });
         button(form, 1)->click();
         QCOMPARE(id, QStringLiteral("3"));

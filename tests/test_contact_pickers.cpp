@@ -36,11 +36,11 @@ class TestContactPickers : public QObject {
 private:
     std::unique_ptr<TestEnvironment> m_env;
     ScriptedPrompts m_prompts;
-    std::unique_ptr<Form2> m_editor;
+    std::unique_ptr<CaseEditor> m_editor;
     QStringList m_writes;
 
-    Form2& openEditor() {
-        m_editor = std::make_unique<Form2>(m_prompts, TestEnvironment::programFolder());
+    CaseEditor& openEditor() {
+        m_editor = std::make_unique<CaseEditor>(m_prompts, TestEnvironment::programFolder());
         m_editor->setCaption(QStringLiteral("Add New Case"));
         return *m_editor;
     }
@@ -96,12 +96,12 @@ private Q_SLOTS:
         QFETCH(int, member);
         QFETCH(QString, window);
         const PeopleMember& people = peopleMembers()[static_cast<size_t>(member)];
-        Form2& editor = openEditor();
+        CaseEditor& editor = openEditor();
         QComboBox* list = ui(editor).peopleList(member);
         QCOMPARE(button(people.addButton)->text(), QStringLiteral("+"));
         QCOMPARE(button(people.editButton)->text(), QStringLiteral("*"));
         QCOMPARE(button(people.deleteButton)->text(), QStringLiteral("-"));
-        select(ui(editor).Combo3, 0);  // another list keeps its selection through every reload
+        select(ui(editor).statusList, 0);  // another list keeps its selection through every reload
 
         // "*" and "-" with nothing selected: nothing happens.
         button(people.editButton)->click();
@@ -120,7 +120,7 @@ private Q_SLOTS:
         button(people.addButton)->click();
         QCOMPARE(m_prompts.modalWindows(), QStringList{window});
         QCOMPARE(list->currentIndex(), -1);
-        QCOMPARE(ui(editor).Combo3->currentIndex(), 0);
+        QCOMPARE(ui(editor).statusList->currentIndex(), 0);
         QVERIFY(m_writes.isEmpty());
 
         // "+" then Save: the new person is listed, not selected.
@@ -154,15 +154,15 @@ private Q_SLOTS:
         QVERIFY(listEntries(list).filter(QStringLiteral("Renamed ")).size() == 1);
         QCOMPARE(list->currentIndex(), -1);
         if (member < 2) {
-            QCOMPARE(listEntries(ui(editor).Combo1),
-                     listEntries(ui(editor).Combo2));  // both employee lists
+            QCOMPARE(listEntries(ui(editor).assignedToList),
+                     listEntries(ui(editor).openedByList));  // both employee lists
         }
-        QCOMPARE(ui(editor).Combo3->currentIndex(), 0);
+        QCOMPARE(ui(editor).statusList->currentIndex(), 0);
     }
 
     void deleteAnsweredNoChangesNothing() {
-        Form2& editor = openEditor();
-        select(ui(editor).Combo6, 0);
+        CaseEditor& editor = openEditor();
+        select(ui(editor).customerList, 0);
         m_prompts.answer(Prompts::Answer::No);
         button(16)->click();
         QCOMPARE(m_prompts.texts(),
@@ -171,32 +171,34 @@ private Q_SLOTS:
                                     "is linked to this customer.\r\nDo you wish to continue?")});
         QCOMPARE(m_prompts.boxes().front().buttons, Prompts::Buttons::YesNoDefaultNo);
         QVERIFY(m_writes.isEmpty());
-        QCOMPARE(ui(editor).Combo6->currentIndex(), 0);
+        QCOMPARE(ui(editor).customerList->currentIndex(), 0);
     }
 
     void deletingACustomerDeletesItsCases() {
-        Form2& editor = openEditor();
-        select(ui(editor).Combo6,
+        CaseEditor& editor = openEditor();
+        select(ui(editor).customerList,
                static_cast<int>(
-                   listEntries(ui(editor).Combo6).indexOf(QStringLiteral("Neil Burgess"))));
+                   listEntries(ui(editor).customerList).indexOf(QStringLiteral("Neil Burgess"))));
         m_prompts.answer(Prompts::Answer::Yes);
         button(16)->click();
         QCOMPARE(m_writes, (QStringList{"BEGIN IMMEDIATE", "delete from Customers where ID=2",
                                         "delete from Cases where [Customer]=2", "COMMIT"}));
         QCOMPARE(count(QStringLiteral("Cases")), 1);
-        QCOMPARE(listEntries(ui(editor).Combo6), QStringList{QStringLiteral("Hanna Simmons")});
+        QCOMPARE(listEntries(ui(editor).customerList),
+                 QStringList{QStringLiteral("Hanna Simmons")});
         QCOMPARE(editor.customerIds(), QStringList{QStringLiteral("1")});
     }
 
     void deletingFromOpenedByTakesOnlyThatEmployee() {
-        Form2& editor = openEditor();
+        CaseEditor& editor = openEditor();
         // Assigned To shows Daniel Carter (2); Opened By is set to John Wilson (1) and deleted.
-        select(ui(editor).Combo1,
+        select(
+            ui(editor).assignedToList,
+            static_cast<int>(
+                listEntries(ui(editor).assignedToList).indexOf(QStringLiteral("Daniel Carter"))));
+        select(ui(editor).openedByList,
                static_cast<int>(
-                   listEntries(ui(editor).Combo1).indexOf(QStringLiteral("Daniel Carter"))));
-        select(ui(editor).Combo2,
-               static_cast<int>(
-                   listEntries(ui(editor).Combo2).indexOf(QStringLiteral("John Wilson"))));
+                   listEntries(ui(editor).openedByList).indexOf(QStringLiteral("John Wilson"))));
         m_prompts.answer(Prompts::Answer::Yes);
         button(4)->click();
         QCOMPARE(m_prompts.texts().front(),
@@ -207,25 +209,27 @@ private Q_SLOTS:
                               "delete from Cases where [Assigned To]=1 Or [Opened By] = 1"}));
         // Cases 1 and 2 named John; case 3 is Daniel's alone and stays.
         QCOMPARE(joined("ID", "Cases"), QStringLiteral("3"));
-        QCOMPARE(listEntries(ui(editor).Combo1), QStringList{QStringLiteral("Daniel Carter")});
-        QCOMPARE(ui(editor).Combo1->currentIndex(), -1);  // both employee lists were reloaded
+        QCOMPARE(listEntries(ui(editor).assignedToList),
+                 QStringList{QStringLiteral("Daniel Carter")});
+        QCOMPARE(ui(editor).assignedToList->currentIndex(),
+                 -1);  // both employee lists were reloaded
     }
 
     void twoPeopleOfOneNameAreTakenByPosition() {
         execute(QStringLiteral(
             "insert into Employees ([First Name],[Last Name]) values ('John','Wilson')"));
         addCase(3, 3, 1);  // case 4, John Wilson number 3's
-        Form2& editor = openEditor();
-        QCOMPARE(listEntries(ui(editor).Combo1),
+        CaseEditor& editor = openEditor();
+        QCOMPARE(listEntries(ui(editor).assignedToList),
                  (QStringList{"Daniel Carter", "John Wilson", "John Wilson"}));
         QCOMPARE(editor.employeeIds(), (QStringList{"2", "1", "3"}));
-        select(ui(editor).Combo1, 2);
+        select(ui(editor).assignedToList, 2);
         m_prompts.onModal([](QDialog& opened) {
             QCOMPARE(static_cast<ContactEditor&>(opened).m_ID, QStringLiteral("3"));
             opened.reject();
         });
         button(9)->click();
-        select(ui(editor).Combo1, 2);
+        select(ui(editor).assignedToList, 2);
         m_prompts.answer(Prompts::Answer::Yes);
         button(6)->click();
         QCOMPARE(joined("ID", "Employees"), QStringLiteral("1,2"));
@@ -235,8 +239,8 @@ private Q_SLOTS:
     void failedCascadeKeepsThePersonAndTheCases() {
         refuseWrites(QStringLiteral("Cases"), QStringLiteral("delete"),
                      QStringLiteral("database is locked"));
-        Form2& editor = openEditor();
-        select(ui(editor).Combo1, 0);
+        CaseEditor& editor = openEditor();
+        select(ui(editor).assignedToList, 0);
         m_prompts.answer(Prompts::Answer::Yes);
         m_prompts.answer(Prompts::Answer::Ok);
         button(6)->click();
@@ -245,19 +249,19 @@ private Q_SLOTS:
             "database is locked\r\nin Casewright2021/08/31.Form2.PushButton6_Click at line 106")));
         QCOMPARE(count(QStringLiteral("Employees")), 2);
         QCOMPARE(count(QStringLiteral("Cases")), 3);
-        QCOMPARE(ui(editor).Combo1->currentIndex(), -1);  // reloaded all the same
+        QCOMPARE(ui(editor).assignedToList->currentIndex(), -1);  // reloaded all the same
     }
 
     void deletingTheOpenCasesPersonMakesItsSaveSaySo() {
-        m_editor = std::make_unique<Form2>(m_prompts, TestEnvironment::programFolder());
+        m_editor = std::make_unique<CaseEditor>(m_prompts, TestEnvironment::programFolder());
         m_editor->m_ID = QStringLiteral("1");
         m_editor->setCaption(QStringLiteral("Edit Data"));
-        Form2& editor = *m_editor;
+        CaseEditor& editor = *m_editor;
         m_prompts.answer(Prompts::Answer::Yes);
         button(16)->click();  // Combo6 shows case 1's customer, Hanna Simmons
-        ui(editor).Combo6->setCurrentIndex(0);
+        ui(editor).customerList->setCurrentIndex(0);
         m_prompts.answer(Prompts::Answer::Ok);
-        ui(editor).button(2)->click();
+        ui(editor).saveButton->click();
         QCOMPARE(m_prompts.texts().last(),
                  QStringLiteral("This case no longer exists; it may have been deleted."));
         QVERIFY(!editor.closed());

@@ -67,17 +67,18 @@ QString unstorable() {
     return QStringLiteral("Before") + QChar(0) + QStringLiteral("After");
 }
 
-std::array<QComboBox*, 7> lists(const Form2& editor) {
-    return {ui(editor).Combo1, ui(editor).Combo2, ui(editor).Combo3, ui(editor).Combo4,
-            ui(editor).Combo5, ui(editor).Combo6, ui(editor).Combo7};
+std::array<QComboBox*, 7> lists(const CaseEditor& editor) {
+    return {ui(editor).assignedToList,   ui(editor).openedByList, ui(editor).statusList,
+            ui(editor).categoryList,     ui(editor).priorityList, ui(editor).customerList,
+            ui(editor).knowledgeBaseList};
 }
 
 // Everything the user can type or pick in the case editor.
-QStringList editorInput(const Form2& editor) {
-    QStringList input{ui(editor).Text1->text(), ui(editor).Text3->storedText(),
-                      ui(editor).Text4->text(),
-                      ui(editor).DateTimePicker1->date().toString(Qt::ISODate),
-                      ui(editor).DateTimePicker2->date().toString(Qt::ISODate)};
+QStringList editorInput(const CaseEditor& editor) {
+    QStringList input{ui(editor).titleField->text(), ui(editor).commentsField->storedText(),
+                      ui(editor).resolvedDateField->text(),
+                      ui(editor).openedDatePicker->date().toString(Qt::ISODate),
+                      ui(editor).dueDatePicker->date().toString(Qt::ISODate)};
     for (const QComboBox* list : lists(editor)) {
         input.append(list->currentText());
     }
@@ -158,7 +159,7 @@ private Q_SLOTS:
         QFETCH(bool, inTitle);
         QFETCH(int, line);
         const QStringList before = databaseDump();
-        Form2 editor(m_prompts, TestEnvironment::programFolder());
+        CaseEditor editor(m_prompts, TestEnvironment::programFolder());
         editor.m_ID = id;
         editor.setCaption(QStringLiteral("Case"));
         if (id.isEmpty()) {
@@ -167,22 +168,22 @@ private Q_SLOTS:
         }
         const auto type = [&](const QString& text) {
             if (inTitle) {
-                ui(editor).Text1->setText(text);
+                ui(editor).titleField->setText(text);
             } else {
-                ui(editor).Text3->setPlainText(text);
+                ui(editor).commentsField->setPlainText(text);
             }
         };
         type(unstorable());
         const QStringList typed = editorInput(editor);
         m_statements.clear();
         m_prompts.answer(Prompts::Answer::Ok);
-        ui(editor).button(2)->click();
+        ui(editor).saveButton->click();
 
         QCOMPARE(m_prompts.boxes().size(), size_t{1});  // the error box, no success message
         verifyErrorBox(m_prompts.boxes().front(), kNulDescription, "Form2.PushButton2_Click", line);
         QVERIFY(!editor.closed());
         QCOMPARE(editorInput(editor), typed);
-        QCOMPARE((inTitle ? ui(editor).Text1->text() : ui(editor).Text3->storedText()),
+        QCOMPARE((inTitle ? ui(editor).titleField->text() : ui(editor).commentsField->storedText()),
                  unstorable());
         // The whole text reached the database, and was refused there: nothing cut at the NUL.
         QStringList written = writes();
@@ -194,7 +195,7 @@ private Q_SLOTS:
         // Once the NUL is taken out, the same window saves.
         type(QStringLiteral("BeforeAfter"));
         m_prompts.answer(Prompts::Answer::Ok);
-        ui(editor).button(2)->click();
+        ui(editor).saveButton->click();
         QCOMPARE(m_prompts.texts().last(), id.isEmpty()
                                                ? QStringLiteral("Record Successfully Saved")
                                                : QStringLiteral("Record Successfully Updated"));
@@ -277,7 +278,7 @@ private Q_SLOTS:
         QFETCH(int, member);
         const LookupMember& lookup = lookupMembers()[static_cast<size_t>(member)];
         const QStringList before = databaseDump();
-        Form2 editor(m_prompts, TestEnvironment::programFolder());
+        CaseEditor editor(m_prompts, TestEnvironment::programFolder());
         editor.setCaption(QStringLiteral("Add New Case"));
         QComboBox* list = ui(editor).lookupList(member);
         const QStringList entries = listEntries(list);
@@ -353,21 +354,21 @@ private Q_SLOTS:
         QStringList kept;
         bool stayedOpen = false;
         m_prompts.onModal([&](QDialog& window) {
-            auto& editor = static_cast<Form2&>(window);
+            auto& editor = static_cast<CaseEditor&>(window);
             if (stored) {
-                ui(editor).Text1->setText(QStringLiteral("Printer jams again"));
-                pick(ui(editor).Combo3, QStringLiteral("Open"));
-                ui(editor).Text3->setPlainText(QStringLiteral("called twice"));
+                ui(editor).titleField->setText(QStringLiteral("Printer jams again"));
+                pick(ui(editor).statusList, QStringLiteral("Open"));
+                ui(editor).commentsField->setPlainText(QStringLiteral("called twice"));
             } else {
                 fillNewCase(editor, QStringLiteral("Scanner offline"),
                             QStringLiteral("Since Monday\nafter the update"));
             }
             typed = editorInput(editor);
             m_prompts.answer(Prompts::Answer::Ok);
-            ui(editor).button(2)->click();
+            ui(editor).saveButton->click();
             stayedOpen = !editor.closed();
             kept = editorInput(editor);
-            ui(editor).button(1)->click();
+            ui(editor).cancelButton->click();
         });
         if (stored) {
             caseList(*m_form)->selectPosition(0);
@@ -423,7 +424,7 @@ private Q_SLOTS:
         QFETCH(QString, typed);
         refuseWrites();
         const QStringList before = databaseDump();
-        Form2 editor(m_prompts, TestEnvironment::programFolder(), m_form.get());
+        CaseEditor editor(m_prompts, TestEnvironment::programFolder(), m_form.get());
         editor.setCaption(QStringLiteral("Add New Case"));
         QComboBox* combo = editor.findChild<QComboBox*>(list);
         QVERIFY(combo != nullptr);
@@ -478,7 +479,7 @@ private Q_SLOTS:
     }
 
     void lockedFileMakesTheSaveWaitThenReportAndASecondSaveSucceeds() {
-        Form2 editor(m_prompts, TestEnvironment::programFolder(), m_form.get());
+        CaseEditor editor(m_prompts, TestEnvironment::programFolder(), m_form.get());
         editor.setCaption(QStringLiteral("Add New Case"));
         fillNewCase(editor, QStringLiteral("Scanner offline"),
                     QStringLiteral("Since Monday\nafter the update"));
@@ -492,7 +493,7 @@ private Q_SLOTS:
         m_prompts.answer(Prompts::Answer::Ok);
         QElapsedTimer saving;
         saving.start();
-        ui(editor).button(2)->click();
+        ui(editor).saveButton->click();
         qInfo("the save gave up after %lld ms", static_cast<long long>(saving.elapsed()));
         QCOMPARE(m_prompts.boxes().size(), size_t{1});
         verifyErrorBox(m_prompts.boxes().front(), QStringLiteral("database is locked\r\n"),
@@ -506,7 +507,7 @@ private Q_SLOTS:
         QCOMPARE(locker.exitCode(), 0);
 
         m_prompts.answer(Prompts::Answer::Ok);
-        ui(editor).button(2)->click();
+        ui(editor).saveButton->click();
         QCOMPARE(m_prompts.texts().last(), QStringLiteral("Record Successfully Saved"));
         QVERIFY(editor.closed());
         // The row is in the file, as another connection reads it.
@@ -541,11 +542,11 @@ private Q_SLOTS:
         QCOMPARE(caseList(*m_form)->rows().count(), 1);
         QVERIFY(locker.waitForFinished(10000));
 
-        Form2 editor(m_prompts, TestEnvironment::programFolder(), m_form.get());
+        CaseEditor editor(m_prompts, TestEnvironment::programFolder(), m_form.get());
         editor.setCaption(QStringLiteral("Add New Case"));
         fillNewCase(editor, QStringLiteral("After the lock"));
         m_prompts.answer(Prompts::Answer::Ok);
-        ui(editor).button(2)->click();
+        ui(editor).saveButton->click();
         QCOMPARE(m_prompts.texts(), QStringList{QStringLiteral("Record Successfully Saved")});
         QCOMPARE(count(QStringLiteral("Cases where Title='After the lock'")), 1);
     }
@@ -654,17 +655,17 @@ private Q_SLOTS:
         int entries = 0;
         int previews = 0;
         prompts.windows.insert(QStringLiteral("Form2"), [&](QDialog& window) {
-            auto& editor = static_cast<Form2&>(window);
-            ui(editor).Text1->setText(title);
+            auto& editor = static_cast<CaseEditor&>(window);
+            ui(editor).titleField->setText(title);
             for (QComboBox* list : lists(editor)) {
                 if (list->count() > 0) {
                     list->setCurrentIndex(0);
                 }
             }
-            ui(editor).button(2)->click();
+            ui(editor).saveButton->click();
             saved = editor.closed();
             if (!editor.closed()) {
-                ui(editor).button(1)->click();
+                ui(editor).cancelButton->click();
             }
         });
         prompts.windows.insert(QStringLiteral("Form4"), [&](QDialog& window) {

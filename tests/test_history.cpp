@@ -103,12 +103,12 @@ private Q_SLOTS:
     void historyTellsAnEditInWords() {
         Form1& form = startedForm();
         m_prompts.onModal([](QDialog& window) {
-            auto& editor = dynamic_cast<Form2&>(window);
-            ui(editor).Text1->setText(QStringLiteral("Paper jams"));
-            pick(ui(editor).Combo3, QStringLiteral("Open"));
-            pick(ui(editor).Combo1, QStringLiteral("John Wilson"));
-            ui(editor).DateTimePicker2->setDate(QDate(2027, 3, 15));
-            ui(editor).button(2)->click();
+            auto& editor = dynamic_cast<CaseEditor&>(window);
+            ui(editor).titleField->setText(QStringLiteral("Paper jams"));
+            pick(ui(editor).statusList, QStringLiteral("Open"));
+            pick(ui(editor).assignedToList, QStringLiteral("John Wilson"));
+            ui(editor).dueDatePicker->setDate(QDate(2027, 3, 15));
+            ui(editor).saveButton->click();
         });
         caseList(form)->selectPosition(caseList(form)->positionOfText(QStringLiteral("1")));
         m_prompts.answer(Prompts::Answer::Ok);  // "Record Successfully Updated"
@@ -147,15 +147,15 @@ private Q_SLOTS:
         const QStringList cases = everything(QStringLiteral("Cases"));
         const QStringList employees = everything(QStringLiteral("Employees"));
         m_prompts.onModal([this](QDialog& window) {
-            auto& editor = dynamic_cast<Form2&>(window);
+            auto& editor = dynamic_cast<CaseEditor&>(window);
             editor.show();
             QApplication::setActiveWindow(&editor);
             m_prompts.answer(Prompts::Answer::Ok);
-            QTest::keyClick(ui(editor).Text1, Qt::Key_H, Qt::ControlModifier);
-            pick(ui(editor).Combo1, QStringLiteral("Daniel Carter"));
+            QTest::keyClick(ui(editor).titleField, Qt::Key_H, Qt::ControlModifier);
+            pick(ui(editor).assignedToList, QStringLiteral("Daniel Carter"));
             m_prompts.answer(Prompts::Answer::Yes);
             ui(editor).button(6)->click();
-            ui(editor).button(1)->click();  // Cancel
+            ui(editor).cancelButton->click();  // Cancel
         });
         press(Qt::CTRL | Qt::Key_N);
         QCOMPARE(m_prompts.texts().front(),
@@ -207,11 +207,11 @@ private Q_SLOTS:
     void aLookupValueAddedAgainTakesItsCaseBack() {
         startedForm();
         m_prompts.onModal([this](QDialog& window) {
-            auto& editor = dynamic_cast<Form2&>(window);
-            pick(ui(editor).Combo3, QStringLiteral("Waiting"));
+            auto& editor = dynamic_cast<CaseEditor&>(window);
+            pick(ui(editor).statusList, QStringLiteral("Waiting"));
             m_prompts.answer(Prompts::Answer::Yes);
             ui(editor).button(8)->click();
-            ui(editor).button(1)->click();  // Cancel
+            ui(editor).cancelButton->click();  // Cancel
         });
         press(Qt::CTRL | Qt::Key_N);
         QCOMPARE(count(QStringLiteral("Cases")), 2);

@@ -1188,7 +1188,7 @@ private Q_SLOTS:
         ReportListView* list = caseList(form);
         QStringList opened;
         const auto record = [&](QDialog& window) {
-            const auto* editor = dynamic_cast<Form2*>(&window);
+            const auto* editor = dynamic_cast<CaseEditor*>(&window);
             opened.append(window.windowTitle() + ' ' + (editor ? editor->m_ID : QString()));
             window.reject();
         };

@@ -162,14 +162,14 @@ private Q_SLOTS:
         cutOff.execute(QStringLiteral("update Cases set Title='Never committed' where ID=1"));
         m_proxy->setMode(LinkProxy::Mode::Swallow);
 
-        Form2 editor(m_prompts, TestEnvironment::programFolder());
+        CaseEditor editor(m_prompts, TestEnvironment::programFolder());
         editor.m_ID = QStringLiteral("1");
         editor.setCaption(QStringLiteral("Edit Data"));
-        ui(editor).Text1->setText(QStringLiteral("Saved meanwhile"));
+        ui(editor).titleField->setText(QStringLiteral("Saved meanwhile"));
         m_prompts.answer(Prompts::Answer::Ok);
         QElapsedTimer clock;
         clock.start();
-        ui(editor).button(2)->click();
+        ui(editor).saveButton->click();
         QVERIFY2(clock.elapsed() < 10000, qPrintable(QString::number(clock.elapsed())));
         QCOMPARE(m_prompts.texts(), QStringList{"Record Successfully Updated"});
         QCOMPARE(scalar(QStringLiteral("select Title from Cases where ID=1")),
@@ -219,16 +219,16 @@ private Q_SLOTS:
                 m_proxy->setMode(cut);
             }
         });
-        Form2 editor(m_prompts, TestEnvironment::programFolder());
+        CaseEditor editor(m_prompts, TestEnvironment::programFolder());
         editor.m_ID = QStringLiteral("1");
         editor.setCaption(QStringLiteral("Edit Data"));
-        ui(editor).Text1->setText(QStringLiteral("Saved once"));
+        ui(editor).titleField->setText(QStringLiteral("Saved once"));
         m_prompts.answer(Prompts::Answer::Ok);
-        ui(editor).button(2)->click();
+        ui(editor).saveButton->click();
         CaseStore::shared().setStatementObserver({});
         QCOMPARE(m_prompts.texts().size(), 1);
         QVERIFY2(m_prompts.texts()[0].contains(saying), qPrintable(m_prompts.texts()[0]));
-        QCOMPARE(ui(editor).Text1->text(), QStringLiteral("Saved once"));
+        QCOMPARE(ui(editor).titleField->text(), QStringLiteral("Saved once"));
         QCOMPARE(joined(QStringLiteral("Title"), QStringLiteral("Cases")),
                  saved ? QStringLiteral("Saved once") : before);
         QCOMPARE(scalar(QStringLiteral("select count(*) from Changes where Action = 'update'")),
@@ -255,7 +255,7 @@ private Q_SLOTS:
         watch.start(20);
         m_prompts.answer(Prompts::Answer::Ok);
         {
-            Form2 editor(m_prompts, TestEnvironment::programFolder());
+            CaseEditor editor(m_prompts, TestEnvironment::programFolder());
             editor.setCaption(QStringLiteral("Add New Data"));
         }
         QCOMPARE(shown, 1);
@@ -263,10 +263,10 @@ private Q_SLOTS:
         QVERIFY2(m_prompts.texts()[0].contains(QLatin1String(".Form2.LoadEmployees at line 108")),
                  qPrintable(m_prompts.texts()[0]));
         m_proxy->setMode(LinkProxy::Mode::Pass);
-        Form2 again(m_prompts, TestEnvironment::programFolder());
+        CaseEditor again(m_prompts, TestEnvironment::programFolder());
         again.setCaption(QStringLiteral("Add New Data"));
         QCOMPARE(m_prompts.texts().size(), 1);
-        QCOMPARE(QString::number(ui(again).Combo1->count()),
+        QCOMPARE(QString::number(ui(again).assignedToList->count()),
                  scalar(QStringLiteral("select count(*) from Employees")));
     }
 

@@ -129,20 +129,20 @@ private Q_SLOTS:
             const QString comments =
                 i == 0 ? QStringLiteral("😀\n").repeated(25000) : generator.next(true);
             const QStringList others = tablesBut(Cases);
-            Form2 editor(m_prompts, TestEnvironment::programFolder());
+            CaseEditor editor(m_prompts, TestEnvironment::programFolder());
             editor.m_ID = QStringLiteral("1");
             editor.setCaption(QStringLiteral("Edit Data"));
-            ui(editor).Text1->setText(title);
-            ui(editor).Text3->setPlainText(comments);
+            ui(editor).titleField->setText(title);
+            ui(editor).commentsField->setPlainText(comments);
             m_prompts.answer(Prompts::Answer::Ok);
-            ui(editor).button(2)->click();
+            ui(editor).saveButton->click();
             QVERIFY2(editor.closed(), qPrintable(m_prompts.texts().last()));
 
-            Form2 again(m_prompts, TestEnvironment::programFolder());
+            CaseEditor again(m_prompts, TestEnvironment::programFolder());
             again.m_ID = QStringLiteral("1");
             again.setCaption(QStringLiteral("Edit Data"));
-            QCOMPARE(ui(again).Text1->text(), title);
-            QCOMPARE(ui(again).Text3->storedText(), comments);
+            QCOMPARE(ui(again).titleField->text(), title);
+            QCOMPARE(ui(again).commentsField->storedText(), comments);
             QCOMPARE(scalar("select Title from Cases where ID=1"), title);
             QCOMPARE(tablesBut(Cases), others);
             QCOMPARE(scalar("select count(*) from Cases"), QStringLiteral("1"));
@@ -183,16 +183,16 @@ private Q_SLOTS:
 
     void lookupValues() {
         TextGenerator generator(99);
-        Form2 editor(m_prompts, TestEnvironment::programFolder());
+        CaseEditor editor(m_prompts, TestEnvironment::programFolder());
         editor.setCaption(QStringLiteral("Add New Case"));
         for (int i = 0; i < kTextsPerKind; ++i) {
             const QString value = generator.next(false);
             const QStringList others = tablesBut(Categories);
             m_prompts.type(value);
             ui(editor).button(11)->click();  // "+" beside Category
-            QVERIFY2(
-                ui(editor).Combo4->findText(value, Qt::MatchExactly | Qt::MatchCaseSensitive) >= 0,
-                qPrintable(value));
+            QVERIFY2(ui(editor).categoryList->findText(
+                         value, Qt::MatchExactly | Qt::MatchCaseSensitive) >= 0,
+                     qPrintable(value));
             QCOMPARE(scalar("select Category from Categories order by rowid desc limit 1"), value);
             QCOMPARE(tablesBut(Categories), others);
         }

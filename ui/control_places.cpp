@@ -23,6 +23,9 @@ void apply(std::initializer_list<Row> rows) {
         if (row.control == nullptr) {
             continue;
         }
+        if (row.designerName != nullptr) {
+            row.control->setObjectName(QString::fromLatin1(row.designerName));
+        }
         Twips::place(row.control, row.place);
         if (row.tab != kNoTab) {
             tabStops.push_back(&row);

@@ -8,9 +8,11 @@ class QPushButton;
 class QString;
 class QWidget;
 
-// Every window places its controls one way: a table of control, place in twips and tab
-// position, applied by this one function. The tab order follows the tab column, whatever the
-// order of the rows.
+// Every window places its controls one way: a table of control, place in twips, tab position
+// and designer name, applied by this one function. The tab order follows the tab column,
+// whatever the order of the rows. The designer name ("Combo3") becomes the control's object name,
+// which tests, screen readers and the error box's location texts use; a window whose code
+// names its controls by role keeps the designer names in this one table.
 namespace ControlPlaces {
 
 // The tab position of a control that is not a stop in the tab order (frames).
@@ -20,6 +22,7 @@ struct Row {
     QWidget* control;
     Twips::Rect place;
     int tab;
+    const char* designerName = nullptr;  // none: the control keeps the name it was made with
 };
 
 // A push button of the window as every window makes them: named PushButton + number, in the

@@ -40,16 +40,16 @@ void seedCaseDatabase() {
             "'12/24/2026','KB2',NULL,1,'1/1/2020')");
 }
 
-void fillNewCase(Form2& editor, const QString& title, const QString& comments) {
-    ui(editor).Text1->setText(title);
-    pick(ui(editor).Combo1, QStringLiteral("Daniel Carter"));
-    pick(ui(editor).Combo2, QStringLiteral("John Wilson"));
-    pick(ui(editor).Combo6, QStringLiteral("Neil Burgess"));
-    pick(ui(editor).Combo3, QStringLiteral("Open"));
-    pick(ui(editor).Combo4, QStringLiteral("General"));
-    pick(ui(editor).Combo5, QStringLiteral("High"));
-    pick(ui(editor).Combo7, QStringLiteral("KB1"));
-    ui(editor).DateTimePicker1->setDate(QDate(2026, 12, 1));
-    ui(editor).DateTimePicker2->setDate(QDate(2026, 12, 24));
-    ui(editor).Text3->setPlainText(comments);
+void fillNewCase(CaseEditor& editor, const QString& title, const QString& comments) {
+    ui(editor).titleField->setText(title);
+    pick(ui(editor).assignedToList, QStringLiteral("Daniel Carter"));
+    pick(ui(editor).openedByList, QStringLiteral("John Wilson"));
+    pick(ui(editor).customerList, QStringLiteral("Neil Burgess"));
+    pick(ui(editor).statusList, QStringLiteral("Open"));
+    pick(ui(editor).categoryList, QStringLiteral("General"));
+    pick(ui(editor).priorityList, QStringLiteral("High"));
+    pick(ui(editor).knowledgeBaseList, QStringLiteral("KB1"));
+    ui(editor).openedDatePicker->setDate(QDate(2026, 12, 1));
+    ui(editor).dueDatePicker->setDate(QDate(2026, 12, 24));
+    ui(editor).commentsField->setPlainText(comments);
 }

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-class Form2;
+class CaseEditor;
 
 // The database most case tests start from, and a new case filled in the editor.
 
@@ -15,5 +15,5 @@ extern const QString kInsertStart;
 void seedCaseDatabase();
 
 // Fills every required field of a new case, with these title and comments.
-void fillNewCase(Form2& editor, const QString& title = QStringLiteral("O'Brien's printer"),
+void fillNewCase(CaseEditor& editor, const QString& title = QStringLiteral("O'Brien's printer"),
                  const QString& comments = QStringLiteral("Toner 'HP 12A'\nsecond line"));

@@ -15,20 +15,22 @@
 #include "multi_line_field.h"
 #include "report_list.h"
 
-CaseEditorControls::CaseEditorControls(const Form2& editor)
-    : Text1(control<QLineEdit>(editor, QStringLiteral("Text1"))),
-      Text2(control<QLineEdit>(editor, QStringLiteral("Text2"))),
-      Text3(control<MultiLineField>(editor, QStringLiteral("Text3"))),
-      Text4(control<QLineEdit>(editor, QStringLiteral("Text4"))),
-      Combo1(control<QComboBox>(editor, QStringLiteral("Combo1"))),
-      Combo2(control<QComboBox>(editor, QStringLiteral("Combo2"))),
-      Combo3(control<QComboBox>(editor, QStringLiteral("Combo3"))),
-      Combo4(control<QComboBox>(editor, QStringLiteral("Combo4"))),
-      Combo5(control<QComboBox>(editor, QStringLiteral("Combo5"))),
-      Combo6(control<QComboBox>(editor, QStringLiteral("Combo6"))),
-      Combo7(control<QComboBox>(editor, QStringLiteral("Combo7"))),
-      DateTimePicker1(control<DatePicker>(editor, QStringLiteral("DateTimePicker1"))),
-      DateTimePicker2(control<DatePicker>(editor, QStringLiteral("DateTimePicker2"))),
+CaseEditorControls::CaseEditorControls(const CaseEditor& editor)
+    : titleField(control<QLineEdit>(editor, QStringLiteral("Text1"))),
+      idField(control<QLineEdit>(editor, QStringLiteral("Text2"))),
+      commentsField(control<MultiLineField>(editor, QStringLiteral("Text3"))),
+      resolvedDateField(control<QLineEdit>(editor, QStringLiteral("Text4"))),
+      assignedToList(control<QComboBox>(editor, QStringLiteral("Combo1"))),
+      openedByList(control<QComboBox>(editor, QStringLiteral("Combo2"))),
+      statusList(control<QComboBox>(editor, QStringLiteral("Combo3"))),
+      categoryList(control<QComboBox>(editor, QStringLiteral("Combo4"))),
+      priorityList(control<QComboBox>(editor, QStringLiteral("Combo5"))),
+      customerList(control<QComboBox>(editor, QStringLiteral("Combo6"))),
+      knowledgeBaseList(control<QComboBox>(editor, QStringLiteral("Combo7"))),
+      openedDatePicker(control<DatePicker>(editor, QStringLiteral("DateTimePicker1"))),
+      dueDatePicker(control<DatePicker>(editor, QStringLiteral("DateTimePicker2"))),
+      saveButton(control<QPushButton>(editor, QStringLiteral("PushButton2"))),
+      cancelButton(control<QPushButton>(editor, QStringLiteral("PushButton1"))),
       m_editor(editor) {}
 
 QPushButton* CaseEditorControls::button(int number) const {
@@ -36,11 +38,12 @@ QPushButton* CaseEditorControls::button(int number) const {
 }
 
 QComboBox* CaseEditorControls::lookupList(int family) const {
-    return std::array{Combo3, Combo4, Combo5, Combo7}.at(static_cast<size_t>(family));
+    return std::array{statusList, categoryList, priorityList, knowledgeBaseList}.at(
+        static_cast<size_t>(family));
 }
 
 QComboBox* CaseEditorControls::peopleList(int family) const {
-    return std::array{Combo1, Combo2, Combo6}.at(static_cast<size_t>(family));
+    return std::array{assignedToList, openedByList, customerList}.at(static_cast<size_t>(family));
 }
 
 ReportListView* caseList(const Form1& form) {

@@ -5,7 +5,7 @@
 #include <QStringList>
 
 class Form1;
-class Form2;
+class CaseEditor;
 class ReportListView;
 class MultiLineField;
 class QComboBox;
@@ -23,22 +23,24 @@ Control* control(const QObject& window, const QString& name) {
 
 // The case editor's controls, found by name.
 struct CaseEditorControls {
-    explicit CaseEditorControls(const Form2& editor);
+    explicit CaseEditorControls(const CaseEditor& editor);
 
-    QLineEdit* Text1;
-    QLineEdit* Text2;
-    MultiLineField* Text3;
-    QLineEdit* Text4;
-    QComboBox* Combo1;
-    QComboBox* Combo2;
-    QComboBox* Combo3;
-    QComboBox* Combo4;
-    QComboBox* Combo5;
-    QComboBox* Combo6;
-    QComboBox* Combo7;
-    DatePicker* DateTimePicker1;
-    DatePicker* DateTimePicker2;
-    // PushButton1 ... PushButton19 by number.
+    QLineEdit* titleField;
+    QLineEdit* idField;
+    MultiLineField* commentsField;
+    QLineEdit* resolvedDateField;
+    QComboBox* assignedToList;
+    QComboBox* openedByList;
+    QComboBox* statusList;
+    QComboBox* categoryList;
+    QComboBox* priorityList;
+    QComboBox* customerList;
+    QComboBox* knowledgeBaseList;
+    DatePicker* openedDatePicker;
+    DatePicker* dueDatePicker;
+    QPushButton* saveButton;
+    QPushButton* cancelButton;
+    // PushButton1 ... PushButton19 by number (the families' designs name theirs so).
     QPushButton* button(int number) const;
     // The list of a lookup family (Status, Category, Priority, Knowledge Base) and of a people
     // family (Assigned To, Opened By, Customer), in the order of their designs.
@@ -46,10 +48,10 @@ struct CaseEditorControls {
     QComboBox* peopleList(int family) const;
 
 private:
-    const Form2& m_editor;
+    const CaseEditor& m_editor;
 };
 
-inline CaseEditorControls ui(const Form2& editor) {
+inline CaseEditorControls ui(const CaseEditor& editor) {
     return CaseEditorControls(editor);
 }
 
