@@ -935,8 +935,8 @@ void Form1::PushButton5_Click() {
     }
     ErrorTrap trap{m_prompts, kWindow, QStringLiteral("PushButton5_Click")};
     trap.at(100, [this] {
-        Form4 chooser(m_prompts, m_programFolder, this);
-        chooser.Form_Load();
+        ReportChooser chooser(m_prompts, m_programFolder, this);
+        chooser.load();
         m_prompts.showModal(chooser);
     });
 }

@@ -69,7 +69,7 @@ const std::array<ReportChoice, 6>& reportChoices() {
     return choices;
 }
 
-Form4::Form4(Prompts& prompts, const QString& programFolder, QWidget* parent)
+ReportChooser::ReportChooser(Prompts& prompts, const QString& programFolder, QWidget* parent)
     : QDialog(parent), m_prompts(prompts), m_programFolder(programFolder) {
     setObjectName(kWindow);
     setWindowTitle(QStringLiteral("Reports"));
@@ -78,55 +78,54 @@ Form4::Form4(Prompts& prompts, const QString& programFolder, QWidget* parent)
     connectHandlers();
 }
 
-Form4::~Form4() = default;
+ReportChooser::~ReportChooser() = default;
 
-void Form4::createControls() {
+void ReportChooser::createControls() {
     DialogFrame::setUp(this, kClientWidth, kClientHeight);
-    Frame1 = new QGroupBox(QStringLiteral("Report Type"), this);
-    Frame1->setObjectName(QStringLiteral("Frame1"));
-    Combo1 = new QComboBox(Frame1);
-    Combo1->setObjectName(QStringLiteral("Combo1"));
-    Combo1->setEditable(false);
-    Combo1->setAccessibleName(Frame1->title());  // the list is announced by its frame's caption
-    PushButton1 = ControlPlaces::pushButton(this, 1, QStringLiteral("Print Preview"));
-    PushButton2 = ControlPlaces::pushButton(this, 2, QStringLiteral("Cancel"));
+    reportFrame = new QGroupBox(QStringLiteral("Report Type"), this);
+    reportList = new QComboBox(reportFrame);
+    reportList->setEditable(false);
+    reportList->setAccessibleName(
+        reportFrame->title());  // the list is announced by its frame's caption
+    previewButton = ControlPlaces::pushButton(this, 1, QStringLiteral("Print Preview"));
+    cancelButton = ControlPlaces::pushButton(this, 2, QStringLiteral("Cancel"));
     m_pointer = new WindowPointer(this);
 }
 
-void Form4::placeControls() {
+void ReportChooser::placeControls() {
     ControlPlaces::apply({
-        {Frame1, {120, 60, 4560, 1080}, ControlPlaces::kNoTab},
-        {Combo1, {240, 480, 4080, 345}, 0},  // inside the frame
-        {PushButton1, {120, 1350, 2220, 405}, 1},
-        {PushButton2, {2460, 1350, 2220, 405}, 2},
+        {reportFrame, {120, 60, 4560, 1080}, ControlPlaces::kNoTab, "Frame1"},
+        {reportList, {240, 480, 4080, 345}, 0, "Combo1"},  // inside the frame
+        {previewButton, {120, 1350, 2220, 405}, 1, "PushButton1"},
+        {cancelButton, {2460, 1350, 2220, 405}, 2, "PushButton2"},
     });
     ScreenReader::nameInnerParts(this);
 }
 
-void Form4::connectHandlers() {
-    connect(PushButton1, &QPushButton::clicked, this, [this] { PushButton1_Click(); });
-    connect(PushButton2, &QPushButton::clicked, this, [this] { PushButton2_Click(); });
-    m_pointer->showCustomOver(PushButton1);
-    m_pointer->showCustomOver(PushButton2);
-    m_pointer->showDefaultOver(Frame1);
+void ReportChooser::connectHandlers() {
+    connect(previewButton, &QPushButton::clicked, this, [this] { preview(); });
+    connect(cancelButton, &QPushButton::clicked, this, [this] { cancel(); });
+    m_pointer->showCustomOver(previewButton);
+    m_pointer->showCustomOver(cancelButton);
+    m_pointer->showDefaultOver(reportFrame);
 }
 
-void Form4::Form_Load() {
+void ReportChooser::load() {
     ErrorTrap trap{m_prompts, kWindow, QStringLiteral("Form_Load")};
     WindowDressing::dress(trap, this, *m_pointer, m_programFolder);
     for (const ReportChoice& choice : reportChoices()) {
-        trap.at(choice.loadLine, [&] { Combo1->addItem(QString::fromLatin1(choice.entry)); });
+        trap.at(choice.loadLine, [&] { reportList->addItem(QString::fromLatin1(choice.entry)); });
     }
-    trap.at(120, [this] { Combo1->setCurrentIndex(-1); });
+    trap.at(120, [this] { reportList->setCurrentIndex(-1); });
 }
 
-void Form4::PushButton1_Click() {
+void ReportChooser::preview() {
     ErrorTrap trap{m_prompts, kWindow, QStringLiteral("PushButton1_Click")};
     // The first entry whose text equals the list's text, exactly and with its letter case.
     const ReportChoice* chosen = nullptr;
     trap.at(100, [&] {
         for (const ReportChoice& choice : reportChoices()) {
-            if (Combo1->currentText() == QString::fromLatin1(choice.entry)) {
+            if (reportList->currentText() == QString::fromLatin1(choice.entry)) {
                 chosen = &choice;
                 break;
             }
@@ -156,7 +155,7 @@ void Form4::PushButton1_Click() {
     trap.at(116, [&] { rows.close(); });
 }
 
-void Form4::PushButton2_Click() {
+void ReportChooser::cancel() {
     ErrorTrap trap{m_prompts, kWindow, QStringLiteral("PushButton2_Click")};
     trap.at(100, [this] { reject(); });
 }

@@ -14,26 +14,27 @@ struct ReportLayout;
 
 // The report chooser: one of six report names, then "Print Preview" shows that report's print
 // preview modally over the chooser, which stays open with the same choice.
-class Form4 : public QDialog {
+class ReportChooser : public QDialog {
 public:
-    Form4(Prompts& prompts, const QString& programFolder, QWidget* parent = nullptr);
-    ~Form4() override;
+    ReportChooser(Prompts& prompts, const QString& programFolder, QWidget* parent = nullptr);
+    ~ReportChooser() override;
 
     // The load handler: the six entries, none selected. The opener runs it before the show.
-    void Form_Load();
+    void load();
 
 private:
     void createControls();
     void placeControls();
     void connectHandlers();
 
-    void PushButton1_Click();  // Print Preview
-    void PushButton2_Click();  // Cancel
+    void preview();
+    void cancel();
 
-    QGroupBox* Frame1 = nullptr;         // "Report Type"
-    QComboBox* Combo1 = nullptr;         // the six reports
-    QPushButton* PushButton1 = nullptr;  // "Print Preview"
-    QPushButton* PushButton2 = nullptr;  // "Cancel"
+    // The controls; their designer names stand in placeControls' table.
+    QGroupBox* reportFrame = nullptr;
+    QComboBox* reportList = nullptr;
+    QPushButton* previewButton = nullptr;
+    QPushButton* cancelButton = nullptr;
 
     Prompts& m_prompts;
     QString m_programFolder;
@@ -44,7 +45,7 @@ private:
 // the layout it shows, and the title that replaces the layout's own (empty: none).
 struct ReportChoice {
     const char* entry;
-    int loadLine;  // the line of Form_Load that adds the entry
+    int loadLine;  // the line of load that adds the entry
     CaseView view;
     CaseOrder order;
     ReportLayout (*layout)();

@@ -669,7 +669,7 @@ private Q_SLOTS:
             }
         });
         prompts.windows.insert(QStringLiteral("Form4"), [&](QDialog& window) {
-            auto& chooser = static_cast<Form4&>(window);
+            auto& chooser = static_cast<ReportChooser&>(window);
             entries = control<QComboBox>(chooser, QStringLiteral("Combo1"))->count();
             for (int entry = 0; entry < entries; ++entry) {
                 control<QComboBox>(chooser, QStringLiteral("Combo1"))->setCurrentIndex(entry);

@@ -488,8 +488,8 @@ private Q_SLOTS:
     }
 
     void opensWithSixEntriesAndNoneSelected() {
-        Form4 chooser(m_prompts, TestEnvironment::programFolder());
-        chooser.Form_Load();
+        ReportChooser chooser(m_prompts, TestEnvironment::programFolder());
+        chooser.load();
         QCOMPARE(chooser.windowTitle(), QStringLiteral("Reports"));
         QCOMPARE(control<QGroupBox>(chooser, QStringLiteral("Frame1"))->title(),
                  QStringLiteral("Report Type"));
@@ -551,8 +551,8 @@ private Q_SLOTS:
         QFETCH(QString, layout);
         QFETCH(QString, title);
         QFETCH(QString, listed);
-        Form4 chooser(m_prompts, TestEnvironment::programFolder());
-        chooser.Form_Load();
+        ReportChooser chooser(m_prompts, TestEnvironment::programFolder());
+        chooser.load();
         control<QComboBox>(chooser, QStringLiteral("Combo1"))->setCurrentIndex(entry);
         m_prompts.onModal([&](QDialog& window) {
             auto& preview = static_cast<ReportPreview&>(window);
@@ -613,8 +613,8 @@ private Q_SLOTS:
     }
 
     void openCasesIsTitledAgainAfterClosedCases() {
-        Form4 chooser(m_prompts, TestEnvironment::programFolder());
-        chooser.Form_Load();
+        ReportChooser chooser(m_prompts, TestEnvironment::programFolder());
+        chooser.load();
         QStringList titles;
         for (int entry : {5, 0}) {
             control<QComboBox>(chooser, QStringLiteral("Combo1"))->setCurrentIndex(entry);
@@ -629,8 +629,8 @@ private Q_SLOTS:
 
     void failingQueryIsReportedAndThePreviewStillShows() {
         execute(QStringLiteral("drop view [Closed Cases]"));
-        Form4 chooser(m_prompts, TestEnvironment::programFolder());
-        chooser.Form_Load();
+        ReportChooser chooser(m_prompts, TestEnvironment::programFolder());
+        chooser.load();
         control<QComboBox>(chooser, QStringLiteral("Combo1"))->setCurrentIndex(5);
         for (int i = 0; i < 3; ++i) {
             m_prompts.answer(Prompts::Answer::Ok);
@@ -648,8 +648,8 @@ private Q_SLOTS:
     }
 
     void cancelCloses() {
-        Form4 chooser(m_prompts, TestEnvironment::programFolder());
-        chooser.Form_Load();
+        ReportChooser chooser(m_prompts, TestEnvironment::programFolder());
+        chooser.load();
         chooser.show();
         control<QPushButton>(chooser, QStringLiteral("PushButton2"))->click();
         QVERIFY(chooser.isHidden());
