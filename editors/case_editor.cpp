@@ -704,7 +704,7 @@ void CaseEditor::addPerson(const PeopleFamily& family) {
     ContactEditor editor(family.design->editor(), m_prompts, m_programFolder, this);
     trap.at(100, [&] { editor.m_ID = QString(); });
     trap.at(102, [&] {
-        editor.Form_Load();
+        editor.load();
         m_prompts.showModal(editor);
     });
     // The list is rebuilt without a selection; a person just created is listed, not selected.
@@ -720,7 +720,7 @@ void CaseEditor::editPerson(const PeopleFamily& family) {
     ContactEditor editor(family.design->editor(), m_prompts, m_programFolder, this);
     trap.at(102, [&] { editor.m_ID = idAt(*family.ids, list); });
     trap.at(104, [&] {
-        editor.Form_Load();
+        editor.load();
         m_prompts.showModal(editor);
     });
     // Rebuilt also after a Cancel, without a selection, showing any changed name.

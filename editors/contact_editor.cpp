@@ -32,8 +32,8 @@ constexpr double kLineHeight = 345;
 constexpr double kNotesHeight = 1425;
 constexpr double kLabelAbove = 255;
 
-// The sixteen fields in their order (Text1 ... Text16): the caption of the label above, the
-// column that fills it, and the numbered line of LoadData that fills it.
+// The sixteen fields in their order (firstNameField ... notesField): the caption of the label
+// above, the column that fills it, and the numbered line of loadContact that fills it.
 struct FieldDesign {
     const char* caption;
     const char* column;
@@ -127,33 +127,31 @@ void ContactEditor::createControls() {
     DialogFrame::setUp(this, m_kind.clientWidth, m_kind.clientHeight);
     for (int number = 1; number < kFieldCount; ++number) {
         auto* edit = new QLineEdit(this);
-        edit->setObjectName(QStringLiteral("Text%1").arg(number));
         edit->setMaxLength(std::numeric_limits<int>::max());  // the columns set the only limits
         m_lines[static_cast<size_t>(number - 1)] = edit;
     }
-    Text1 = m_lines[0];
-    Text2 = m_lines[1];
-    Text3 = m_lines[2];
-    Text4 = m_lines[3];
-    Text5 = m_lines[4];
-    Text6 = m_lines[5];
-    Text7 = m_lines[6];
-    Text8 = m_lines[7];
-    Text9 = m_lines[8];
-    Text10 = m_lines[9];
-    Text11 = m_lines[10];
-    Text12 = m_lines[11];
-    Text13 = m_lines[12];
-    Text14 = m_lines[13];
-    Text15 = m_lines[14];
-    Text16 = new MultiLineField(this);
-    Text16->setObjectName(QStringLiteral("Text16"));
+    firstNameField = m_lines[0];
+    lastNameField = m_lines[1];
+    jobTitleField = m_lines[2];
+    companyField = m_lines[3];
+    businessPhoneField = m_lines[4];
+    homePhoneField = m_lines[5];
+    mobilePhoneField = m_lines[6];
+    faxNumberField = m_lines[7];
+    addressField = m_lines[8];
+    cityField = m_lines[9];
+    stateField = m_lines[10];
+    zipField = m_lines[11];
+    countryField = m_lines[12];
+    emailField = m_lines[13];
+    webPageField = m_lines[14];
+    notesField = new MultiLineField(this);
 
     const auto button = [this](int number, const char* caption) {
         return ControlPlaces::pushButton(this, number, QString::fromLatin1(caption));
     };
-    PushButton2 = button(2, "Save");
-    CancelButton = button(m_kind.cancelButton, "Cancel");
+    saveButton = button(2, "Save");
+    cancelButton = button(m_kind.cancelButton, "Cancel");
 
     if (m_kind.caseLists) {
         const auto& members = EmployeeCaseLists::members();
@@ -165,8 +163,8 @@ void ContactEditor::createControls() {
             list->setObjectName(QString::fromLatin1(member.list));
             list->setAccessibleName(QString::fromLatin1(member.caption));
         };
-        caseList(members[0], Frame1, ListView1);
-        caseList(members[1], Frame2, ListView2);
+        caseList(members[0], openedCasesFrame, openedCasesList);
+        caseList(members[1], assignedCasesFrame, assignedCasesList);
     }
     m_pointer = new WindowPointer(this);
 }
@@ -178,29 +176,30 @@ void ContactEditor::placeControls() {
     const double full = m_kind.fullFieldWidth;
     const auto& caseLists = EmployeeCaseLists::members();
     ControlPlaces::apply({
-        {Text1, {120, 375, 2640, kLineHeight}, 0},
-        {Text2, {3000, 375, right, kLineHeight}, 1},
-        {Text3, {120, 1095, 2640, kLineHeight}, 2},
-        {Text4, {3000, 1095, right, kLineHeight}, 3},
-        {Text5, {120, 1935, 2640, kLineHeight}, 4},
-        {Text6, {3000, 1935, right, kLineHeight}, 5},
-        {Text7, {120, 2655, 2640, kLineHeight}, 6},
-        {Text8, {3000, 2655, right, kLineHeight}, 7},
-        {Text9, {120, 3375, full, kLineHeight}, 8},
-        {Text10, {120, 4095, 1440, kLineHeight}, 9},
-        {Text11, {1680, 4110, 720, kLineHeight}, 10},
-        {Text12, {2520, 4095, 1440, kLineHeight}, 11},
-        {Text13, {4080, 4095, m_kind.countryWidth, kLineHeight}, 12},
-        {Text14, {120, 4815, 2640, kLineHeight}, 13},
-        {Text15, {3000, 4815, right, kLineHeight}, 14},
-        {Text16, {120, 5520, full, kNotesHeight}, 15},
-        {PushButton2, m_kind.savePlace, 16},
-        {CancelButton, m_kind.cancelPlace, 17},
+        {firstNameField, {120, 375, 2640, kLineHeight}, 0, "Text1"},
+        {lastNameField, {3000, 375, right, kLineHeight}, 1, "Text2"},
+        {jobTitleField, {120, 1095, 2640, kLineHeight}, 2, "Text3"},
+        {companyField, {3000, 1095, right, kLineHeight}, 3, "Text4"},
+        {businessPhoneField, {120, 1935, 2640, kLineHeight}, 4, "Text5"},
+        {homePhoneField, {3000, 1935, right, kLineHeight}, 5, "Text6"},
+        {mobilePhoneField, {120, 2655, 2640, kLineHeight}, 6, "Text7"},
+        {faxNumberField, {3000, 2655, right, kLineHeight}, 7, "Text8"},
+        {addressField, {120, 3375, full, kLineHeight}, 8, "Text9"},
+        {cityField, {120, 4095, 1440, kLineHeight}, 9, "Text10"},
+        {stateField, {1680, 4110, 720, kLineHeight}, 10, "Text11"},
+        {zipField, {2520, 4095, 1440, kLineHeight}, 11, "Text12"},
+        {countryField, {4080, 4095, m_kind.countryWidth, kLineHeight}, 12, "Text13"},
+        {emailField, {120, 4815, 2640, kLineHeight}, 13, "Text14"},
+        {webPageField, {3000, 4815, right, kLineHeight}, 14, "Text15"},
+        {notesField, {120, 5520, full, kNotesHeight}, 15, "Text16"},
+        {saveButton, m_kind.savePlace, 16, "PushButton2"},
+        {cancelButton, m_kind.cancelPlace, 17},  // PushButton1 or PushButton3, by its kind
+        // The case lists and their frames are named by their designs (EmployeeCaseLists).
         // The employee editor's case lists; the customer editor has none (null controls).
-        {Frame1, caseLists[0].framePlace, ControlPlaces::kNoTab},
-        {Frame2, caseLists[1].framePlace, ControlPlaces::kNoTab},
-        {ListView2, EmployeeCaseLists::kListPlace, 18},  // "Assigned Cases" comes first
-        {ListView1, EmployeeCaseLists::kListPlace, 19},
+        {openedCasesFrame, caseLists[0].framePlace, ControlPlaces::kNoTab},
+        {assignedCasesFrame, caseLists[1].framePlace, ControlPlaces::kNoTab},
+        {assignedCasesList, EmployeeCaseLists::kListPlace, 18},  // "Assigned Cases" comes first
+        {openedCasesList, EmployeeCaseLists::kListPlace, 19},
     });
     for (int index = 0; index < kFieldCount; ++index) {
         DialogFrame::labelAbove(field(index + 1), QStringLiteral("Label1_%1").arg(index),
@@ -211,21 +210,22 @@ void ContactEditor::placeControls() {
 }
 
 void ContactEditor::connectHandlers() {
-    connect(PushButton2, &QPushButton::clicked, this, [this] { PushButton2_Click(); });
-    connect(CancelButton, &QPushButton::clicked, this, [this] { cancelClick(); });
+    connect(saveButton, &QPushButton::clicked, this, [this] { save(); });
+    connect(cancelButton, &QPushButton::clicked, this, [this] { cancel(); });
     // Ctrl+S is the Save button, with all its checks.
     connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), this), &QShortcut::activated,
-            PushButton2, &QPushButton::click);
-    m_pointer->showCustomOver(PushButton2);
-    m_pointer->showCustomOver(CancelButton);
+            saveButton, &QPushButton::click);
+    m_pointer->showCustomOver(saveButton);
+    m_pointer->showCustomOver(cancelButton);
     // The employee editor shows the default pointer again over its lists and frames. Both
     // editors also show it over the window's own surface, so that the customer editor, which
     // has neither, does not keep the hand once the mouse has left its buttons.
     if (m_kind.caseLists) {
-        for (QWidget* control : {static_cast<QWidget*>(Frame1), static_cast<QWidget*>(Frame2)}) {
+        for (QWidget* control :
+             {static_cast<QWidget*>(openedCasesFrame), static_cast<QWidget*>(assignedCasesFrame)}) {
             m_pointer->showDefaultOver(control);
         }
-        for (ReportListView* list : {ListView1, ListView2}) {
+        for (ReportListView* list : {openedCasesList, assignedCasesList}) {
             m_pointer->showDefaultOver(list->viewport());
             m_pointer->showDefaultOver(list->header()->viewport());
         }
@@ -234,7 +234,7 @@ void ContactEditor::connectHandlers() {
 
 QWidget* ContactEditor::field(int number) const {
     if (number == kFieldCount) {
-        return Text16;
+        return notesField;
     }
     if (number < 1 || number > kFieldCount) {
         return nullptr;
@@ -244,7 +244,7 @@ QWidget* ContactEditor::field(int number) const {
 
 QString ContactEditor::fieldText(int number) const {
     if (number == kFieldCount) {
-        return Text16->storedText();
+        return notesField->storedText();
     }
     if (number < 1 || number > kFieldCount) {
         return {};
@@ -254,7 +254,7 @@ QString ContactEditor::fieldText(int number) const {
 
 void ContactEditor::setFieldText(int number, const QString& text) {
     if (number == kFieldCount) {
-        Text16->setStoredText(text);
+        notesField->setStoredText(text);
     } else if (number >= 1 && number < kFieldCount) {
         m_lines[static_cast<size_t>(number - 1)]->setText(text);
     }
@@ -281,26 +281,26 @@ ContactRecord ContactEditor::record() const {
     return record;
 }
 
-void ContactEditor::Form_Load() {
+void ContactEditor::load() {
     ErrorTrap trap{m_prompts, window(), QStringLiteral("Form_Load")};
     WindowDressing::dress(trap, this, *m_pointer, m_programFolder);
     if (!m_kind.caseLists) {
         if (trap.trueOrFailed(108, [this] { return !m_ID.isEmpty(); })) {
-            trap.at(110, [this] { LoadData(); });
+            trap.at(110, [this] { loadContact(); });
         }
         return;
     }
     const auto& members = EmployeeCaseLists::members();
-    EmployeeCaseLists::addColumns(trap, ListView1, members[0]);
-    EmployeeCaseLists::addColumns(trap, ListView2, members[1]);
+    EmployeeCaseLists::addColumns(trap, openedCasesList, members[0]);
+    EmployeeCaseLists::addColumns(trap, assignedCasesList, members[1]);
     if (trap.trueOrFailed(176, [this] { return !m_ID.isEmpty(); })) {
-        trap.at(178, [this] { LoadData(); });
-        trap.at(180, [this] { LoadOpenedCases(); });
-        trap.at(182, [this] { LoadAssignedCases(); });
+        trap.at(178, [this] { loadContact(); });
+        trap.at(180, [this] { loadOpenedCases(); });
+        trap.at(182, [this] { loadAssignedCases(); });
     }
 }
 
-void ContactEditor::LoadData() {
+void ContactEditor::loadContact() {
     ErrorTrap trap{m_prompts, window(), QStringLiteral("LoadData")};
     RecordSet row;
     trap.at(100, [&] { row = RecordSet(); });
@@ -318,7 +318,7 @@ void ContactEditor::LoadData() {
             trap.at(design.loadLine, [&] {
                 const QString text = row.text(column);
                 if (index + 1 == kFieldCount) {
-                    Text16->setStoredText(text);
+                    notesField->setStoredText(text);
                 } else {
                     m_lines[static_cast<size_t>(index)]->setText(text);
                 }
@@ -335,26 +335,26 @@ void ContactEditor::loadCaseList(const CaseListMember& member, ReportListView* l
     EmployeeCaseLists::fill(m_prompts, window(), member, list, m_ID);
 }
 
-void ContactEditor::LoadOpenedCases() {
-    loadCaseList(EmployeeCaseLists::members()[0], ListView1);
+void ContactEditor::loadOpenedCases() {
+    loadCaseList(EmployeeCaseLists::members()[0], openedCasesList);
 }
 
-void ContactEditor::LoadAssignedCases() {
-    loadCaseList(EmployeeCaseLists::members()[1], ListView2);
+void ContactEditor::loadAssignedCases() {
+    loadCaseList(EmployeeCaseLists::members()[1], assignedCasesList);
 }
 
-void ContactEditor::PushButton2_Click() {
+void ContactEditor::save() {
     ErrorTrap trap{m_prompts, window(), QStringLiteral("PushButton2_Click")};
-    if (trap.trueOrFailed(100, [this] { return onlyBlanks(Text1->text()); })) {
+    if (trap.trueOrFailed(100, [this] { return onlyBlanks(firstNameField->text()); })) {
         trap.at(102,
                 [this] { m_prompts.inform(QStringLiteral("You forgot to input first name.")); });
-        trap.at(104, [this] { Text1->setFocus(); });
+        trap.at(104, [this] { firstNameField->setFocus(); });
         return;
     }
-    if (trap.trueOrFailed(106, [this] { return onlyBlanks(Text2->text()); })) {
+    if (trap.trueOrFailed(106, [this] { return onlyBlanks(lastNameField->text()); })) {
         trap.at(108,
                 [this] { m_prompts.inform(QStringLiteral("You forgot to input last name.")); });
-        trap.at(110, [this] { Text2->setFocus(); });
+        trap.at(110, [this] { lastNameField->setFocus(); });
         return;
     }
     const QString table = QString::fromLatin1(m_kind.table);
@@ -383,7 +383,7 @@ void ContactEditor::PushButton2_Click() {
     trap.at(122, [this] { accept(); });
 }
 
-void ContactEditor::cancelClick() {
+void ContactEditor::cancel() {
     ErrorTrap trap{m_prompts, window(),
                    QStringLiteral("PushButton%1_Click").arg(m_kind.cancelButton)};
     trap.at(100, [this] { reject(); });

@@ -26,10 +26,11 @@ struct ContactKind {
     const char* table;    // the table that its statements name
     double clientWidth;
     double clientHeight;
-    double rightFieldWidth;  // Text2, Text4, Text6, Text8 and Text15
-    double fullFieldWidth;   // Text9 and Text16, the whole width of the fields
-    double countryWidth;     // Text13
-    Twips::Rect savePlace;   // PushButton2
+    double rightFieldWidth;  // lastNameField, companyField, homePhoneField, faxNumberField and
+                             // webPageField
+    double fullFieldWidth;   // addressField and notesField, the whole width of the fields
+    double countryWidth;     // countryField
+    Twips::Rect savePlace;   // saveButton
     int cancelButton;        // the number of the Cancel button: PushButton1 or PushButton3
     Twips::Rect cancelPlace;
     bool caseLists;  // the two lists of the employee's open cases beside the fields
@@ -47,7 +48,7 @@ struct ContactKind {
 //
 //     ContactEditor editor(ContactKind::employees(), prompts, programFolder, this);
 //     editor.m_ID = id;  // the empty text for a new person
-//     editor.Form_Load();
+//     editor.load();
 //     prompts.showModal(editor);
 //
 // Save closes the window with accept() once the row is written; Cancel and the title bar close
@@ -64,9 +65,9 @@ public:
     QString m_ID;
 
     // Runs the window's load handler: the case lists' columns, then the record and the lists.
-    void Form_Load();
+    void load();
 
-    // The text of field 1 to 16 (Text1 ... Text16), as it would be written.
+    // The text of field 1 to 16 (firstNameField ... notesField), as it would be written.
     QString fieldText(int number) const;
     void setFieldText(int number, const QString& text);
     QWidget* field(int number) const;
@@ -80,37 +81,39 @@ private:
     void placeControls();
     void connectHandlers();
 
-    void LoadData();
+    void loadContact();
     // The employee editor's case lists; they do nothing in the customer editor.
-    void LoadOpenedCases();
-    void LoadAssignedCases();
+    void loadOpenedCases();
+    void loadAssignedCases();
 
-    void PushButton2_Click();  // Save
-    void cancelClick();        // Cancel: PushButton1_Click (Form3) or PushButton3_Click (Form5)
+    void save();    // Save
+    void cancel();  // Cancel: PushButton1_Click (Form3) or PushButton3_Click (Form5)
 
-    QLineEdit* Text1 = nullptr;           // First Name
-    QLineEdit* Text2 = nullptr;           // Last Name
-    QLineEdit* Text3 = nullptr;           // Job Title
-    QLineEdit* Text4 = nullptr;           // Company
-    QLineEdit* Text5 = nullptr;           // Business Phone
-    QLineEdit* Text6 = nullptr;           // Home Phone
-    QLineEdit* Text7 = nullptr;           // Mobile Phone
-    QLineEdit* Text8 = nullptr;           // Fax Number
-    QLineEdit* Text9 = nullptr;           // Address
-    QLineEdit* Text10 = nullptr;          // City
-    QLineEdit* Text11 = nullptr;          // State
-    QLineEdit* Text12 = nullptr;          // Postal Code (ZIP)
-    QLineEdit* Text13 = nullptr;          // Country
-    QLineEdit* Text14 = nullptr;          // Email Address
-    QLineEdit* Text15 = nullptr;          // Webpage
-    MultiLineField* Text16 = nullptr;     // Notes
-    QPushButton* PushButton2 = nullptr;   // Save
-    QPushButton* CancelButton = nullptr;  // PushButton1 (Form3) or PushButton3 (Form5)
+    // The controls; their designer names (Text1 ... Text16, PushButton2) stand in
+    // placeControls' table, the cancel button's and the case lists' in their designs.
+    QLineEdit* firstNameField = nullptr;
+    QLineEdit* lastNameField = nullptr;
+    QLineEdit* jobTitleField = nullptr;
+    QLineEdit* companyField = nullptr;
+    QLineEdit* businessPhoneField = nullptr;
+    QLineEdit* homePhoneField = nullptr;
+    QLineEdit* mobilePhoneField = nullptr;
+    QLineEdit* faxNumberField = nullptr;
+    QLineEdit* addressField = nullptr;
+    QLineEdit* cityField = nullptr;
+    QLineEdit* stateField = nullptr;
+    QLineEdit* zipField = nullptr;
+    QLineEdit* countryField = nullptr;
+    QLineEdit* emailField = nullptr;
+    QLineEdit* webPageField = nullptr;
+    MultiLineField* notesField = nullptr;
+    QPushButton* saveButton = nullptr;
+    QPushButton* cancelButton = nullptr;
     // The employee editor only; null in the customer editor.
-    QGroupBox* Frame1 = nullptr;          // "Opened Cases"
-    ReportListView* ListView1 = nullptr;  // the open cases the employee opened
-    QGroupBox* Frame2 = nullptr;          // "Assigned Cases"
-    ReportListView* ListView2 = nullptr;  // the open cases assigned to the employee
+    QGroupBox* openedCasesFrame = nullptr;
+    ReportListView* openedCasesList = nullptr;
+    QGroupBox* assignedCasesFrame = nullptr;
+    ReportListView* assignedCasesList = nullptr;
 
     void loadCaseList(const CaseListMember& member, ReportListView* list);
     ContactRecord record() const;
@@ -120,8 +123,8 @@ private:
     Prompts& m_prompts;
     QString m_programFolder;
     WindowPointer* m_pointer = nullptr;
-    std::array<QLineEdit*, 15> m_lines{};  // Text1 ... Text15
-    // The row as LoadData read it (nothing when it read none), and later the version the user
+    std::array<QLineEdit*, 15> m_lines{};  // firstNameField ... webPageField
+    // The row as loadContact read it (nothing when it read none), and later the version the user
     // agreed to save over.
     std::optional<QVariantList> m_loadedRow;
     bool m_closed = false;

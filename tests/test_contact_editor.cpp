@@ -97,7 +97,7 @@ private:
                           const QString& programFolder = TestEnvironment::programFolder()) {
         m_editor = std::make_unique<ContactEditor>(kindNamed(kind), m_prompts, programFolder);
         m_editor->m_ID = id;
-        m_editor->Form_Load();
+        m_editor->load();
         return *m_editor;
     }
 

@@ -230,7 +230,7 @@ private Q_SLOTS:
         ContactEditor editor(employees ? ContactKind::employees() : ContactKind::customers(),
                              m_prompts, TestEnvironment::programFolder());
         editor.m_ID = id;
-        editor.Form_Load();
+        editor.load();
         if (id.isEmpty()) {
             control<QLineEdit>(editor, QStringLiteral("Text1"))->setText(QStringLiteral("Ada"));
             control<QLineEdit>(editor, QStringLiteral("Text2"))

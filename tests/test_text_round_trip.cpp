@@ -157,7 +157,7 @@ private Q_SLOTS:
             ContactEditor editor(ContactKind::customers(), m_prompts,
                                  TestEnvironment::programFolder());
             editor.m_ID = QStringLiteral("1");
-            editor.Form_Load();
+            editor.load();
             for (int field = 1; field <= 16; ++field) {
                 QString value = generator.next(field == 16);
                 if (field <= 2 && value.trimmed().isEmpty()) {
@@ -172,7 +172,7 @@ private Q_SLOTS:
             ContactEditor again(ContactKind::customers(), m_prompts,
                                 TestEnvironment::programFolder());
             again.m_ID = QStringLiteral("1");
-            again.Form_Load();
+            again.load();
             for (int field = 1; field <= 16; ++field) {
                 QCOMPARE(again.fieldText(field), values[static_cast<size_t>(field - 1)]);
             }
