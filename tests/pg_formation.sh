@@ -91,9 +91,10 @@ kill_node() {
 # Starts a node's pg_autoctl service in a session of its own, detached from the caller (CTest
 # waits for the output of what a test starts), and notes the session's number.
 run_node() {
-  as_server setsid -f pg_autoctl run --pgdata "$folder/$1" >>"$folder/$1.log" 2>&1 </dev/null
+  # Asked before the start: the running service rewrites its configuration meanwhile.
   local pidfile
   pidfile=$(as_server pg_autoctl show file --pid --pgdata "$folder/$1")
+  as_server setsid -f pg_autoctl run --pgdata "$folder/$1" >>"$folder/$1.log" 2>&1 </dev/null
   for _ in $(seq 100); do
     if [ -s "$pidfile" ]; then
       head -n 1 "$pidfile" >"$folder/$1.pid"
