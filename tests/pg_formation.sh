@@ -201,9 +201,10 @@ EOF
     done
   done
 
-  # Stable: the first node primary and the second secondary, as reported and as assigned.
+  # Stable: the first node primary and the second secondary, as reported and as assigned. A
+  # minute at most, well inside the CTest limit, so that a failure shows its logs.
   local seen=""
-  for _ in $(seq 600); do
+  for _ in $(seq 300); do
     seen=$(states)
     [ "$seen" = "primary/primary secondary/secondary" ] && break
     sleep 0.2
