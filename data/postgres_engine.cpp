@@ -63,17 +63,27 @@ QString lostText(const QString& cause) {
         .arg(first.isEmpty() ? QStringLiteral("no answer") : first);
 }
 
-// The connect_timeout the connection was made with, in seconds (0: none).
+// The time a connection may take, in seconds (0: none): the connect_timeout it was made with for
+// each host it names, as libpq keeps it. With "host=db1,db2" and db1 switched off (it answers
+// nothing), the kernel gives db1 up after tcp_user_timeout and db2 still has its time.
 qint64 connectTimeout(pg_conn* connection) {
     std::unique_ptr<PQconninfoOption, decltype(&PQconninfoFree)> options(PQconninfo(connection),
                                                                          &PQconninfoFree);
+    qint64 timeout = 0;
+    qint64 hosts = 1;
     for (const PQconninfoOption* option = options.get();
          option != nullptr && option->keyword != nullptr; ++option) {
-        if (std::strcmp(option->keyword, "connect_timeout") == 0 && option->val != nullptr) {
-            return std::max<qint64>(0, QByteArray(option->val).toLongLong());
+        if (option->val == nullptr) {
+            continue;
+        }
+        if (std::strcmp(option->keyword, "connect_timeout") == 0) {
+            timeout = std::max<qint64>(0, QByteArray(option->val).toLongLong());
+        } else if (std::strcmp(option->keyword, "host") == 0 ||
+                   std::strcmp(option->keyword, "hostaddr") == 0) {
+            hosts = std::max<qint64>(hosts, QByteArray(option->val).count(',') + 1);
         }
     }
-    return 0;
+    return timeout * hosts;
 }
 
 QString trimmedMessage(const char* message) {
@@ -229,7 +239,7 @@ void PostgresEngine::awaitConnection() {
     if (PQstatus(m_connection) == CONNECTION_BAD) {
         throw failed();
     }
-    // libpq leaves connect_timeout to a caller that polls: it is kept here, for all the hosts.
+    // libpq leaves connect_timeout to a caller that polls: it is kept here.
     const std::chrono::seconds limit(connectTimeout(m_connection));
     ServerWait::Wait wait;
     PostgresPollingStatusType polled = PGRES_POLLING_WRITING;

@@ -4,7 +4,8 @@
 #   scripts/setup.sh run       what building and running the program needs
 #   scripts/setup.sh package   what building the Debian package needs
 #   scripts/setup.sh test      what the tests and the benchmark need, the package's checks
-#                              included (the tests use data folders of their own)
+#                              and the failover formation's pg_auto_failover included (the
+#                              tests use data folders of their own)
 set -euo pipefail
 
 purpose=${1:-run}
@@ -14,7 +15,8 @@ if [ "$purpose" = package ] || [ "$purpose" = test ]; then
 fi
 if [ "$purpose" = test ]; then
   packages+=(xvfb xauth xdotool poppler-utils clang-format clang libclang-rt-14-dev postgresql
-             lintian desktop-file-utils appstream python3 sqlite3)
+             postgresql-15-auto-failover pg-auto-failover-cli lintian desktop-file-utils appstream
+             python3 sqlite3)
 fi
 
 as_root() {

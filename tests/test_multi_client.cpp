@@ -4,13 +4,20 @@
 // history of writes, and every confirmed update stands in it right after the write it read; the
 // change log holds every confirmed write.
 // The engine is the run's (a file, or the server): the clients reach the same database.
+// With HELVARINE_TEST_FAILOVER (the command that kills the server's primary) the run is a
+// failover instead: no client is killed, the primary is, some seconds in, and the clients go on
+// on the promoted secondary. Afterwards every confirmed write is there as well, writes were
+// confirmed again within 30 s of the kill, and no step of any client waited longer than 30 s.
 
 #include <QElapsedTimer>
 #include <QHash>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QSet>
 #include <QTest>
+#include <algorithm>
+#include <chrono>
 #include <memory>
 #include <vector>
 
@@ -25,6 +32,19 @@ constexpr int kClients = 8;
 constexpr int kSharedCases = 12;
 constexpr qint64 kRunMs = 10000;
 constexpr quint32 kSeed = 20260812;
+// A failover run: the primary is killed this far in, and the clients go on long enough after
+// the promotion (about 10 s after the kill) to write on the new primary for a while.
+constexpr qint64 kFailoverAtMs = 5000;
+constexpr qint64 kFailoverRunMs = 35000;
+// The longest a step may wait, a failover included.
+constexpr qint64 kLongestWaitMs = 30000;
+
+// The machine's monotonic clock in milliseconds, which the clients' "took" lines use too.
+qint64 now() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
 
 struct Update {
     QString id;
@@ -32,36 +52,69 @@ struct Update {
     QString written;
 };
 
-// Everything the clients confirmed.
+// One client process: what it printed, and when it was started and killed.
+struct ClientRun {
+    QByteArray output;
+    qint64 startedAt = 0;
+    qint64 killedAt = 0;
+};
+
+// Everything the clients confirmed, and how long they waited.
 struct Confirmations {
     QHash<QString, QString> inserts;  // token -> ID
     std::vector<Update> updates;
     int conflicts = 0;
     QStringList failures;
+    QStringList unavailable;
+    qint64 longestWaitMs = 0;
+    int confirmedAfterFailover = 0;
+    qint64 firstConfirmedAfterFailover = 0;  // when the first of them was confirmed
 };
 
-QString readLines(const QByteArray& output, Confirmations& confirmed) {
+// Reads a client's lines; `failoverAt` is when the primary was killed (0: never).
+QString readLines(const ClientRun& run, qint64 failoverAt, Confirmations& confirmed) {
     static const QRegularExpression inserted(QStringLiteral("^inserted (\\d+) (\\S+)$"));
     static const QRegularExpression updated(QStringLiteral("^updated (\\d+) (\\S+) (\\S+)$"));
-    const qsizetype end = output.lastIndexOf('\n');
-    if (end < 0) {
-        return {};
-    }
-    for (const QByteArray& bytes : output.left(end).split('\n')) {
+    static const QRegularExpression took(QStringLiteral("^took (\\d+) (\\d+)$"));
+    qint64 lastEnd = run.startedAt;
+    bool confirmation = false;  // the step that the next "took" ends confirmed a write
+    const qsizetype end = run.output.lastIndexOf('\n');
+    for (const QByteArray& bytes : run.output.left(std::max<qsizetype>(end, 0)).split('\n')) {
         const QString line = QString::fromUtf8(bytes);
+        if (line.isEmpty()) {
+            continue;
+        }
         if (const auto match = inserted.match(line); match.hasMatch()) {
             confirmed.inserts.insert(match.captured(2), match.captured(1));
+            confirmation = true;
         } else if (const auto update = updated.match(line); update.hasMatch()) {
             confirmed.updates.push_back(
                 {update.captured(1), update.captured(2), update.captured(3)});
+            confirmation = true;
+        } else if (const auto step = took.match(line); step.hasMatch()) {
+            confirmed.longestWaitMs =
+                std::max(confirmed.longestWaitMs, step.captured(1).toLongLong());
+            lastEnd = step.captured(2).toLongLong();
+            if (confirmation && failoverAt > 0 && lastEnd > failoverAt) {
+                ++confirmed.confirmedAfterFailover;
+                if (confirmed.firstConfirmedAfterFailover == 0 ||
+                    lastEnd < confirmed.firstConfirmedAfterFailover) {
+                    confirmed.firstConfirmedAfterFailover = lastEnd;
+                }
+            }
+            confirmation = false;
         } else if (line.startsWith(QLatin1String("conflict "))) {
             ++confirmed.conflicts;
         } else if (line.startsWith(QLatin1String("failed "))) {
             confirmed.failures.append(line);
+        } else if (line.startsWith(QLatin1String("unavailable "))) {
+            confirmed.unavailable.append(line);
         } else {
             return QStringLiteral("unreadable line: ") + line;
         }
     }
+    // The step still running when the client was killed waited too.
+    confirmed.longestWaitMs = std::max(confirmed.longestWaitMs, run.killedAt - lastEnd);
     return {};
 }
 
@@ -74,25 +127,30 @@ QString checkDatabase(CaseStore& store, const Confirmations& confirmed) {
         rows.moveNext();
     }
     rows.close();
-    // Each case's changes as the log holds them: its insert, and the comments each update wrote.
-    QHash<QString, QStringList> logged;
+    // Each case's changes as the log holds them: how often it was inserted, and the token of
+    // each update, which it wrote into the title ("Updated TOKEN") as well as the comments.
+    QHash<QString, int> loggedInserts;  // ID -> inserts
+    QSet<QString> loggedUpdates;        // "ID TOKEN"
+    static const QRegularExpression title(QStringLiteral("\"Updated ([^\"\\s]+)\""));
     RecordSet changes = store.query(QStringLiteral(
         "select [Row], Action, After from Changes where lower([Table Name]) = 'cases'"));
     while (!changes.eof()) {
-        logged[changes.text(0)].append(changes.text(1) + QLatin1Char(' ') + changes.text(2));
+        if (changes.text(1) == QLatin1String("insert")) {
+            ++loggedInserts[changes.text(0)];
+        } else if (const auto match = title.match(changes.text(2));
+                   changes.text(1) == QLatin1String("update") && match.hasMatch()) {
+            loggedUpdates.insert(changes.text(0) + QLatin1Char(' ') + match.captured(1));
+        }
         changes.moveNext();
     }
     changes.close();
     for (auto it = confirmed.inserts.cbegin(); it != confirmed.inserts.cend(); ++it) {
-        if (logged.value(it.value()).filter(QStringLiteral("insert ")).size() != 1) {
+        if (loggedInserts.value(it.value()) != 1) {
             return QStringLiteral("the insert of case %1 is not logged").arg(it.value());
         }
     }
     for (const Update& update : confirmed.updates) {
-        if (logged.value(update.id)
-                .filter(QRegularExpression(QStringLiteral("^update .*\\b%1\\b")
-                                               .arg(QRegularExpression::escape(update.written))))
-                .isEmpty()) {
+        if (!loggedUpdates.contains(update.id + QLatin1Char(' ') + update.written)) {
             return QStringLiteral("update %1 of case %2 is not logged")
                 .arg(update.written, update.id);
         }
@@ -143,26 +201,34 @@ private Q_SLOTS:
         // Every shared case starts its history with a token of its own.
         execute(QStringLiteral("update Cases set Comments='seed.'||ID"));
 
+        const QStringList failover =
+            QProcess::splitCommand(qEnvironmentVariable("HELVARINE_TEST_FAILOVER"));
         QRandomGenerator random(kSeed);
         std::vector<std::unique_ptr<QProcess>> clients;
-        QList<QByteArray> outputs;
+        std::vector<qint64> startedAt;
+        std::vector<ClientRun> runs;
         int started = 0;
         int kills = 0;
         const auto start = [&](size_t slot) {
             auto client = std::make_unique<QProcess>();
+            const qint64 at = now();
             client->start(QStringLiteral(CASE_CLIENT_PATH),
                           {target, QString::number(++started), QString::number(kSharedCases)});
             QVERIFY2(client->waitForStarted(10000), qPrintable(client->errorString()));
             if (slot < clients.size()) {
                 clients[slot] = std::move(client);
+                startedAt[slot] = at;
             } else {
                 clients.push_back(std::move(client));
+                startedAt.push_back(at);
             }
         };
-        const auto stop = [&](QProcess& client) {
+        const auto stop = [&](size_t slot) {
+            QProcess& client = *clients[slot];
+            const qint64 at = now();
             client.kill();
             QVERIFY(client.waitForFinished(10000));
-            outputs.append(client.readAllStandardOutput());
+            runs.push_back({client.readAllStandardOutput(), startedAt[slot], at});
             QVERIFY2(client.exitStatus() == QProcess::CrashExit,
                      qPrintable(QStringLiteral("a client ended by itself: ") +
                                 client.readAllStandardError()));
@@ -172,20 +238,32 @@ private Q_SLOTS:
         }
         QElapsedTimer clock;
         clock.start();
-        while (clock.elapsed() < kRunMs) {
-            QTest::qWait(random.bounded(100, 600));
-            const auto slot = static_cast<size_t>(random.bounded(kClients));
-            stop(*clients[slot]);
-            ++kills;
-            start(slot);
+        qint64 failoverAt = 0;
+        if (failover.isEmpty()) {
+            while (clock.elapsed() < kRunMs) {
+                QTest::qWait(random.bounded(100, 600));
+                const auto slot = static_cast<size_t>(random.bounded(kClients));
+                stop(slot);
+                ++kills;
+                start(slot);
+            }
+        } else {
+            QTest::qWait(kFailoverAtMs);
+            QProcess killer;
+            killer.start(failover.first(), failover.mid(1));
+            QVERIFY(killer.waitForFinished(30000));
+            QVERIFY2(killer.exitStatus() == QProcess::NormalExit && killer.exitCode() == 0,
+                     killer.readAllStandardError().constData());
+            failoverAt = now();  // what is confirmed from now on, the new primary confirmed
+            QTest::qWait(static_cast<int>(kFailoverRunMs - clock.elapsed()));
         }
-        for (auto& client : clients) {
-            stop(*client);
+        for (size_t slot = 0; slot < clients.size(); ++slot) {
+            stop(slot);
         }
 
         Confirmations confirmed;
-        for (const QByteArray& output : outputs) {
-            const QString unreadable = readLines(output, confirmed);
+        for (const ClientRun& run : runs) {
+            const QString unreadable = readLines(run, failoverAt, confirmed);
             QVERIFY2(unreadable.isEmpty(), qPrintable(unreadable));
         }
         environment.closeDatabase();
@@ -205,10 +283,26 @@ private Q_SLOTS:
             kClients, kills, static_cast<long long>(confirmed.inserts.size()),
             confirmed.updates.size(), confirmed.conflicts,
             static_cast<long long>(confirmed.failures.size()));
+        qInfo("longest wait %lld ms, %lld steps without the server",
+              static_cast<long long>(confirmed.longestWaitMs),
+              static_cast<long long>(confirmed.unavailable.size()));
         // The clients did work on the shared cases side by side, and met each other there.
         QVERIFY(!confirmed.inserts.isEmpty());
         QVERIFY(!confirmed.updates.empty());
         QVERIFY(confirmed.conflicts > 0);
+        QVERIFY2(confirmed.longestWaitMs <= kLongestWaitMs,
+                 qPrintable(QStringLiteral("a client waited %1 ms").arg(confirmed.longestWaitMs)));
+        if (failover.isEmpty()) {
+            // Nothing takes the database away: a client that lost it is a fault.
+            QVERIFY2(confirmed.unavailable.isEmpty(), qPrintable(confirmed.unavailable.value(0)));
+        } else {
+            // The clients went on on the promoted secondary, and soon.
+            qInfo("%d writes confirmed after the primary was killed, the first %lld ms after",
+                  confirmed.confirmedAfterFailover,
+                  static_cast<long long>(confirmed.firstConfirmedAfterFailover - failoverAt));
+            QVERIFY(confirmed.confirmedAfterFailover > 0);
+            QVERIFY(confirmed.firstConfirmedAfterFailover - failoverAt <= kLongestWaitMs);
+        }
     }
 };
 

@@ -1,8 +1,9 @@
 // A team's server over a real network, played by the tests' own proxy: a dead link never freezes
 // the window (a waiting window whose Cancel fails the step), the live list skips while the link
-// is dead and catches up after, and a program started while the server was down fills its list
-// by itself once it is up; a lost connection is reported once per command, a COMMIT whose answer
-// was lost is settled by asking the server, and the list follows a server restart.
+// is dead and catches up after, a program started while the server was down fills its list by
+// itself once it is up, and a first host that never answers gives way to the second; a lost
+// connection is reported once per command, a COMMIT whose answer was lost is settled by asking
+// the server, and the list follows a server restart.
 
 #include <QApplication>
 #include <QComboBox>
@@ -16,11 +17,17 @@
 #include <QTest>
 #include <QTimer>
 #include <memory>
+#include <vector>
+
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include "case_editor.h"
 #include "case_fixture.h"
 #include "case_store.h"
 #include "data_paths.h"
+#include "failure.h"
 #include "link_proxy.h"
 #include "main_window.h"
 #include "report_list.h"
@@ -43,6 +50,41 @@ QDialog* waitingWindow() {
 QString otherUsersCase(const char* title) {
     return QStringLiteral("insert into Cases (Title) values ('%1')").arg(QLatin1String(title));
 }
+
+// A port on the loopback address that never answers, as a machine switched off: its listener
+// accepts nothing, and with its queue full every further connection's SYN is dropped.
+class SilentPort {
+public:
+    SilentPort() {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof(address);
+        m_listener = socket(AF_INET, SOCK_STREAM, 0);
+        bind(m_listener, reinterpret_cast<sockaddr*>(&address), size);
+        listen(m_listener, 0);
+        getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &size);
+        m_port = ntohs(address.sin_port);
+        for (int i = 0; i < 3; ++i) {
+            m_queued.push_back(socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0));
+            ::connect(m_queued.back(), reinterpret_cast<sockaddr*>(&address), size);
+        }
+    }
+    ~SilentPort() {
+        for (int queued : m_queued) {
+            close(queued);
+        }
+        close(m_listener);
+    }
+    SilentPort(const SilentPort&) = delete;
+    SilentPort& operator=(const SilentPort&) = delete;
+    int port() const { return m_port; }
+
+private:
+    int m_listener = -1;
+    int m_port = 0;
+    std::vector<int> m_queued;
+};
 
 }  // namespace
 
@@ -313,6 +355,27 @@ private Q_SLOTS:
         QCOMPARE(caseList(form)->rows().count(), 20);
         const long long read = m_proxy->bytesToProgram() - before;
         QVERIFY2(read < 100000, qPrintable(QString::number(read)));  // the comments: 400 000
+    }
+
+    // A team's two servers, the first switched off (after a failover): the kernel gives it up
+    // after tcp_user_timeout, and the second is reached, because the connection's time limit
+    // holds for each host. Here 4 s and 3 s each, as the program's 15 s and 10 s.
+    void aFirstHostThatNeverAnswersGivesWayToTheSecond() {
+        SilentPort silent;
+        const QString name = m_env->serverDatabase().section(QStringLiteral("dbname="), 1);
+        QString text = m_proxy->connectionText(name).replace(
+            QLatin1String("host=127.0.0.1 port="),
+            QStringLiteral("host=127.0.0.1,127.0.0.1 port=%1,").arg(silent.port()));
+        CaseStore store;
+        QString failure;
+        try {
+            store.openServer(text + QStringLiteral(" connect_timeout=3 tcp_user_timeout=4000"));
+        } catch (const Failure& failed) {
+            failure = failed.description();
+        }
+        QCOMPARE(failure, QString());
+        QCOMPARE(store.query(QStringLiteral("select count(*) from Cases")).text(0),
+                 QStringLiteral("0"));
     }
 
     // Started while the server is down: the designed boxes, then the list fills by itself once

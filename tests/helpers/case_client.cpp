@@ -8,6 +8,11 @@
 //   updated ID READ_TOKEN TOKEN      (TOKEN written over READ_TOKEN, the last token read)
 //   conflict ID                      (someone else saved first: nothing written)
 //   failed ID DESCRIPTION            (the database refused: nothing written)
+//   unavailable DESCRIPTION          (no answer, or the connection was lost: nothing confirmed;
+//                                     the client waits a moment and goes on)
+// and after each of these steps (opening the database is the first):
+//   took MS AT                       (the step took MS milliseconds and ended at AT, in
+//                                     milliseconds of the machine's monotonic clock)
 //   case_client DATABASE TAG SHARED_CASES
 // DATABASE is the path of a database file, or a PostgreSQL connection text.
 // TAG makes this run's tokens unique ("TAG.1", "TAG.2", ...); SHARED_CASES is how many of the
@@ -19,7 +24,9 @@
 #include <QLocale>
 #include <QRandomGenerator>
 #include <QThread>
+#include <chrono>
 #include <cstdio>
+#include <functional>
 
 #include "case_statements.h"
 #include "case_store.h"
@@ -66,6 +73,30 @@ void print(const QString& line) {
     std::fflush(stdout);
 }
 
+qint64 now() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+// Runs one step and says how long it took. A server that cannot be reached or a connection lost
+// (a failover) fails only the step: the client says so, pauses as a person would, and goes on.
+void timed(const std::function<void()>& step) {
+    const qint64 start = now();
+    bool unavailable = false;
+    try {
+        step();
+    } catch (const Failure& failure) {
+        print(QStringLiteral("unavailable ") + failure.description().simplified());
+        unavailable = true;
+    }
+    const qint64 end = now();
+    print(QStringLiteral("took %1 %2").arg(end - start).arg(end));
+    if (unavailable) {
+        QThread::msleep(100);
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -78,35 +109,47 @@ int main(int argc, char** argv) {
     const int sharedCases = QByteArray(argv[3]).toInt();
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     QRandomGenerator random(static_cast<quint32>(tag.toUInt() * 7919U + 1U));
-    try {
-        CaseStore::createShared();
-        CaseStore& store = CaseStore::shared();
-        if (target.startsWith(QLatin1Char('/'))) {
-            store.openFile(target);
-        } else {
-            store.openServer(target);
-        }
-        CaseRecord record;
-        record.assignedTo = firstValue(store, QStringLiteral("select min(ID) from Employees"));
-        record.openedBy = record.assignedTo;
-        record.customer = firstValue(store, QStringLiteral("select min(ID) from Customers"));
-        record.status = firstValue(store, QStringLiteral("select min(Status) from Status"));
-        record.category = firstValue(store, QStringLiteral("select min(Category) from Categories"));
-        record.priority = firstValue(store, QStringLiteral("select min(Priority) from Priorities"));
-        record.knowledgeBase =
-            firstValue(store, QStringLiteral("select min(KB) from KnowledgeBase"));
-        record.openedDate = DateText::toText(QDate::currentDate());
-        record.dueDate = record.openedDate;
-        record.callTime = record.openedDate;
-        record.resolvedDate = QStringLiteral("NULL");
-        QStringList shared;
-        for (RecordSet rows = store.query(QStringLiteral("select ID from Cases order by ID"));
-             !rows.eof() && shared.size() < sharedCases; rows.moveNext()) {
-            shared.append(rows.text(0));
-        }
-        for (qlonglong sequence = 1;; ++sequence) {
-            const QString token = tag + QLatin1Char('.') + QString::number(sequence);
-            if (sequence % 2 == 1) {
+    CaseStore::createShared();
+    CaseStore& store = CaseStore::shared();
+    CaseRecord record;
+    QStringList shared;
+    bool ready = false;
+    while (!ready) {
+        timed([&] {
+            if (store.state() != 0) {
+                store.close();  // opened, then lost: open it again
+            }
+            if (target.startsWith(QLatin1Char('/'))) {
+                store.openFile(target);
+            } else {
+                store.openServer(target);
+            }
+            record.assignedTo = firstValue(store, QStringLiteral("select min(ID) from Employees"));
+            record.openedBy = record.assignedTo;
+            record.customer = firstValue(store, QStringLiteral("select min(ID) from Customers"));
+            record.status = firstValue(store, QStringLiteral("select min(Status) from Status"));
+            record.category =
+                firstValue(store, QStringLiteral("select min(Category) from Categories"));
+            record.priority =
+                firstValue(store, QStringLiteral("select min(Priority) from Priorities"));
+            record.knowledgeBase =
+                firstValue(store, QStringLiteral("select min(KB) from KnowledgeBase"));
+            shared.clear();
+            for (RecordSet rows = store.query(QStringLiteral("select ID from Cases order by ID"));
+                 !rows.eof() && shared.size() < sharedCases; rows.moveNext()) {
+                shared.append(rows.text(0));
+            }
+            ready = true;
+        });
+    }
+    record.openedDate = DateText::toText(QDate::currentDate());
+    record.dueDate = record.openedDate;
+    record.callTime = record.openedDate;
+    record.resolvedDate = QStringLiteral("NULL");
+    for (qlonglong sequence = 1;; ++sequence) {
+        const QString token = tag + QLatin1Char('.') + QString::number(sequence);
+        if (sequence % 2 == 1) {
+            timed([&] {
                 record.title = QStringLiteral("Case ") + token;
                 record.comments = token;
                 store.execute(CaseStatements::insert(record));
@@ -115,8 +158,10 @@ int main(int argc, char** argv) {
                                           QStringLiteral("select ID from Cases where Comments='") +
                                               token + QLatin1Char('\'')),
                                token));
-                continue;
-            }
+            });
+            continue;
+        }
+        timed([&] {
             const QString id = shared[random.bounded(static_cast<int>(shared.size()))];
             const QString rowSelect = QStringLiteral("select * from Cases where ID=") + id;
             std::optional<SaveStep::StoredRow> loaded;
@@ -140,11 +185,8 @@ int main(int argc, char** argv) {
             } else if (prompts.asked) {
                 print(QStringLiteral("conflict ") + id);
             } else {
-                print(QStringLiteral("failed %1 %2").arg(id, prompts.error));
+                print(QStringLiteral("failed %1 %2").arg(id, prompts.error.simplified()));
             }
-        }
-    } catch (const Failure& failure) {
-        std::fprintf(stderr, "case_client: %s\n", failure.description().toUtf8().constData());
-        return 1;
+        });
     }
 }
