@@ -29,7 +29,13 @@ QString serverText() {
     }
     const QSettings machine(QSettings::SystemScope, QStringLiteral("Orvanta"),
                             QStringLiteral("Orvanta"));
-    return machine.value(QStringLiteral("Helvarine/Database")).toString().trimmed();
+    // A text that names several hosts (host=db1,db2) is read back as a list when the file does
+    // not quote it: its parts are joined again, rather than the server silently taken as none.
+    const QVariant value = machine.value(QStringLiteral("Helvarine/Database"));
+    if (value.typeId() == QMetaType::QStringList) {
+        return value.toStringList().join(QLatin1Char(',')).trimmed();
+    }
+    return value.toString().trimmed();
 }
 
 std::chrono::seconds statementLimit() {

@@ -238,6 +238,12 @@ private Q_SLOTS:
             QStringLiteral("The settings file %1 holds the password").arg(file.fileName())));
         QVERIFY(file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner));
         QCOMPARE(DatabaseAccess::exposedPasswordWarning(), QString());
+        // A text naming two hosts, written without quotes, is read whole.
+        QFile plain(DataPaths::machineSettingsFile());
+        QVERIFY(plain.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        plain.write("[Helvarine]\nDatabase=host=db1,db2 dbname=helvarine\n");
+        plain.close();
+        QCOMPARE(DataPaths::serverText(), QStringLiteral("host=db1,db2 dbname=helvarine"));
         // The same file sets the statement limit; a value that is no number keeps 60 s.
         QCOMPARE(DataPaths::statementLimit(), std::chrono::seconds(60));
         for (const auto& [value, seconds] : {std::pair{"300", 300}, std::pair{"five", 60}}) {
