@@ -774,20 +774,14 @@ void Form1::fillCaseList() {
                 }
                 fieldsKnown = true;
             }
-            // Each text comes with its number among the column's texts, so that the list
-            // keeps each different text once without comparing it again.
-            static_assert(RecordSet::NumberedText::kNone == TextColumn::kNotNumbered);
-            std::array<RecordSet::NumberedText, kColumnCount> cells;
-            std::array<const QString*, kColumnCount> texts{};
-            std::array<uint32_t, kColumnCount> numbers{};
-            for (size_t column = 0; column < cells.size(); ++column) {
-                cells[column] = cases.numberedText(fields[column]);
-                texts[column] = &cells[column].text();
-                numbers[column] = cells[column].number;
-            }
-            rows.addRow(texts, numbers);
-            overdueRows.push_back(
-                overdue(*texts[CaseColumn::DueDate], *texts[CaseColumn::ResolvedTime]));
+            // Each text comes numbered among its column's shared texts, so that the list keeps
+            // each different text once without comparing it again.
+            const int row = rows.addNumberedRow([&](size_t column, TextInterner* shared) {
+                return column < fields.size() ? cases.numberedText(fields[column], shared)
+                                              : RecordSet::NumberedText{};
+            });
+            overdueRows.push_back(overdue(rows.columnTexts(CaseColumn::DueDate).text(row),
+                                          rows.columnTexts(CaseColumn::ResolvedTime).text(row)));
             cases.moveNext();
         }
         cases.close();

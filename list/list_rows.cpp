@@ -349,16 +349,6 @@ int ListRows::append(std::span<const QString> texts) {
     });
 }
 
-int ListRows::append(std::span<const QString* const> texts, std::span<const uint32_t> numbers) {
-    return appendRow([&](size_t column, TextColumn& cells) {
-        if (column < texts.size() && column < numbers.size()) {
-            cells.append(*texts[column], numbers[column]);
-        } else {
-            cells.append(QString());
-        }
-    });
-}
-
 bool ListRows::set(int row, int column, const QString& text) {
     if (row < 0 || row >= nextRow() || removed(row) || column < 0 ||
         static_cast<size_t>(column) >= m_columns->count()) {

@@ -9,6 +9,7 @@
 
 #include "large_blocks.h"
 #include "list_columns.h"
+#include "record_set.h"
 
 // The rows of a report-view list: one text per row and column, kept column by column
 // (ListColumns), and the list's own sorting state (a sorted flag, a key column, an order).
@@ -64,9 +65,22 @@ public:
     // texts of its first columns (the others empty); gives its handle.
     int append(const QString& text);
     int append(std::span<const QString> texts);
-    // Appends a row with a text and its number for every column (see TextColumn::append); the
-    // numbers given since clear() must come from one numbering per column.
-    int append(std::span<const QString* const> texts, std::span<const uint32_t> numbers);
+    // Appends a row whose texts a reader numbers with the columns' own shared texts:
+    // `numbered(column, shared)` gives the column's text numbered among `shared` (null for a
+    // packed column), as RecordSet::numberedText does; it is asked for every column. All of a
+    // row's texts are numbered before any is appended: a reader that fails leaves no part of a
+    // row.
+    template <class Numbered>
+    int appendNumbered(Numbered&& numbered) {
+        ListColumns& columns = columnsToAppendTo();
+        m_numbered.resize(columns.count());
+        for (size_t column = 0; column < columns.count(); ++column) {
+            m_numbered[column] = numbered(column, columns.m_columns[column].sharedTexts());
+        }
+        return appendRow([this](size_t column, TextColumn& cells) {
+            cells.append(m_numbered[column].text(), m_numbered[column].number);
+        });
+    }
     // Inserts a row in its sorted place among the stored rows; it shows once showAt() puts it at
     // shownPlace(), which is -1 while the filter hides it. Gives its handle.
     int insert(std::span<const QString> texts);
@@ -121,6 +135,7 @@ private:
     void orderRows();
 
     std::shared_ptr<ListColumns> m_columns;
+    std::vector<RecordSet::NumberedText> m_numbered;  // appendNumbered()'s row
     std::vector<SortKind> m_sortKinds;
     LargeVector<int> m_allOrder;   // every stored row, in the sorted (or stored) order
     LargeVector<int> m_order;      // shown position -> stored row: m_allOrder as filtered

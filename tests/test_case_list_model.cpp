@@ -8,13 +8,16 @@
 #include <algorithm>
 #include <limits>
 #include <memory>
+#include <string_view>
 
 #include "case_finder.h"
 #include "date_text.h"
 #include "main_window.h"
+#include "record_set.h"
 #include "report_list.h"
 #include "scripted_prompts.h"
 #include "test_environment.h"
+#include "text_interner.h"
 
 namespace {
 
@@ -65,31 +68,34 @@ std::vector<QStringList> longListTexts() {
     return columns;
 }
 
-// Numbered: each text comes with its number among the column's texts (none for empty texts), as
-// the record set gives them.
+// Numbered: each text comes numbered among its column's own shared texts (none for empty
+// texts), as the record set numbers the texts it reads, by the bytes they were made from.
 void fill(ReportListModel& model, const std::vector<QStringList>& columns, bool numbered = false) {
     ReportListModel::Batch batch(model);
-    std::vector<QHash<QString, uint32_t>> numbering(columns.size());
     for (int row = 0; row < kLongList; ++row) {
-        std::vector<QString> texts;
-        std::vector<const QString*> pointers;
-        std::vector<uint32_t> numbers;
-        for (size_t column = 0; column < columns.size(); ++column) {
-            const QString& text = columns[column][row];
-            texts.push_back(text);
-            pointers.push_back(&text);
-            auto known = numbering[column].constFind(text);
-            if (known == numbering[column].cend()) {
-                known =
-                    numbering[column].insert(text, static_cast<uint32_t>(numbering[column].size()));
-            }
-            numbers.push_back(text.isEmpty() ? TextColumn::kNotNumbered : *known);
-        }
         if (numbered) {
-            model.addRow(pointers, numbers);
-        } else {
-            model.addRow(texts);
+            model.addNumberedRow([&](size_t column, TextInterner* shared) {
+                const QString& text = columns[column][row];
+                RecordSet::NumberedText cell;
+                const TextInterner::Shared found =
+                    shared == nullptr || text.isEmpty()
+                        ? TextInterner::Shared{}
+                        : shared->find(
+                              std::string_view(reinterpret_cast<const char*>(text.constData()),
+                                               static_cast<size_t>(text.size()) * 2),
+                              [&] { return text; });
+                cell.number = found.number;
+                cell.shared = found.text;
+                cell.own = found.text == nullptr ? text : QString();
+                return cell;
+            });
+            continue;
         }
+        std::vector<QString> texts;
+        for (const QStringList& column : columns) {
+            texts.push_back(column[row]);
+        }
+        model.addRow(texts);
     }
 }
 
@@ -304,6 +310,36 @@ private Q_SLOTS:
             QVERIFY2(found > 0 || query == QStringLiteral("5title") ||
                          query.startsWith(QStringLiteral("status 8 title 659")),
                      qPrintable(query));
+        }
+    }
+
+    // A column numbers the texts a record set reads by the bytes they were stored as, and the
+    // texts it is given by themselves: a date stored as "2026-01-05" and shown as "1/5/2026" is
+    // not the text "2026-01-05" given later.
+    void keepsStoredBytesAndTextsApart() {
+        ReportListModel model;
+        model.addColumn(QStringLiteral("Due Date"), SortKind::Date);
+        const QString shown = QStringLiteral("1/5/2026");
+        const QString storedText = QStringLiteral("2026-01-05");
+        const QByteArray stored = storedText.toLatin1();
+        const auto addStored = [&] {
+            model.addNumberedRow([&](size_t, TextInterner* shared) {
+                RecordSet::NumberedText cell;
+                const TextInterner::Shared found = shared->find(
+                    std::string_view(stored.constData(), static_cast<size_t>(stored.size())),
+                    [&] { return shown; });
+                cell.number = found.number;
+                cell.shared = found.text;
+                return cell;
+            });
+        };
+        addStored();
+        model.addRow(std::vector<QString>{storedText});
+        addStored();
+        model.addRow(std::vector<QString>{shown});
+        QVERIFY(model.columnTexts(0).shared());
+        for (int row = 0; row < 4; ++row) {
+            QCOMPARE(model.text(model.positionOf(row), 0), row == 1 ? storedText : shown);
         }
     }
 };

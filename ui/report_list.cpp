@@ -32,12 +32,6 @@ int ReportListModel::addRow(std::span<const QString> texts) {
     return m_rows.append(texts);
 }
 
-int ReportListModel::addRow(std::span<const QString* const> texts,
-                            std::span<const uint32_t> numbers) {
-    Batch batch(*this);
-    return m_rows.append(texts, numbers);
-}
-
 void ReportListModel::setSubItem(int row, int subItem, const QString& text) {
     if (subItem < 1 || !m_rows.set(row, subItem, text)) {
         return;

@@ -35,9 +35,13 @@ public:
     int addRow(const QString& text);
     // Appends a row with the texts of its first columns (the others empty); gives its handle.
     int addRow(std::span<const QString> texts);
-    // Appends a row with a text and its number for every column (see TextColumn::append); the
-    // numbers given since removeAllRows() must come from one numbering per column.
-    int addRow(std::span<const QString* const> texts, std::span<const uint32_t> numbers);
+    // Appends a row whose texts a reader numbers with the columns' own shared texts (see
+    // ListRows::appendNumbered); gives its handle.
+    template <class Numbered>
+    int addNumberedRow(Numbered&& numbered) {
+        Batch batch(*this);
+        return m_rows.appendNumbered(std::forward<Numbered>(numbered));
+    }
     // A row added while the list is shown: it takes its place in the sorted order and shows when
     // the filter lets it through, and the view is told of that one row. Gives its handle, which
     // is nextRow() before the call.
