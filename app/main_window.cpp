@@ -786,10 +786,10 @@ void Form1::fillCaseList() {
         }
         cases.close();
     } catch (...) {
-        m_finder.index(rows, std::move(overdueRows));
+        m_finder.index(rows.snapshot(), std::move(overdueRows));
         throw;
     }
-    m_finder.index(rows, std::move(overdueRows));
+    m_finder.index(rows.snapshot(), std::move(overdueRows));
     m_live->reloaded(revision);
     if (m_finder.active()) {
         m_finder.waitForIndex();  // the list is filtered as the batch ends

@@ -1,7 +1,7 @@
 // The case list's model under Qt's own model checker, through every way the list changes: the
 // columns, a refill, header clicks, a cell changed in place, an emptied list. Then the compact
 // rows of a long list (shared and packed columns) against plain texts: what they show, how they
-// sort and what the find field finds among them.
+// sort and what the find field finds among them, also while the list changes beside the finder.
 
 #include <QAbstractItemModelTester>
 #include <QTest>
@@ -266,7 +266,7 @@ private Q_SLOTS:
             overdue.push_back(row % 11 == 0);
         }
         CaseFinder finder;
-        finder.index(model, overdue);
+        finder.index(model.snapshot(), overdue);
         std::vector<QStringList> folded(columns.size());
         for (size_t column = 0; column < columns.size(); ++column) {
             for (const QString& text : columns[column]) {
@@ -341,6 +341,47 @@ private Q_SLOTS:
         for (int row = 0; row < 4; ++row) {
             QCOMPARE(model.text(model.positionOf(row), 0), row == 1 ? storedText : shown);
         }
+    }
+
+    // The finder folds and searches the snapshot of the columns it was given, while the list
+    // goes on: a row inserted, a text replaced, every row taken out and others filled in. It takes
+    // the list's columns in place of its snapshot only while they continue it.
+    void finderSearchesItsSnapshotWhileTheListChanges() {
+        ReportListModel model;
+        model.addColumn(QStringLiteral("ID"));
+        model.addColumn(QStringLiteral("Title"));
+        const auto row = [](int id, const QString& title) {
+            return std::vector<QString>{QString::number(id), title};
+        };
+        constexpr int kRows = 1000;
+        {
+            ReportListModel::Batch batch(model);
+            for (int id = 0; id < kRows; ++id) {
+                model.addRow(row(id, QStringLiteral("Alpha %1").arg(id)));
+            }
+        }
+        CaseFinder finder;
+        finder.index(model.snapshot(), std::vector<bool>(kRows, false));
+        // While the texts are folded: a row comes (the finder is told, as the live list does).
+        const std::vector<QString> added = row(kRows, QStringLiteral("Bravo"));
+        finder.add(model.nextRow(), added, false);
+        model.insertRow(added);
+        QVERIFY(finder.follow(model.snapshot()));
+        finder.setQuery(QStringLiteral("bravo"));
+        QVERIFY(finder.accepts(kRows));
+        QVERIFY(!finder.accepts(7));
+
+        model.setSubItem(7, 1, QStringLiteral("Bravo"));
+        finder.setQuery(QStringLiteral("alpha 7"));
+        QVERIFY(finder.accepts(7));  // as the snapshot has it
+        QVERIFY(!finder.follow(model.snapshot()));
+
+        model.removeAllRows();
+        model.addRow(row(0, QStringLiteral("Charlie")));
+        finder.setQuery(QStringLiteral("alpha 99"));
+        QVERIFY(finder.accepts(99));
+        QVERIFY(finder.accepts(990));
+        QVERIFY(!finder.accepts(kRows));
     }
 };
 

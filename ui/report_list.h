@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <QTreeView>
 #include <functional>
+#include <memory>
 #include <span>
 #include <utility>
 
@@ -63,6 +64,8 @@ public:
     const TextColumn& columnTexts(int column) const {
         return m_rows.columns()[static_cast<size_t>(column)];
     }
+    // The stored texts as they stand now, for a reader beside the list (see ListColumns).
+    std::shared_ptr<const ListColumns> snapshot() const { return m_rows.snapshot(); }
 
     // Filling many rows at once: the view is told once, at the end, and a sorted list is sorted
     // once. Nested batches count; the outermost one ends the filling.
