@@ -12,7 +12,8 @@
 // A list shares its columns with whoever reads them beside it, as the find field's folding does
 // on a thread of its own: a std::shared_ptr<const ListColumns> is a snapshot that stays as it was
 // taken, however the list changes. The list (ListRows) changes its columns in place only while no
-// one else holds them, and otherwise changes a copy that then becomes its own.
+// one else holds them, and otherwise changes a copy that then becomes its own; the copy shares
+// the columns' long arrays (SharedArray), so that it costs little however many rows there are.
 class ListColumns {
 public:
     size_t count() const { return m_columns.size(); }

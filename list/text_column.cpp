@@ -32,10 +32,7 @@ void TextColumn::appendPacked(const QString& text) {
     const bool ascii =
         std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; });
     if (ascii) {
-        const size_t start = m_bytes.size();
-        m_bytes.resize(start + static_cast<size_t>(text.size()));
-        std::transform(text.cbegin(), text.cend(),
-                       m_bytes.begin() + static_cast<std::ptrdiff_t>(start),
+        std::transform(text.cbegin(), text.cend(), m_bytes.extend(static_cast<size_t>(text.size())),
                        [](QChar c) { return static_cast<char>(c.unicode()); });
     } else if (text.isValidUtf16()) {
         const QByteArray bytes = text.toUtf8();
@@ -47,7 +44,7 @@ void TextColumn::appendPacked(const QString& text) {
 }
 
 void TextColumn::pack() {
-    const LargeVector<uint16_t> values = std::move(m_values);
+    const SharedArray<uint16_t> values = std::move(m_values);
     const TextInterner texts = std::move(m_texts);
     m_values = {};
     m_texts = {};
@@ -65,14 +62,14 @@ void TextColumn::set(size_t row, const QString& text) {
     if (m_shared) {
         const TextInterner::Shared shared = m_texts.find(text);
         if (shared.text != nullptr) {
-            m_values[row] = static_cast<uint16_t>(shared.number);
+            m_values.set(row, static_cast<uint16_t>(shared.number));
             return;
         }
         pack();
     }
     if (row + 1 == m_ends.size()) {
-        m_bytes.resize(row == 0 ? 0 : m_ends[row - 1]);
-        m_ends.pop_back();
+        m_bytes.shorten(row == 0 ? 0 : m_ends[row - 1]);
+        m_ends.shorten(row);
         m_odd.erase(row);
         appendPacked(text);
         return;

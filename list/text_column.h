@@ -2,11 +2,11 @@
 
 #include <QString>
 #include <cstdint>
-#include <string>
+#include <span>
 #include <string_view>
 #include <unordered_map>
 
-#include "large_blocks.h"
+#include "shared_array.h"
 #include "text_interner.h"
 
 // The texts of one list column, row by row, held compactly. While the column repeats its texts
@@ -16,7 +16,8 @@
 // rows' texts stand one after another in one UTF-8 buffer. A column of many rows thus costs a few
 // bytes a row instead of a string of its own.
 // The storage is never shrunk after a filling: the capacity a growing buffer never wrote to
-// takes no memory, and shrinking would copy (and fault in) the whole column once more.
+// takes no memory, and shrinking would copy (and fault in) the whole column once more. A copy of
+// the column shares its buffers (SharedArray), so that copying a long column costs little.
 class TextColumn {
 public:
     // A shared row holds its text's number in 16 bits.
@@ -52,8 +53,8 @@ public:
     }
     // Packed: every row's bytes one after another, and where each row's end.
     bool everyRowHasUtf8() const { return m_odd.empty(); }
-    std::string_view allUtf8() const { return m_bytes; }
-    const LargeVector<size_t>& utf8Ends() const { return m_ends; }
+    std::string_view allUtf8() const { return {m_bytes.data(), m_bytes.size()}; }
+    std::span<const size_t> utf8Ends() const { return m_ends; }
 
 private:
     void pack();
@@ -62,9 +63,9 @@ private:
     bool m_shared = true;
     // Shared.
     TextInterner m_texts;
-    LargeVector<uint16_t> m_values;
+    SharedArray<uint16_t> m_values;
     // Packed.
-    LargeString m_bytes;
-    LargeVector<size_t> m_ends;
+    SharedArray<char> m_bytes;
+    SharedArray<size_t> m_ends;
     std::unordered_map<size_t, QString> m_odd;
 };

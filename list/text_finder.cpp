@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <span>
 #include <string_view>
 #include <utility>
 
@@ -47,7 +48,7 @@ void appendFolded(Text& out, const QString& text) {
 // The first row from `first` on (before `rows`) whose text ends after the offset. A hit is most
 // often in the row just after the last one, so the search gallops forward from there before it
 // halves.
-size_t rowHolding(const LargeVector<size_t>& ends, size_t first, size_t rows, size_t offset) {
+size_t rowHolding(std::span<const size_t> ends, size_t first, size_t rows, size_t offset) {
     size_t low = first;
     size_t high = first;
     for (size_t step = 1; high < rows && ends[high] <= offset; step *= 2) {
@@ -335,9 +336,9 @@ void TextFinder::matchRows(const std::vector<size_t>& rows) const {
                 found |= value < shared[column].size() ? shared[column][value] : 0;
                 continue;
             }
-            const LargeVector<size_t>& ends = folded.foldsToItself || folded.keepsLengths
-                                                  ? folded.texts->utf8Ends()
-                                                  : folded.ends;
+            const std::span<const size_t> ends = folded.foldsToItself || folded.keepsLengths
+                                                     ? folded.texts->utf8Ends()
+                                                     : std::span<const size_t>(folded.ends);
             const char* const texts =
                 folded.foldsToItself ? folded.texts->allUtf8().data() : folded.buffer.data();
             const size_t start = row == 0 ? 0 : ends[row - 1];
@@ -377,8 +378,9 @@ void TextFinder::matchWords(size_t first, size_t count, std::vector<uint64_t>& f
         }
         // The texts are searched from end to end; a row found is left at once for the next. A
         // match that runs on into the next row's text is none.
-        const LargeVector<size_t>& ends =
-            column.foldsToItself || column.keepsLengths ? column.texts->utf8Ends() : column.ends;
+        const std::span<const size_t> ends = column.foldsToItself || column.keepsLengths
+                                                 ? column.texts->utf8Ends()
+                                                 : std::span<const size_t>(column.ends);
         const char* const texts =
             column.foldsToItself ? column.texts->allUtf8().data() : column.buffer.data();
         const size_t size = columnRows == 0 ? 0 : ends[columnRows - 1];

@@ -16,6 +16,7 @@
 #include "record_set.h"
 #include "report_list.h"
 #include "scripted_prompts.h"
+#include "shared_array.h"
 #include "test_environment.h"
 #include "text_interner.h"
 
@@ -341,6 +342,31 @@ private Q_SLOTS:
         for (int row = 0; row < 4; ++row) {
             QCOMPARE(model.text(model.positionOf(row), 0), row == 1 ? storedText : shown);
         }
+    }
+
+    // Copies of a column's array share its memory and each reads what it held when it was made:
+    // appending goes beyond every copy, and only where no copy appended already; a value replaced,
+    // or the array shortened and grown again, goes to memory of its own.
+    void arrayCopiesNeverSeeAChange() {
+        SharedArray<int> grown;
+        for (int value = 0; value < 10; ++value) {
+            grown.push_back(value);
+        }
+        const SharedArray<int> kept = grown;
+        grown.push_back(10);
+        QCOMPARE(grown.data(), kept.data());  // appended in place
+        SharedArray<int> other = kept;
+        other.push_back(99);
+        QCOMPARE(grown[10], 10);
+        grown.set(0, -1);
+        grown.shorten(2);
+        grown.push_back(7);
+        const auto values = [](const SharedArray<int>& array) {
+            return std::vector<int>(array.begin(), array.end());
+        };
+        QCOMPARE(values(kept), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
+        QCOMPARE(values(other), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 99}));
+        QCOMPARE(values(grown), (std::vector<int>{-1, 1, 7}));
     }
 
     // The finder folds and searches the snapshot of the columns it was given, while the list
