@@ -129,18 +129,18 @@ private:
     }
 
     void grow() {
-        std::vector<Slot> slots(m_slots.size() * 2);
-        const size_t mask = slots.size() - 1;
+        std::vector<Slot> table(m_slots.size() * 2);
+        const size_t mask = table.size() - 1;
         for (const Entry& entry : m_entries) {
             const size_t hash = hashOf(entry);
             size_t index = hash & mask;
-            while (slots[index].entry != 0) {
+            while (table[index].entry != 0) {
                 index = (index + 1) & mask;
             }
-            slots[index] = {static_cast<uint32_t>(hash >> 32),
+            table[index] = {static_cast<uint32_t>(hash >> 32),
                             static_cast<uint32_t>(&entry - m_entries.data() + 1)};
         }
-        m_slots = std::move(slots);
+        m_slots = std::move(table);
     }
 
     std::vector<Slot> m_slots;
