@@ -109,8 +109,7 @@ LiveCaseList::Outcome LiveCaseList::follow(ChangeFeed& feed, int& selected) {
             rows.moveNext();
         }
     }
-    m_finder.waitForIndex();  // the folding thread reads the list's texts until it ends
-    rowOf(0);                 // the rows by ID are known before any row comes or goes
+    rowOf(0);  // the rows by ID are known before any row comes or goes
     const auto takeOut = [&](qint64 id) {
         const int row = rowOf(id);
         if (row >= 0) {
@@ -142,6 +141,7 @@ LiveCaseList::Outcome LiveCaseList::follow(ChangeFeed& feed, int& selected) {
         m_byId[id] = row;
     }
     m_revision = changes->back().revision;
-    // A column that shared its texts and now packs them no longer fits the folded texts.
-    return m_finder.fits(m_rows) ? Outcome::Applied : Outcome::ReloadNeeded;
+    // The finder searched its snapshot of the columns meanwhile; it takes the changed ones, unless
+    // a column that shared its texts now packs them, which no longer fits the folded texts.
+    return m_finder.follow(m_rows.snapshot()) ? Outcome::Applied : Outcome::ReloadNeeded;
 }

@@ -21,10 +21,6 @@
 #include <QTimer>
 #include <optional>
 
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
-
 #include "case_editor.h"
 #include "case_statements.h"
 #include "case_store.h"
@@ -42,6 +38,7 @@
 #include "globals.h"
 #include "help_window.h"
 #include "history_window.h"
+#include "large_blocks.h"
 #include "library_check.h"
 #include "main_layout.h"
 #include "main_module.h"
@@ -94,6 +91,61 @@ const std::array<ColumnDesign, Form1::kColumnCount> kColumns{{
     {"Opened By", "Opened by Name", SortKind::Text, 168},
 }};
 
+// The fields of [Cases Extended] the list shows, column by column.
+QStringList shownFields() {
+    QStringList fields;
+    for (const ColumnDesign& design : kColumns) {
+        fields.append(QString::fromLatin1(design.field));
+    }
+    return fields;
+}
+
+// The change log's newest revision, read before the rows: a change committed in between is read
+// with the rows and then once more from the log, which does no harm; none is missed. Nothing when
+// the log cannot be followed.
+std::optional<qint64> revisionBeforeReading() {
+    ChangeFeed feed(CaseStore::shared());
+    if (!feed.available()) {
+        return std::nullopt;
+    }
+    return feed.newestRevision();
+}
+
+// The listed cases, of which the engine reads only the columns the list shows, and reads the next
+// rows while the list takes the last ones (RecordSet::Reading::Ahead).
+RecordSet openCaseReader() {
+    RecordSet cases;
+    cases.open(CaseStatements::listed(), CaseStore::shared(), RecordSet::Lock::None,
+               RecordSet::Reading::Ahead, shownFields());
+    return cases;
+}
+
+// Takes the cases up to their end into the list, each text numbered among its column's shared
+// texts (see TextColumn), and tells by row handle which cases are overdue.
+void takeCases(RecordSet& cases, ReportListModel& rows, std::vector<bool>& overdueRows) {
+    const QStringList shown = shownFields();
+    Overdue::Check overdue(QDate::currentDate());
+    // The columns are looked up by name once, when the first row is read.
+    std::array<int, Form1::kColumnCount> fields{};
+    bool fieldsKnown = false;
+    while (!cases.eof()) {
+        if (!fieldsKnown) {
+            for (size_t i = 0; i < fields.size(); ++i) {
+                fields[i] = cases.column(shown[static_cast<qsizetype>(i)]);
+            }
+            fieldsKnown = true;
+        }
+        const int row = rows.addNumberedRow([&](size_t column, TextInterner* shared) {
+            return column < fields.size() ? cases.numberedText(fields[column], shared)
+                                          : RecordSet::NumberedText{};
+        });
+        overdueRows.push_back(overdue(rows.columnTexts(CaseColumn::DueDate).text(row),
+                                      rows.columnTexts(CaseColumn::ResolvedTime).text(row)));
+        cases.moveNext();
+    }
+    cases.close();
+}
+
 // How often the list asks whether other people changed the cases: their changes show within
 // two seconds.
 constexpr int kFollowIntervalMs = 1000;
@@ -126,11 +178,7 @@ Form1::Form1(Prompts& prompts, QSettings& settings, const QString& programFolder
     createControls();
     placeControls();
     connectHandlers();
-    QStringList fields;
-    for (const ColumnDesign& design : kColumns) {
-        fields.append(QString::fromLatin1(design.field));
-    }
-    m_live = std::make_unique<LiveCaseList>(ListView1->rows(), m_finder, fields,
+    m_live = std::make_unique<LiveCaseList>(ListView1->rows(), m_finder, shownFields(),
                                             CaseColumn::DueDate, CaseColumn::ResolvedTime);
 }
 
@@ -738,73 +786,28 @@ void Form1::Form_KeyDown() {
 }
 
 void Form1::fillCaseList() {
-    // The newest revision is read before the rows: a change committed in between is read with
-    // the rows and then once more from the log, which does no harm; none is missed.
-    std::optional<qint64> revision;
-    ChangeFeed feed(CaseStore::shared());
-    if (feed.available()) {
-        revision = feed.newestRevision();
-    }
+    const std::optional<qint64> revision = revisionBeforeReading();
     m_live->reloaded(std::nullopt);  // until the rows are read
     ReportListModel& rows = ListView1->rows();
-    ReportListModel::Batch batch(rows);
-    // The find field's texts and the overdue marks are taken once here, with the rows; whatever
-    // was read before a failure is found as well. The finder lets go of the old rows first.
+    ReportListModel::Batch batch(rows);  // the rows are sorted and filtered once, as it ends
+    // The finder lets go of the old rows' columns before the list takes the new rows.
     m_finder.clear();
     rows.removeAllRows();
     std::vector<bool> overdueRows;
-    Overdue::Check overdue(QDate::currentDate());
     try {
-        // The engine reads the next rows while the list takes the last ones, and only the
-        // columns the list shows.
-        QStringList shown;
-        for (const ColumnDesign& design : kColumns) {
-            shown.append(QString::fromLatin1(design.field));
-        }
-        RecordSet cases;
-        cases.open(CaseStatements::listed(), CaseStore::shared(), RecordSet::Lock::None,
-                   RecordSet::Reading::Ahead, shown);
-        // The columns are looked up by name once, when the first row is read.
-        std::array<int, kColumnCount> fields{};
-        bool fieldsKnown = false;
-        while (!cases.eof()) {
-            if (!fieldsKnown) {
-                for (size_t i = 0; i < fields.size(); ++i) {
-                    fields[i] = cases.column(shown[static_cast<qsizetype>(i)]);
-                }
-                fieldsKnown = true;
-            }
-            // Each text comes with its number among the column's texts, so that the list
-            // keeps each different text once without comparing it again.
-            static_assert(RecordSet::NumberedText::kNone == TextColumn::kNotNumbered);
-            std::array<RecordSet::NumberedText, kColumnCount> cells;
-            std::array<const QString*, kColumnCount> texts{};
-            std::array<uint32_t, kColumnCount> numbers{};
-            for (size_t column = 0; column < cells.size(); ++column) {
-                cells[column] = cases.numberedText(fields[column]);
-                texts[column] = &cells[column].text();
-                numbers[column] = cells[column].number;
-            }
-            rows.addRow(texts, numbers);
-            overdueRows.push_back(
-                overdue(*texts[CaseColumn::DueDate], *texts[CaseColumn::ResolvedTime]));
-            cases.moveNext();
-        }
-        cases.close();
+        RecordSet cases = openCaseReader();
+        takeCases(cases, rows, overdueRows);
     } catch (...) {
-        m_finder.index(rows, std::move(overdueRows));
+        // Whatever was read before a failure is listed, and found as well.
+        m_finder.index(rows.snapshot(), std::move(overdueRows));
         throw;
     }
-    m_finder.index(rows, std::move(overdueRows));
+    m_finder.index(rows.snapshot(), std::move(overdueRows));
     m_live->reloaded(revision);
     if (m_finder.active()) {
-        m_finder.waitForIndex();  // the list is filtered as the batch ends
+        m_finder.waitForIndex();  // the list is filtered by the finder as the batch ends
     }
-#ifdef __GLIBC__
-    // What the filling used for a while (the old rows, the read-ahead batches, the growing
-    // columns) goes back to the system, not only to the allocator's free lists.
-    malloc_trim(0);
-#endif
+    LargeBlocks::giveBackFreed();
 }
 
 void Form1::ListView1_ColumnClick(int column) {

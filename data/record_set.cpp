@@ -212,11 +212,14 @@ QVariant RecordSet::value(int column) const {
 }
 
 QString RecordSet::text(int column) const {
-    NumberedText numbered = numberedText(column);
+    requireRow(column);
+    TextInterner& texts = m_texts[static_cast<size_t>(column)];
+    NumberedText numbered = numberedText(column, &texts);
+    texts.release();  // once the column no longer shares, its texts are not kept
     return numbered.shared != nullptr ? *numbered.shared : std::move(numbered.own);
 }
 
-RecordSet::NumberedText RecordSet::numberedText(int column) const {
+RecordSet::NumberedText RecordSet::numberedText(int column, TextInterner* texts) const {
     requireRow(column);
     NumberedText result;
     switch (m_cursor->kind(column)) {
@@ -240,7 +243,8 @@ RecordSet::NumberedText RecordSet::numberedText(int column) const {
         }
         return QString::fromUtf8(raw.data(), static_cast<qsizetype>(raw.size()));
     };
-    const TextInterner::Shared shared = m_texts[static_cast<size_t>(column)].find(raw, make);
+    const TextInterner::Shared shared =
+        texts != nullptr ? texts->find(raw, make) : TextInterner::Shared{};
     if (shared.text != nullptr) {
         result.number = shared.number;
         result.shared = shared.text;

@@ -66,17 +66,19 @@ public:
     QString text(const QString& name) const { return text(column(name)); }
     QString text(int column) const;
 
-    // The same display text, numbered among the column's different texts while the column shares
-    // them (see TextInterner): equal numbers of one column of one opened query are equal texts,
-    // so that a caller keeping many rows can keep each text once without comparing it again.
+    // The same display text, numbered among the texts `texts` keeps (see TextInterner) while it
+    // shares them: a caller that keeps many rows numbers each column's texts with an interner of
+    // its own (a list column's), so that it keeps each different text once without comparing it
+    // again. The text is the record set's own when the value is no stored text (NULL, a number),
+    // without `texts`, or once `texts` no longer shares.
     struct NumberedText {
-        static constexpr uint32_t kNone = UINT32_MAX;
+        static constexpr uint32_t kNone = TextInterner::kNone;
         uint32_t number = kNone;          // kNone: the text is `own`
-        const QString* shared = nullptr;  // valid until the column is read again
+        const QString* shared = nullptr;  // in `texts`, valid until it is asked again
         QString own;
         const QString& text() const { return shared != nullptr ? *shared : own; }
     };
-    NumberedText numberedText(int column) const;
+    NumberedText numberedText(int column, TextInterner* texts) const;
 
 private:
     void requireOpen() const;
@@ -89,7 +91,7 @@ private:
     bool m_atEnd = true;
     QHash<QString, int> m_columns;
     std::vector<bool> m_dateColumns;
-    mutable std::vector<TextInterner> m_texts;  // one a column
+    mutable std::vector<TextInterner> m_texts;  // text()'s, one a column
     std::unique_ptr<DateFormatter> m_dates;
 };
 

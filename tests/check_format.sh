@@ -3,7 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 folders=()
-for folder in app data ui editors reports launcher tests bench assets; do
+for folder in app data list ui editors reports launcher tests bench assets; do
   [ -d "$folder" ] && folders+=("$folder")
 done
 mapfile -t files < <(find "${folders[@]}" \( -name '*.cpp' -o -name '*.h' \) | sort)

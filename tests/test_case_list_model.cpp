@@ -1,20 +1,24 @@
 // The case list's model under Qt's own model checker, through every way the list changes: the
 // columns, a refill, header clicks, a cell changed in place, an emptied list. Then the compact
 // rows of a long list (shared and packed columns) against plain texts: what they show, how they
-// sort and what the find field finds among them.
+// sort and what the find field finds among them, also while the list changes beside the finder.
 
 #include <QAbstractItemModelTester>
 #include <QTest>
 #include <algorithm>
 #include <limits>
 #include <memory>
+#include <string_view>
 
 #include "case_finder.h"
 #include "date_text.h"
 #include "main_window.h"
+#include "record_set.h"
 #include "report_list.h"
 #include "scripted_prompts.h"
+#include "shared_array.h"
 #include "test_environment.h"
+#include "text_interner.h"
 
 namespace {
 
@@ -65,31 +69,34 @@ std::vector<QStringList> longListTexts() {
     return columns;
 }
 
-// Numbered: each text comes with its number among the column's texts (none for empty texts), as
-// the record set gives them.
+// Numbered: each text comes numbered among its column's own shared texts (none for empty
+// texts), as the record set numbers the texts it reads, by the bytes they were made from.
 void fill(ReportListModel& model, const std::vector<QStringList>& columns, bool numbered = false) {
     ReportListModel::Batch batch(model);
-    std::vector<QHash<QString, uint32_t>> numbering(columns.size());
     for (int row = 0; row < kLongList; ++row) {
-        std::vector<QString> texts;
-        std::vector<const QString*> pointers;
-        std::vector<uint32_t> numbers;
-        for (size_t column = 0; column < columns.size(); ++column) {
-            const QString& text = columns[column][row];
-            texts.push_back(text);
-            pointers.push_back(&text);
-            auto known = numbering[column].constFind(text);
-            if (known == numbering[column].cend()) {
-                known =
-                    numbering[column].insert(text, static_cast<uint32_t>(numbering[column].size()));
-            }
-            numbers.push_back(text.isEmpty() ? TextColumn::kNotNumbered : *known);
-        }
         if (numbered) {
-            model.addRow(pointers, numbers);
-        } else {
-            model.addRow(texts);
+            model.addNumberedRow([&](size_t column, TextInterner* shared) {
+                const QString& text = columns[column][row];
+                RecordSet::NumberedText cell;
+                const TextInterner::Shared found =
+                    shared == nullptr || text.isEmpty()
+                        ? TextInterner::Shared{}
+                        : shared->find(
+                              std::string_view(reinterpret_cast<const char*>(text.constData()),
+                                               static_cast<size_t>(text.size()) * 2),
+                              [&] { return text; });
+                cell.number = found.number;
+                cell.shared = found.text;
+                cell.own = found.text == nullptr ? text : QString();
+                return cell;
+            });
+            continue;
         }
+        std::vector<QString> texts;
+        for (const QStringList& column : columns) {
+            texts.push_back(column[row]);
+        }
+        model.addRow(texts);
     }
 }
 
@@ -260,7 +267,7 @@ private Q_SLOTS:
             overdue.push_back(row % 11 == 0);
         }
         CaseFinder finder;
-        finder.index(model, overdue);
+        finder.index(model.snapshot(), overdue);
         std::vector<QStringList> folded(columns.size());
         for (size_t column = 0; column < columns.size(); ++column) {
             for (const QString& text : columns[column]) {
@@ -305,6 +312,102 @@ private Q_SLOTS:
                          query.startsWith(QStringLiteral("status 8 title 659")),
                      qPrintable(query));
         }
+    }
+
+    // A column numbers the texts a record set reads by the bytes they were stored as, and the
+    // texts it is given by themselves: a date stored as "2026-01-05" and shown as "1/5/2026" is
+    // not the text "2026-01-05" given later.
+    void keepsStoredBytesAndTextsApart() {
+        ReportListModel model;
+        model.addColumn(QStringLiteral("Due Date"), SortKind::Date);
+        const QString shown = QStringLiteral("1/5/2026");
+        const QString storedText = QStringLiteral("2026-01-05");
+        const QByteArray stored = storedText.toLatin1();
+        const auto addStored = [&] {
+            model.addNumberedRow([&](size_t, TextInterner* shared) {
+                RecordSet::NumberedText cell;
+                const TextInterner::Shared found = shared->find(
+                    std::string_view(stored.constData(), static_cast<size_t>(stored.size())),
+                    [&] { return shown; });
+                cell.number = found.number;
+                cell.shared = found.text;
+                return cell;
+            });
+        };
+        addStored();
+        model.addRow(std::vector<QString>{storedText});
+        addStored();
+        model.addRow(std::vector<QString>{shown});
+        QVERIFY(model.columnTexts(0).shared());
+        for (int row = 0; row < 4; ++row) {
+            QCOMPARE(model.text(model.positionOf(row), 0), row == 1 ? storedText : shown);
+        }
+    }
+
+    // Copies of a column's array share its memory and each reads what it held when it was made:
+    // appending goes beyond every copy, and only where no copy appended already; a value replaced,
+    // or the array shortened and grown again, goes to memory of its own.
+    void arrayCopiesNeverSeeAChange() {
+        SharedArray<int> grown;
+        for (int value = 0; value < 10; ++value) {
+            grown.push_back(value);
+        }
+        const SharedArray<int> kept = grown;
+        grown.push_back(10);
+        QCOMPARE(grown.data(), kept.data());  // appended in place
+        SharedArray<int> other = kept;
+        other.push_back(99);
+        QCOMPARE(grown[10], 10);
+        grown.set(0, -1);
+        grown.shorten(2);
+        grown.push_back(7);
+        const auto values = [](const SharedArray<int>& array) {
+            return std::vector<int>(array.begin(), array.end());
+        };
+        QCOMPARE(values(kept), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
+        QCOMPARE(values(other), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 99}));
+        QCOMPARE(values(grown), (std::vector<int>{-1, 1, 7}));
+    }
+
+    // The finder folds and searches the snapshot of the columns it was given, while the list
+    // goes on: a row inserted, a text replaced, every row taken out and others filled in. It takes
+    // the list's columns in place of its snapshot only while they continue it.
+    void finderSearchesItsSnapshotWhileTheListChanges() {
+        ReportListModel model;
+        model.addColumn(QStringLiteral("ID"));
+        model.addColumn(QStringLiteral("Title"));
+        const auto row = [](int id, const QString& title) {
+            return std::vector<QString>{QString::number(id), title};
+        };
+        constexpr int kRows = 1000;
+        {
+            ReportListModel::Batch batch(model);
+            for (int id = 0; id < kRows; ++id) {
+                model.addRow(row(id, QStringLiteral("Alpha %1").arg(id)));
+            }
+        }
+        CaseFinder finder;
+        finder.index(model.snapshot(), std::vector<bool>(kRows, false));
+        // While the texts are folded: a row comes (the finder is told, as the live list does).
+        const std::vector<QString> added = row(kRows, QStringLiteral("Bravo"));
+        finder.add(model.nextRow(), added, false);
+        model.insertRow(added);
+        QVERIFY(finder.follow(model.snapshot()));
+        finder.setQuery(QStringLiteral("bravo"));
+        QVERIFY(finder.accepts(kRows));
+        QVERIFY(!finder.accepts(7));
+
+        model.setSubItem(7, 1, QStringLiteral("Bravo"));
+        finder.setQuery(QStringLiteral("alpha 7"));
+        QVERIFY(finder.accepts(7));  // as the snapshot has it
+        QVERIFY(!finder.follow(model.snapshot()));
+
+        model.removeAllRows();
+        model.addRow(row(0, QStringLiteral("Charlie")));
+        finder.setQuery(QStringLiteral("alpha 99"));
+        QVERIFY(finder.accepts(99));
+        QVERIFY(finder.accepts(990));
+        QVERIFY(!finder.accepts(kRows));
     }
 };
 

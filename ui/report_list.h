@@ -4,69 +4,68 @@
 #include <QStringList>
 #include <QTreeView>
 #include <functional>
+#include <memory>
 #include <span>
-#include <vector>
+#include <utility>
 
-#include "text_column.h"
+#include "list_rows.h"
 
-// The rows of a report-view list: one text per row and column, kept column by column (shared or
-// packed, see TextColumn), and the list control's own sorting state (a sorted flag, a key
-// column, an order). Sorting never moves the stored rows: it orders an index array, so a list of
-// a million rows sorts and refills fast.
-// A filter may hide stored rows: the shown positions are those of the rows it lets through, in
-// the sorted order, so that filtering never sorts again.
+// A report-view list's rows as a Qt model: a thin layer over ListRows, the rows' storage, that
+// tells the view of every change as Qt's model protocol asks, and gives it the texts and whatever
+// else the window shows (colours, tooltips).
 class ReportListModel : public QAbstractTableModel {
 public:
     explicit ReportListModel(QObject* parent = nullptr);
 
-    // How a column's texts compare when the list is sorted by it: as texts ignoring letter case,
-    // as numbers, or as the dates they show (empty cells first, when ascending).
-    enum class SortKind { Text, Number, Date };
+    using SortKind = ListRows::SortKind;
 
     // Columns.
     void addColumn(const QString& header, SortKind kind = SortKind::Text);
     QString header(int column) const { return m_headers.value(column); }
-    SortKind sortKind(int column) const;
+    SortKind sortKind(int column) const { return m_rows.sortKind(column); }
 
     // Rows, by shown position.
-    int count() const { return static_cast<int>(m_order.size()); }
+    int count() const { return m_rows.count(); }
     // Every stored row, shown or hidden by the filter.
-    int storedCount() const { return static_cast<int>(m_allOrder.size()); }
+    int storedCount() const { return m_rows.storedCount(); }
     // The handle of the row at the shown position, or -1.
-    int rowAt(int position) const;
-    QString text(int position, int column) const;
+    int rowAt(int position) const { return m_rows.rowAt(position); }
+    QString text(int position, int column) const { return m_rows.text(position, column); }
     void removeAllRows();
     // Appends a row with its own text (column 0); gives the handle for setSubItem.
     int addRow(const QString& text);
     // Appends a row with the texts of its first columns (the others empty); gives its handle.
     int addRow(std::span<const QString> texts);
-    // Appends a row with a text and its number for every column (see TextColumn::append); the
-    // numbers given since removeAllRows() must come from one numbering per column.
-    int addRow(std::span<const QString* const> texts, std::span<const uint32_t> numbers);
+    // Appends a row whose texts a reader numbers with the columns' own shared texts (see
+    // ListRows::appendNumbered); gives its handle.
+    template <class Numbered>
+    int addNumberedRow(Numbered&& numbered) {
+        Batch batch(*this);
+        return m_rows.appendNumbered(std::forward<Numbered>(numbered));
+    }
     // A row added while the list is shown: it takes its place in the sorted order and shows when
     // the filter lets it through, and the view is told of that one row. Gives its handle, which
     // is nextRow() before the call.
     int insertRow(std::span<const QString> texts);
-    int nextRow() const { return static_cast<int>(handleCount()); }
+    int nextRow() const { return m_rows.nextRow(); }
     // Takes the row with the handle out of the list; the view is told when it was shown. Its
     // handle stays taken (the other rows keep theirs) until removeAllRows().
     void removeRow(int row);
-    bool removed(int row) const {
-        return row >= 0 && static_cast<size_t>(row) < m_removed.size() &&
-               m_removed[static_cast<size_t>(row)] != 0;
-    }
+    bool removed(int row) const { return m_rows.removed(row); }
     // Rows removed since removeAllRows(), whose texts are still kept.
-    int removedCount() const { return m_removedCount; }
+    int removedCount() const { return m_rows.removedCount(); }
     // Sets column `subItem` (1 = the second column) of the row with the handle.
     void setSubItem(int row, int subItem, const QString& text);
     // The shown position of the row with the handle.
-    int positionOf(int row) const;
+    int positionOf(int row) const { return m_rows.positionOf(row); }
     // The shown position of the first row whose own text (column 0) is the text, or -1.
-    int positionOfText(const QString& text) const;
+    int positionOfText(const QString& text) const { return m_rows.positionOfText(text); }
     // The stored texts of a column (0 = the rows' own texts), by row handle.
     const TextColumn& columnTexts(int column) const {
-        return m_columns[static_cast<size_t>(column)];
+        return m_rows.columns()[static_cast<size_t>(column)];
     }
+    // The stored texts as they stand now, for a reader beside the list (see ListColumns).
+    std::shared_ptr<const ListColumns> snapshot() const { return m_rows.snapshot(); }
 
     // Filling many rows at once: the view is told once, at the end, and a sorted list is sorted
     // once. Nested batches count; the outermost one ends the filling.
@@ -83,16 +82,16 @@ public:
 
     // The sorting state of a list control: while sorted, the rows stand in the order of the key
     // column (by its sort kind; equal keys in their stored order).
-    bool sorted() const { return m_sorted; }
-    int sortKey() const { return m_sortKey; }
-    Qt::SortOrder sortOrder() const { return m_sortOrder; }
+    bool sorted() const { return m_rows.sorted(); }
+    int sortKey() const { return m_rows.sortKey(); }
+    Qt::SortOrder sortOrder() const { return m_rows.sortOrder(); }
     // Sorts by the column in the order, and keeps the list sorted so through every refill.
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
     // Shows only the stored rows (by handle) that `accepts` lets through; an empty function
     // shows every row. The rows are asked in stored order, again at every refill and by
     // refilter().
-    using RowFilter = std::function<bool(int row)>;
+    using RowFilter = ListRows::RowFilter;
     void setFilter(RowFilter accepts);
     void refilter();
     // What the list shows for roles other than the text (colours, tooltips): given the row's
@@ -107,33 +106,11 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 private:
-    // Every handle given since removeAllRows(), removed rows included.
-    size_t handleCount() const { return m_columns.empty() ? 0 : m_columns.front().size(); }
-    // True when the row with handle a stands before the row with handle b in the present order.
-    bool before(int a, int b) const;
-    // Where the row belongs among the rows, which stand in the present order.
-    size_t placeAmong(const LargeVector<int>& rows, int row) const;
-    // Appends a row whose cells appendCell(column, texts) appends, one a column.
-    template <class CellText>
-    int appendRow(CellText&& appendCell);
     void resort();
-    void orderRows();
-    void filterRows();
 
+    ListRows m_rows;
     QStringList m_headers;
-    std::vector<SortKind> m_sortKinds;
-    std::vector<TextColumn> m_columns;
-    LargeVector<int> m_allOrder;   // every stored row, in the sorted (or stored) order
-    LargeVector<int> m_order;      // shown position -> stored row: m_allOrder as filtered
-    LargeVector<int> m_positions;  // stored row -> shown position (-1 hidden), rebuilt lazily
-    bool m_orderStale = false;     // rows came or went since the last sort
-    std::vector<char> m_removed;   // by handle: taken out by removeRow
-    int m_removedCount = 0;
-    RowFilter m_filter;
     RoleData m_roleData;
-    bool m_sorted = false;
-    int m_sortKey = 0;
-    Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
     int m_batchDepth = 0;
 };
 

@@ -14,6 +14,11 @@ namespace LargeBlocks {
 void* allocate(std::size_t bytes);
 void release(void* block, std::size_t bytes) noexcept;
 
+// Gives what the ordinary allocator keeps of the memory freed to it back to the system, not only
+// to its free lists: once a long list is filled, whatever the filling used for a while (the old
+// rows, the read-ahead batches, the growing columns).
+void giveBackFreed() noexcept;
+
 }  // namespace LargeBlocks
 
 template <class T>

@@ -6,60 +6,33 @@ void TextColumn::clear() {
     *this = TextColumn();
 }
 
-uint32_t TextColumn::valueFor(const QString& text) {
-    const auto byText = m_byText.constFind(text);
-    if (byText != m_byText.cend()) {
-        return *byText;
-    }
-    // A text that does not own its characters (raw data) is copied: what it points to may go.
-    const QString kept =
-        !text.data_ptr().isMutable() ? QString(text.constData(), text.size()) : text;
-    const auto value = static_cast<uint32_t>(m_distinct.size());
-    m_distinct.push_back(kept);
-    m_byText.insert(kept, value);
-    return value;
-}
-
 void TextColumn::append(const QString& text) {
     if (!m_shared) {
         appendPacked(text);
         return;
     }
-    const uint32_t value = valueFor(text);
-    if (m_distinct.size() > kSharedLimit) {
+    const TextInterner::Shared shared = m_texts.find(text);
+    if (shared.text == nullptr) {
         pack();
         appendPacked(text);
         return;
     }
-    m_values.push_back(static_cast<uint16_t>(value));
+    m_values.push_back(static_cast<uint16_t>(shared.number));
 }
 
 void TextColumn::append(const QString& text, uint32_t number) {
-    if (!m_shared || number == kNotNumbered) {
-        append(text);
-        return;
-    }
-    if (number < m_byNumber.size() && m_byNumber[number] != kNotNumbered) {
-        m_values.push_back(static_cast<uint16_t>(m_byNumber[number]));
+    if (m_shared && number != TextInterner::kNone) {
+        m_values.push_back(static_cast<uint16_t>(number));
         return;
     }
     append(text);
-    if (m_shared) {
-        if (number >= m_byNumber.size()) {
-            m_byNumber.resize(number + 1, kNotNumbered);
-        }
-        m_byNumber[number] = m_values.back();
-    }
 }
 
 void TextColumn::appendPacked(const QString& text) {
     const bool ascii =
         std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; });
     if (ascii) {
-        const size_t start = m_bytes.size();
-        m_bytes.resize(start + static_cast<size_t>(text.size()));
-        std::transform(text.cbegin(), text.cend(),
-                       m_bytes.begin() + static_cast<std::ptrdiff_t>(start),
+        std::transform(text.cbegin(), text.cend(), m_bytes.extend(static_cast<size_t>(text.size())),
                        [](QChar c) { return static_cast<char>(c.unicode()); });
     } else if (text.isValidUtf16()) {
         const QByteArray bytes = text.toUtf8();
@@ -71,16 +44,14 @@ void TextColumn::appendPacked(const QString& text) {
 }
 
 void TextColumn::pack() {
-    const LargeVector<uint16_t> values = std::move(m_values);
-    const std::vector<QString> distinct = std::move(m_distinct);
+    const SharedArray<uint16_t> values = std::move(m_values);
+    const TextInterner texts = std::move(m_texts);
     m_values = {};
-    m_distinct = {};
-    m_byText = {};
-    m_byNumber = {};
+    m_texts = {};
     m_shared = false;
     m_ends.reserve(values.capacity());
     for (const uint16_t value : values) {
-        appendPacked(distinct[value]);
+        appendPacked(texts.text(value));
     }
 }
 
@@ -89,16 +60,16 @@ void TextColumn::set(size_t row, const QString& text) {
         return;
     }
     if (m_shared) {
-        const uint32_t value = valueFor(text);
-        if (m_distinct.size() <= kSharedLimit) {
-            m_values[row] = static_cast<uint16_t>(value);
+        const TextInterner::Shared shared = m_texts.find(text);
+        if (shared.text != nullptr) {
+            m_values.set(row, static_cast<uint16_t>(shared.number));
             return;
         }
         pack();
     }
     if (row + 1 == m_ends.size()) {
-        m_bytes.resize(row == 0 ? 0 : m_ends[row - 1]);
-        m_ends.pop_back();
+        m_bytes.shorten(row == 0 ? 0 : m_ends[row - 1]);
+        m_ends.shorten(row);
         m_odd.erase(row);
         appendPacked(text);
         return;
@@ -120,7 +91,7 @@ QString TextColumn::text(size_t row) const {
         return {};
     }
     if (m_shared) {
-        return m_distinct[m_values[row]];
+        return m_texts.text(m_values[row]);
     }
     if (!hasUtf8(row)) {
         return m_odd.at(row);

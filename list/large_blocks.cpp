@@ -6,6 +6,9 @@
 #if defined(__linux__)
 #include <sys/mman.h>
 #endif
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 // The address sanitizer watches only the ordinary allocator's blocks: under it, every block
 // comes from there.
@@ -77,5 +80,11 @@ void LargeBlocks::release(void* block, std::size_t bytes) noexcept {
     }
 #if defined(__linux__)
     munmap(block, roundUp(bytes, kHugePage));
+#endif
+}
+
+void LargeBlocks::giveBackFreed() noexcept {
+#ifdef __GLIBC__
+    malloc_trim(0);
 #endif
 }
