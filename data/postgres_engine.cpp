@@ -191,6 +191,7 @@ PostgresEngine::PostgresEngine(const QString& connectionText) : m_text(connectio
 }
 
 void PostgresEngine::connect() {
+    m_turns.take();
     // The limits come before the connection text, which may set its own: a dead link is noticed
     // within about 20 s, a lock held elsewhere or a statement that runs on is a reported failure,
     // and the server lets go of a desktop that vanished in the middle of a transaction.
@@ -266,6 +267,7 @@ QByteArray PostgresEngine::sessionOptions() {
 }
 
 QString PostgresEngine::upgradeNeeded() const {
+    m_turns.take();
     if (m_schemaVersion >= kSchemaVersion) {
         return {};
     }
@@ -305,6 +307,7 @@ QString PostgresEngine::serverName(const QString& connectionText) {
 }
 
 PostgresEngine::~PostgresEngine() {
+    m_turns.take();
     PQfinish(m_connection);
 }
 
@@ -349,6 +352,7 @@ void PostgresEngine::prepareSession() {
 }
 
 void PostgresEngine::reconnectWhenLost() {
+    m_turns.take();
     if (m_connection != nullptr && PQstatus(m_connection) == CONNECTION_OK) {
         return;
     }
@@ -373,6 +377,7 @@ void PostgresEngine::lose(const QString& message) {
 }
 
 void PostgresEngine::abandon() noexcept {
+    m_turns.take();
     if (m_connection != nullptr) {
         PQfinish(m_connection);
         m_connection = nullptr;
@@ -394,6 +399,7 @@ void PostgresEngine::sendCancel() {
 }
 
 PostgresEngine::Result PostgresEngine::awaitResult() {
+    m_turns.take();
     constexpr std::chrono::seconds kAfterCancel(3);
     ServerWait::Wait wait;
     std::optional<ServerWait::Clock::time_point> cancelled;
@@ -431,6 +437,7 @@ PostgresEngine::Result PostgresEngine::awaitResult() {
 }
 
 void PostgresEngine::requireSent(int sent) {
+    m_turns.take();
     if (sent == 0) {
         if (PQstatus(m_connection) == CONNECTION_BAD) {
             lose(lostText(failureText(m_connection, nullptr)));
@@ -537,6 +544,7 @@ std::unique_ptr<Cursor> PostgresEngine::queryForUpdate(const QString& text) {
 }
 
 bool PostgresEngine::inTransaction() const {
+    m_turns.take();
     const PGTransactionStatusType status = PQtransactionStatus(m_connection);
     return status == PQTRANS_INTRANS || status == PQTRANS_INERROR || status == PQTRANS_ACTIVE;
 }
@@ -555,6 +563,7 @@ void PostgresEngine::begin() {
 }
 
 void PostgresEngine::commit() {
+    m_turns.take();
     const QByteArray transaction = std::exchange(m_transaction, {});
     const bool connected = m_connection != nullptr && PQstatus(m_connection) == CONNECTION_OK;
     try {
@@ -621,6 +630,7 @@ QByteArray PostgresEngine::transactionState(const QByteArray& transaction) {
 }
 
 void PostgresEngine::rollback() noexcept {
+    m_turns.take();
     m_transaction.clear();
     if (m_connection == nullptr || PQstatus(m_connection) != CONNECTION_OK || !inTransaction()) {
         return;
@@ -647,6 +657,7 @@ void PostgresEngine::logInsertsAsRestored() {
 }
 
 bool PostgresEngine::changedElsewhere() {
+    m_turns.take();
     bool changed = std::exchange(m_missedNotices, false);
     if (PQstatus(m_connection) != CONNECTION_OK) {
         return changed;
