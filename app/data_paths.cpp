@@ -23,7 +23,7 @@ QString databaseFile() {
 }
 
 QString serverText() {
-    const QString fromEnvironment = qEnvironmentVariable(kServerVariable).trimmed();
+    QString fromEnvironment = qEnvironmentVariable(kServerVariable).trimmed();
     if (!fromEnvironment.isEmpty()) {
         return fromEnvironment;
     }
@@ -50,7 +50,7 @@ bool onServer() {
 }
 
 QString connectionText() {
-    const QString server = serverText();
+    QString server = serverText();
     if (!server.isEmpty()) {
         return server;
     }

@@ -213,7 +213,10 @@ QVariant RecordSet::value(int column) const {
 
 QString RecordSet::text(int column) const {
     NumberedText numbered = numberedText(column);
-    return numbered.shared != nullptr ? *numbered.shared : std::move(numbered.own);
+    if (numbered.shared != nullptr) {
+        return *numbered.shared;
+    }
+    return std::move(numbered.own);
 }
 
 RecordSet::NumberedText RecordSet::numberedText(int column) const {
