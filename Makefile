@@ -21,7 +21,8 @@ run:
 
 # The whole suite twice: a normal build with warnings as errors, then a build with clang,
 # AddressSanitizer and UndefinedBehaviorSanitizer, where any report fails its test, and the
-# fuzzers run for a bounded time.
+# fuzzers run for a bounded time. Then the areas whose code runs on more than one thread once
+# more, built with clang and ThreadSanitizer, where any report fails its test.
 test:
 	scripts/setup.sh test
 	cmake $(CMAKE_FLAGS) -DHELVARINE_WERROR=ON -S . -B $(BUILD)
@@ -32,6 +33,10 @@ test:
 	      -S . -B $(BUILD)-sanitize
 	cmake --build $(BUILD)-sanitize
 	ctest --test-dir $(BUILD)-sanitize --output-on-failure
+	cmake -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ -DHELVARINE_WERROR=ON \
+	      -DHELVARINE_SANITIZE=thread -DHELVARINE_BUILD_BENCH=OFF -S . -B $(BUILD)-tsan
+	cmake --build $(BUILD)-tsan
+	ctest --test-dir $(BUILD)-tsan --output-on-failure
 
 bench:
 	scripts/setup.sh test
@@ -59,4 +64,4 @@ format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf $(BUILD) $(BUILD)-bench $(BUILD)-sanitize
+	rm -rf $(BUILD) $(BUILD)-bench $(BUILD)-sanitize $(BUILD)-tsan

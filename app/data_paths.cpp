@@ -23,7 +23,7 @@ QString databaseFile() {
 }
 
 QString serverText() {
-    const QString fromEnvironment = qEnvironmentVariable(kServerVariable).trimmed();
+    QString fromEnvironment = qEnvironmentVariable(kServerVariable).trimmed();
     if (!fromEnvironment.isEmpty()) {
         return fromEnvironment;
     }
@@ -56,7 +56,7 @@ bool onServer() {
 }
 
 QString connectionText() {
-    const QString server = serverText();
+    QString server = serverText();
     if (!server.isEmpty()) {
         return server;
     }

@@ -244,8 +244,8 @@ void Form1::connectHandlers() {
 
     // The commands from the keyboard, each the same as its button. Return and Delete act on the
     // list's row, so they work while the list has the focus.
-    const auto key = [this](QKeySequence sequence, QWidget* owner, Qt::ShortcutContext context,
-                            const std::function<void()>& action) {
+    const auto key = [this](const QKeySequence& sequence, QWidget* owner,
+                            Qt::ShortcutContext context, const std::function<void()>& action) {
         auto* shortcut = new QShortcut(sequence, owner);
         shortcut->setContext(context);
         connect(shortcut, &QShortcut::activated, this, action);

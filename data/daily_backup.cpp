@@ -57,8 +57,8 @@ QString DailyBackup::write(sqlite3* source, const QDateTime& now) const {
     if (!QFileInfo(m_folder).isDir()) {
         DatabaseFile::createFolder(m_folder, DatabaseFile::Access::GroupShares);
     }
-    const QString target = m_folder + QLatin1Char('/') + m_stem + QLatin1Char('-') +
-                           now.toString(kTimeFormat) + QStringLiteral(".mdb");
+    QString target = m_folder + QLatin1Char('/') + m_stem + QLatin1Char('-') +
+                     now.toString(kTimeFormat) + QStringLiteral(".mdb");
     const QString partial = target + QStringLiteral(".part");
     QFile::remove(partial);
     sqlite3* copy = nullptr;

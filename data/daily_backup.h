@@ -12,7 +12,7 @@ struct sqlite3;
 class DailyBackup {
 public:
     static constexpr int kKept = 7;
-    static constexpr qint64 kIntervalSeconds = 24 * 60 * 60;
+    static constexpr qint64 kIntervalSeconds = qint64{24} * 60 * 60;
 
     explicit DailyBackup(const QString& databaseFile);
 

@@ -201,6 +201,7 @@ PostgresEngine::PostgresEngine(const QString& connectionText) : m_text(connectio
 }
 
 void PostgresEngine::connect() {
+    m_turns.take();
     // The limits come before the connection text, which may set its own: a dead link is noticed
     // within about 20 s, a lock held elsewhere or a statement that runs on is a reported failure,
     // and the server lets go of a desktop that vanished in the middle of a transaction.
@@ -276,6 +277,7 @@ QByteArray PostgresEngine::sessionOptions() {
 }
 
 QString PostgresEngine::upgradeNeeded() const {
+    m_turns.take();
     if (m_schemaVersion >= kSchemaVersion) {
         return {};
     }
@@ -315,6 +317,7 @@ QString PostgresEngine::serverName(const QString& connectionText) {
 }
 
 PostgresEngine::~PostgresEngine() {
+    m_turns.take();
     PQfinish(m_connection);
 }
 
@@ -359,6 +362,7 @@ void PostgresEngine::prepareSession() {
 }
 
 void PostgresEngine::reconnectWhenLost() {
+    m_turns.take();
     if (m_connection != nullptr && PQstatus(m_connection) == CONNECTION_OK) {
         return;
     }
@@ -383,6 +387,7 @@ void PostgresEngine::lose(const QString& message) {
 }
 
 void PostgresEngine::abandon() noexcept {
+    m_turns.take();
     if (m_connection != nullptr) {
         PQfinish(m_connection);
         m_connection = nullptr;
@@ -404,6 +409,7 @@ void PostgresEngine::sendCancel() {
 }
 
 PostgresEngine::Result PostgresEngine::awaitResult() {
+    m_turns.take();
     constexpr std::chrono::seconds kAfterCancel(3);
     ServerWait::Wait wait;
     std::optional<ServerWait::Clock::time_point> cancelled;
@@ -441,6 +447,7 @@ PostgresEngine::Result PostgresEngine::awaitResult() {
 }
 
 void PostgresEngine::requireSent(int sent) {
+    m_turns.take();
     if (sent == 0) {
         if (PQstatus(m_connection) == CONNECTION_BAD) {
             lose(lostText(failureText(m_connection, nullptr)));
@@ -547,6 +554,7 @@ std::unique_ptr<Cursor> PostgresEngine::queryForUpdate(const QString& text) {
 }
 
 bool PostgresEngine::inTransaction() const {
+    m_turns.take();
     const PGTransactionStatusType status = PQtransactionStatus(m_connection);
     return status == PQTRANS_INTRANS || status == PQTRANS_INERROR || status == PQTRANS_ACTIVE;
 }
@@ -565,6 +573,7 @@ void PostgresEngine::begin() {
 }
 
 void PostgresEngine::commit() {
+    m_turns.take();
     const QByteArray transaction = std::exchange(m_transaction, {});
     const bool connected = m_connection != nullptr && PQstatus(m_connection) == CONNECTION_OK;
     try {
@@ -631,6 +640,7 @@ QByteArray PostgresEngine::transactionState(const QByteArray& transaction) {
 }
 
 void PostgresEngine::rollback() noexcept {
+    m_turns.take();
     m_transaction.clear();
     if (m_connection == nullptr || PQstatus(m_connection) != CONNECTION_OK || !inTransaction()) {
         return;
@@ -657,6 +667,7 @@ void PostgresEngine::logInsertsAsRestored() {
 }
 
 bool PostgresEngine::changedElsewhere() {
+    m_turns.take();
     bool changed = std::exchange(m_missedNotices, false);
     if (PQstatus(m_connection) != CONNECTION_OK) {
         return changed;

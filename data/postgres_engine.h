@@ -6,6 +6,7 @@
 #include <memory>
 #include <utility>
 
+#include "connection_turns.h"
 #include "engine.h"
 #include "failure.h"
 #include "postgres_text.h"
@@ -101,6 +102,8 @@ private:
 
     QByteArray m_text;
     pg_conn* m_connection = nullptr;
+    // Every use of m_connection takes a turn: the list's read-ahead thread fetches batches on it.
+    ConnectionTurns m_turns;
     PostgresText::Schema m_schema;
     // Set when the connection was made again: what others did meanwhile was not heard.
     bool m_missedNotices = false;

@@ -92,7 +92,8 @@ void ReadAheadCursor::read() {
                 return;
             }
             if (batch.rows > 0) {
-                m_ready.push_back(std::move(batch));
+                // The batch is handed over; the next one starts empty, or from a spent one.
+                m_ready.push_back(std::exchange(batch, Batch()));
             }
             m_done = !more;
             lock.unlock();

@@ -216,7 +216,10 @@ QString RecordSet::text(int column) const {
     TextInterner& texts = m_texts[static_cast<size_t>(column)];
     NumberedText numbered = numberedText(column, &texts);
     texts.release();  // once the column no longer shares, its texts are not kept
-    return numbered.shared != nullptr ? *numbered.shared : std::move(numbered.own);
+    if (numbered.shared != nullptr) {
+        return *numbered.shared;
+    }
+    return std::move(numbered.own);
 }
 
 RecordSet::NumberedText RecordSet::numberedText(int column, TextInterner* texts) const {

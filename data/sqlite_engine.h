@@ -1,5 +1,6 @@
 #pragma once
 
+#include "connection_turns.h"
 #include "engine.h"
 #include "postgres_text.h"
 
@@ -44,7 +45,10 @@ public:
     qint64 currentCommand() override { return m_authorship.command; }
     void logInsertsAsRestored() override { m_authorship.restoring = true; }
 
-    sqlite3* handle() const { return m_db; }
+    sqlite3* handle() const {
+        m_turns.take();
+        return m_db;
+    }
 
 private:
     [[noreturn]] void fail() const;
@@ -52,6 +56,8 @@ private:
     qint64 dataVersion() const;
 
     sqlite3* m_db = nullptr;
+    // Every use of m_db and of its statements, the cursors' included, takes a turn.
+    ConnectionTurns m_turns;
     qint64 m_dataVersion = 0;
     ChangeAuthorship m_authorship;
     // The date columns, whose date texts the statements write as ISO dates.

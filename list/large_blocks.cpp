@@ -53,18 +53,20 @@ void* LargeBlocks::allocate(std::size_t bytes) {
     if (mapped == MAP_FAILED) {
         throw std::bad_alloc();
     }
+    // The boundary is found by the address's number, and the block stays a pointer into the
+    // mapping: the optimiser still knows where it came from.
     const auto start = reinterpret_cast<std::uintptr_t>(mapped);
-    const std::uintptr_t aligned = roundUp(start, kHugePage);
-    const std::uintptr_t end = start + size + kHugePage;
-    if (aligned > start) {
-        munmap(mapped, aligned - start);
+    const std::size_t before = roundUp(start, kHugePage) - start;
+    char* const block = static_cast<char*>(mapped) + before;
+    if (before > 0) {
+        munmap(mapped, before);
     }
-    if (end > aligned + size) {
-        munmap(reinterpret_cast<void*>(aligned + size), end - (aligned + size));
+    if (kHugePage > before) {
+        munmap(block + size, kHugePage - before);
     }
     // Only a request: without transparent huge pages the block keeps ordinary ones.
-    madvise(reinterpret_cast<void*>(aligned), size, MADV_HUGEPAGE);
-    return reinterpret_cast<void*>(aligned);
+    madvise(block, size, MADV_HUGEPAGE);
+    return block;
 #else
     return ::operator new(bytes);
 #endif

@@ -14,9 +14,9 @@ if [ "$purpose" = package ] || [ "$purpose" = test ]; then
   packages+=(dpkg-dev file)
 fi
 if [ "$purpose" = test ]; then
-  packages+=(xvfb xauth xdotool poppler-utils clang-format clang libclang-rt-14-dev postgresql
-             postgresql-15-auto-failover pg-auto-failover-cli lintian desktop-file-utils appstream
-             python3 sqlite3)
+  packages+=(xvfb xauth xdotool poppler-utils clang-format clang-tidy clang libclang-rt-14-dev
+             postgresql postgresql-15-auto-failover pg-auto-failover-cli lintian
+             desktop-file-utils appstream python3 sqlite3)
 fi
 
 as_root() {

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QtTest>
 #include <memory>
 #include <optional>
@@ -461,6 +462,39 @@ private Q_SLOTS:
                   {QStringLiteral("title")});
         QCOMPARE(rows.text(1), QStringLiteral("Case 1"));
         QVERIFY(rows.value(0).isNull());
+    }
+
+    // The thread build reports a connection used by two threads at once, which SQLite itself
+    // cannot show it: a statement run while the rows are read ahead, in a process of its own.
+    void aConnectionUsedByTwoThreadsIsReported() {
+        SKIP_ON_SERVER("the file's connection stands for both engines");
+#if !defined(HELVARINE_THREAD_BUILD)
+        QSKIP("only the ThreadSanitizer build checks the connection's turns");
+#else
+        if (qEnvironmentVariableIsSet("HELVARINE_TEST_TWO_USERS")) {
+            store().execute(QStringLiteral(
+                "insert into Cases (Title) with recursive n(i) as (select 1 union all select "
+                "i+1 from n where i<2000) select 'Case ' || i from n"));
+            // Each row costs the engine a while: the reader still steps after the first batch
+            // when the statement comes.
+            RecordSet rows;
+            rows.open(
+                QStringLiteral("select ID, length(hex(zeroblob(200000 + ID % 2))) from Cases"),
+                store(), RecordSet::Lock::None, RecordSet::Reading::Ahead);
+            store().execute(QStringLiteral("update Cases set Title = 'Changed' where ID = 1"));
+            return;
+        }
+        QProcess child;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("HELVARINE_TEST_TWO_USERS"), QStringLiteral("1"));
+        child.setProcessEnvironment(environment);
+        child.start(QCoreApplication::applicationFilePath(),
+                    {QStringLiteral("aConnectionUsedByTwoThreadsIsReported")});
+        QVERIFY(child.waitForFinished(120000));
+        const QByteArray report = child.readAllStandardError();
+        QVERIFY2(child.exitCode() == 66 && report.contains("ConnectionTurns::take"),
+                 report.constData());
+#endif
     }
 
     // The error traps of the windows' loops rely on a record set that is not open refusing.

@@ -215,7 +215,7 @@ QString ReportListView::cellToolTip(const QModelIndex& index) const {
     if (!index.isValid()) {
         return {};
     }
-    const QString own = index.data(Qt::ToolTipRole).toString();
+    QString own = index.data(Qt::ToolTipRole).toString();
     if (!own.isEmpty()) {
         return own;
     }
