@@ -38,18 +38,35 @@ using Result = PostgresEngine::Result;
 
 std::atomic<long long> g_statementLimitSeconds{60};
 
-// The connection text's own options, or nothing.
-QByteArray ownOptions(const QByteArray& text) {
-    std::unique_ptr<PQconninfoOption, decltype(&PQconninfoFree)> options(
-        PQconninfoParse(text.constData(), nullptr), &PQconninfoFree);
-    for (const PQconninfoOption* option = options.get();
-         option != nullptr && option->keyword != nullptr; ++option) {
-        if (std::strcmp(option->keyword, "options") == 0 && option->val != nullptr) {
-            return option->val;
-        }
+// A connection's options as libpq reads them: from a connection text, or from an open
+// connection (with libpq's defaults filled in).
+class ConnectionOptions {
+public:
+    static ConnectionOptions ofText(const QByteArray& text) {
+        return ConnectionOptions(PQconninfoParse(text.constData(), nullptr));
     }
-    return {};
-}
+    static ConnectionOptions ofConnection(pg_conn* connection) {
+        return ConnectionOptions(PQconninfo(connection));
+    }
+
+    // False for a text libpq cannot read.
+    bool readable() const { return m_options != nullptr; }
+    // The keyword's value, or an empty array when it has none.
+    QByteArray value(const char* keyword) const {
+        for (const PQconninfoOption* option = m_options.get();
+             option != nullptr && option->keyword != nullptr; ++option) {
+            if (std::strcmp(option->keyword, keyword) == 0) {
+                return option->val;
+            }
+        }
+        return {};
+    }
+
+private:
+    explicit ConnectionOptions(PQconninfoOption* options) : m_options(options, &PQconninfoFree) {}
+
+    std::unique_ptr<PQconninfoOption, decltype(&PQconninfoFree)> m_options;
+};
 
 // The words for a connection that was lost, with libpq's first line as the cause.
 QString lostText(const QString& cause) {
@@ -67,22 +84,10 @@ QString lostText(const QString& cause) {
 // each host it names, as libpq keeps it. With "host=db1,db2" and db1 switched off (it answers
 // nothing), the kernel gives db1 up after tcp_user_timeout and db2 still has its time.
 qint64 connectTimeout(pg_conn* connection) {
-    std::unique_ptr<PQconninfoOption, decltype(&PQconninfoFree)> options(PQconninfo(connection),
-                                                                         &PQconninfoFree);
-    qint64 timeout = 0;
-    qint64 hosts = 1;
-    for (const PQconninfoOption* option = options.get();
-         option != nullptr && option->keyword != nullptr; ++option) {
-        if (option->val == nullptr) {
-            continue;
-        }
-        if (std::strcmp(option->keyword, "connect_timeout") == 0) {
-            timeout = std::max<qint64>(0, QByteArray(option->val).toLongLong());
-        } else if (std::strcmp(option->keyword, "host") == 0 ||
-                   std::strcmp(option->keyword, "hostaddr") == 0) {
-            hosts = std::max<qint64>(hosts, QByteArray(option->val).count(',') + 1);
-        }
-    }
+    const ConnectionOptions options = ConnectionOptions::ofConnection(connection);
+    const qint64 timeout = std::max<qint64>(0, options.value("connect_timeout").toLongLong());
+    const qint64 hosts =
+        std::max(options.value("host").count(','), options.value("hostaddr").count(',')) + 1;
     return timeout * hosts;
 }
 
@@ -214,7 +219,7 @@ void PostgresEngine::connect() {
     // The texts travel as UTF-8 whatever the text says; the text's own options follow the
     // session's, so that they add to them and win where they name the same setting.
     QByteArray options = sessionOptions();
-    if (const QByteArray own = ownOptions(m_text); !own.isEmpty()) {
+    if (const QByteArray own = ConnectionOptions::ofText(m_text).value("options"); !own.isEmpty()) {
         options += ' ' + own;
     }
     keywords.insert(keywords.end(), {"dbname", "client_encoding", "options", nullptr});
@@ -290,29 +295,21 @@ QString PostgresEngine::upgradeNeeded() const {
 }
 
 QString PostgresEngine::serverName(const QString& connectionText) {
-    const QByteArray text = connectionText.toUtf8();
-    std::unique_ptr<PQconninfoOption, decltype(&PQconninfoFree)> options(
-        PQconninfoParse(text.constData(), nullptr), &PQconninfoFree);
-    if (options == nullptr) {
+    const ConnectionOptions options = ConnectionOptions::ofText(connectionText.toUtf8());
+    if (!options.readable()) {
         return QStringLiteral("a connection text that cannot be read");
     }
     // Host, port and database, in this order, each only when the text names it.
-    QStringList parts{QStringLiteral("host this computer"), QString(), QString()};
-    for (const PQconninfoOption* option = options.get(); option->keyword != nullptr; ++option) {
-        const QString value = QString::fromUtf8(option->val);
-        const QByteArray keyword(option->keyword);
-        if (value.isEmpty()) {
-            continue;
-        }
-        if (keyword == "host") {
-            parts[0] = QStringLiteral("host ") + value;
-        } else if (keyword == "port") {
-            parts[1] = QStringLiteral("port ") + value;
-        } else if (keyword == "dbname") {
-            parts[2] = QStringLiteral("database ") + value;
-        }
+    QStringList parts;
+    const QString host = QString::fromUtf8(options.value("host"));
+    parts << (host.isEmpty() ? QStringLiteral("host this computer")
+                             : QStringLiteral("host ") + host);
+    if (const QString port = QString::fromUtf8(options.value("port")); !port.isEmpty()) {
+        parts << QStringLiteral("port ") + port;
     }
-    parts.removeAll(QString());
+    if (const QString name = QString::fromUtf8(options.value("dbname")); !name.isEmpty()) {
+        parts << QStringLiteral("database ") + name;
+    }
     return parts.join(QStringLiteral(", "));
 }
 
