@@ -168,8 +168,7 @@ void CaseEditor::createControls() {
     dueDatePicker = new DatePicker(this);
 
     const auto button = [this](int number, const char* caption) {
-        return m_buttons[static_cast<size_t>(number)] =
-                   ControlPlaces::pushButton(this, number, QString::fromLatin1(caption));
+        return ControlPlaces::pushButton(this, number, QString::fromLatin1(caption));
     };
     cancelButton = button(1, "Cancel");
     saveButton = button(2, "Save");
@@ -194,32 +193,22 @@ void CaseEditor::createControls() {
     buildFamilies();
 }
 
+// Each family row holds its design and the controls it drives, in the order of the designs.
 void CaseEditor::buildFamilies() {
-    const std::array<QComboBox*, 4> lookupLists{statusList, categoryList, priorityList,
-                                                knowledgeBaseList};
-    for (size_t i = 0; i < m_lookups.size(); ++i) {
-        const LookupMember& design = lookupMembers()[i];
-        m_lookups[i] = {.design = &design,
-                        .list = lookupLists[i],
-                        .add = m_buttons[static_cast<size_t>(design.addButton)],
-                        .remove = m_buttons[static_cast<size_t>(design.deleteButton)]};
-    }
-    const std::array<std::pair<QComboBox*, QStringList*>, 3> peopleLists{
-        {{assignedToList, &m_employeeIds},
-         {openedByList, &m_employeeIds},
-         {customerList, &m_customerIds}}};
-    const std::array<void (CaseEditor::*)(), 3> loaders{
-        &CaseEditor::loadEmployees, &CaseEditor::loadEmployees, &CaseEditor::loadCustomers};
-    for (size_t i = 0; i < m_people.size(); ++i) {
-        const PeopleMember& design = peopleMembers()[i];
-        m_people[i] = {.design = &design,
-                       .list = peopleLists[i].first,
-                       .ids = peopleLists[i].second,
-                       .load = loaders[i],
-                       .add = m_buttons[static_cast<size_t>(design.addButton)],
-                       .edit = m_buttons[static_cast<size_t>(design.editButton)],
-                       .remove = m_buttons[static_cast<size_t>(design.deleteButton)]};
-    }
+    m_lookups = {{
+        {&lookupMembers()[0], statusList, statusAddButton, statusDeleteButton},
+        {&lookupMembers()[1], categoryList, categoryAddButton, categoryDeleteButton},
+        {&lookupMembers()[2], priorityList, priorityAddButton, priorityDeleteButton},
+        {&lookupMembers()[3], knowledgeBaseList, knowledgeBaseAddButton, knowledgeBaseDeleteButton},
+    }};
+    m_people = {{
+        {&peopleMembers()[0], assignedToList, &m_employeeIds, &CaseEditor::loadEmployees,
+         assignedToAddButton, assignedToEditButton, assignedToDeleteButton},
+        {&peopleMembers()[1], openedByList, &m_employeeIds, &CaseEditor::loadEmployees,
+         openedByAddButton, openedByEditButton, openedByDeleteButton},
+        {&peopleMembers()[2], customerList, &m_customerIds, &CaseEditor::loadCustomers,
+         customerAddButton, customerEditButton, customerDeleteButton},
+    }};
 }
 
 void CaseEditor::placeControls() {
@@ -305,7 +294,12 @@ void CaseEditor::connectHandlers() {
         small->setToolTip(QString::fromLatin1(tip));
         small->setAccessibleName(QString::fromLatin1(tip));
     };
+    m_pointer->showCustomOver(cancelButton);
+    m_pointer->showCustomOver(saveButton);
     for (const LookupFamily& family : m_lookups) {
+        for (QPushButton* button : {family.add, family.remove}) {
+            m_pointer->showCustomOver(button);
+        }
         tell(family.add, family.design->addTip);
         tell(family.remove, family.design->deleteTip);
         connect(family.add, &QPushButton::clicked, this,
@@ -314,6 +308,9 @@ void CaseEditor::connectHandlers() {
                 [this, &family] { deleteLookupValue(family); });
     }
     for (const PeopleFamily& family : m_people) {
+        for (QPushButton* button : {family.add, family.edit, family.remove}) {
+            m_pointer->showCustomOver(button);
+        }
         tell(family.add, family.design->addTip);
         tell(family.edit, family.design->editTip);
         tell(family.remove, family.design->deleteTip);
@@ -321,11 +318,6 @@ void CaseEditor::connectHandlers() {
         connect(family.edit, &QPushButton::clicked, this, [this, &family] { editPerson(family); });
         connect(family.remove, &QPushButton::clicked, this,
                 [this, &family] { deletePerson(family); });
-    }
-    for (QPushButton* button : m_buttons) {
-        if (button != nullptr) {
-            m_pointer->showCustomOver(button);
-        }
     }
 }
 

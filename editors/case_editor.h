@@ -141,8 +141,6 @@ private:
     QPushButton* knowledgeBaseAddButton = nullptr;
     QPushButton* knowledgeBaseDeleteButton = nullptr;
 
-    // The push buttons by their designer numbers (PushButton1 ... PushButton19), as created.
-    std::array<QPushButton*, 20> m_buttons{};
     // Status, Category, Priority, Knowledge Base; Assigned To, Opened By, Customer.
     std::array<LookupFamily, 4> m_lookups{};
     std::array<PeopleFamily, 3> m_people{};
