@@ -26,8 +26,8 @@ int main(int argc, char** argv) {
                        QStringLiteral("Orvanta"));
 
     PostgresEngine::setStatementLimit(DataPaths::statementLimit());
-    Form1 mainWindow(prompts, settings, programFolder);
-    mainWindow.Form_Load();
+    MainWindow mainWindow(prompts, settings, programFolder);
+    mainWindow.load();
     if (mainWindow.programEnded()) {
         return 0;  // the user stopped the program after a repair; nothing is saved
     }

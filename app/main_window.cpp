@@ -68,7 +68,7 @@ constexpr double kClientHeight = 6705;
 
 // The twelve columns: header text, the field of [Cases Extended] shown in it, by the exact name
 // it is asked for (letter case does not matter), how a header click sorts it, and the line of
-// Form_Load that adds it.
+// load that adds it.
 using SortKind = ReportListModel::SortKind;
 struct ColumnDesign {
     const char* header;
@@ -76,7 +76,7 @@ struct ColumnDesign {
     SortKind sortKind;
     int addLine;
 };
-const std::array<ColumnDesign, Form1::kColumnCount> kColumns{{
+const std::array<ColumnDesign, MainWindow::kColumnCount> kColumns{{
     {"ID", "ID", SortKind::Number, 146},
     {"Title", "Title", SortKind::Text, 148},
     {"Customer", "Customer Name", SortKind::Text, 150},
@@ -126,7 +126,7 @@ void takeCases(RecordSet& cases, ReportListModel& rows, std::vector<bool>& overd
     const QStringList shown = shownFields();
     Overdue::Check overdue(QDate::currentDate());
     // The columns are looked up by name once, when the first row is read.
-    std::array<int, Form1::kColumnCount> fields{};
+    std::array<int, MainWindow::kColumnCount> fields{};
     bool fieldsKnown = false;
     while (!cases.eof()) {
         if (!fieldsKnown) {
@@ -167,7 +167,8 @@ QString columnKey(int column) {
 
 }  // namespace
 
-Form1::Form1(Prompts& prompts, QSettings& settings, const QString& programFolder, QWidget* parent)
+MainWindow::MainWindow(Prompts& prompts, QSettings& settings, const QString& programFolder,
+                       QWidget* parent)
     : QWidget(parent),
       m_prompts(prompts),
       m_settings(settings),
@@ -178,69 +179,69 @@ Form1::Form1(Prompts& prompts, QSettings& settings, const QString& programFolder
     createControls();
     placeControls();
     connectHandlers();
-    m_live = std::make_unique<LiveCaseList>(ListView1->rows(), m_finder, shownFields(),
+    m_live = std::make_unique<LiveCaseList>(caseList->rows(), m_finder, shownFields(),
                                             CaseColumn::DueDate, CaseColumn::ResolvedTime);
 }
 
-Form1::~Form1() = default;
+MainWindow::~MainWindow() = default;
 
-void Form1::createControls() {
+void MainWindow::createControls() {
     setFont(Fonts::window());
     m_pointer = new WindowPointer(this);
-    ListView1 = new ReportListView(this);
-    ListView1->setObjectName(QStringLiteral("ListView1"));
-    ListView1->setAccessibleName(QStringLiteral("Cases"));
+    caseList = new ReportListView(this);
+    caseList->setAccessibleName(QStringLiteral("Cases"));
     m_findBar = new FindBar(this);
     addListAction(QStringLiteral("History\u2026"), QKeySequence(Qt::CTRL | Qt::Key_H),
-                  "HistoryAction", &Form1::showHistory);
+                  "HistoryAction", &MainWindow::showHistory);
     addListAction(QStringLiteral("Deleted cases\u2026"),
                   QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_H), "DeletedCasesAction",
-                  &Form1::showDeletions);
+                  &MainWindow::showDeletions);
     addListAction(QStringLiteral("Undo the last deletion"), QKeySequence(Qt::CTRL | Qt::Key_Z),
-                  "UndoDeletionAction", &Form1::undoDeletion);
+                  "UndoDeletionAction", &MainWindow::undoDeletion);
     m_exportAction =
         addListAction(QStringLiteral("Export the list as CSV\u2026"),
-                      QKeySequence(Qt::CTRL | Qt::Key_E), "ExportAction", &Form1::ExportList);
+                      QKeySequence(Qt::CTRL | Qt::Key_E), "ExportAction", &MainWindow::exportList);
     m_helpAction = addListAction(QStringLiteral("Keyboard shortcuts and find words"),
-                                 QKeySequence(Qt::Key_F1), "HelpAction", &Form1::showHelp);
-    ListView1->setContextMenuPolicy(Qt::ActionsContextMenu);
-    PushButton1 = ControlPlaces::pushButton(this, 1, QStringLiteral("Edit Selected Case"));
-    PushButton2 = ControlPlaces::pushButton(this, 2, QStringLiteral("Add New Case"));
-    PushButton3 = ControlPlaces::pushButton(this, 3, QStringLiteral("Delete Selected Case"));
-    PushButton4 = ControlPlaces::pushButton(this, 4, QStringLiteral("Load Sample/Example Data"));
-    PushButton5 = ControlPlaces::pushButton(this, 5, QStringLiteral("Show Reports"));
-    PushButton6 = ControlPlaces::pushButton(this, 6, QStringLiteral("Help"));
+                                 QKeySequence(Qt::Key_F1), "HelpAction", &MainWindow::showHelp);
+    caseList->setContextMenuPolicy(Qt::ActionsContextMenu);
+    editButton = ControlPlaces::pushButton(this, 1, QStringLiteral("Edit Selected Case"));
+    addButton = ControlPlaces::pushButton(this, 2, QStringLiteral("Add New Case"));
+    deleteButton = ControlPlaces::pushButton(this, 3, QStringLiteral("Delete Selected Case"));
+    sampleDataButton =
+        ControlPlaces::pushButton(this, 4, QStringLiteral("Load Sample/Example Data"));
+    reportsButton = ControlPlaces::pushButton(this, 5, QStringLiteral("Show Reports"));
+    helpButton = ControlPlaces::pushButton(this, 6, QStringLiteral("Help"));
     for (QPushButton* button :
-         {PushButton1, PushButton2, PushButton3, PushButton4, PushButton5, PushButton6}) {
+         {editButton, addButton, deleteButton, sampleDataButton, reportsButton, helpButton}) {
         m_pointer->showCustomOver(button);
     }
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(kFollowIntervalMs);
+    refreshTimer = new QTimer(this);
+    refreshTimer->setObjectName(QStringLiteral("Timer1"));  // the designer's name; it has no place
+    refreshTimer->setInterval(kFollowIntervalMs);
     ScreenReader::announceAsWindow(this);
     ScreenReader::nameInnerParts(this);
 }
 
-void Form1::placeControls() {
+void MainWindow::placeControls() {
     Twips::resizeClientArea(this, kClientWidth, kClientHeight);
     applyLayout(MainLayout::designed());
 }
 
-void Form1::connectHandlers() {
-    connect(ListView1, &ReportListView::columnClicked, this,
-            [this](int section) { ListView1_ColumnClick(section + 1); });
-    connect(PushButton2, &QPushButton::clicked, this, [this] { PushButton2_Click(); });
-    connect(PushButton1, &QPushButton::clicked, this, [this] { PushButton1_Click(); });
-    connect(PushButton3, &QPushButton::clicked, this, [this] { PushButton3_Click(); });
-    connect(PushButton4, &QPushButton::clicked, this, [this] { PushButton4_Click(); });
-    connect(PushButton5, &QPushButton::clicked, this, [this] { PushButton5_Click(); });
-    connect(PushButton6, &QPushButton::clicked, this, [this] { PushButton6_Click(); });
-    m_pointer->showDefaultOver(ListView1->viewport());
-    m_pointer->showDefaultOver(ListView1->header()->viewport());
-    connect(Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
+void MainWindow::connectHandlers() {
+    connect(caseList, &ReportListView::columnClicked, this,
+            [this](int section) { sortByColumn(section + 1); });
+    connect(addButton, &QPushButton::clicked, this, [this] { addCase(); });
+    connect(editButton, &QPushButton::clicked, this, [this] { editCase(); });
+    connect(deleteButton, &QPushButton::clicked, this, [this] { deleteCase(); });
+    connect(sampleDataButton, &QPushButton::clicked, this, [this] { loadSampleData(); });
+    connect(reportsButton, &QPushButton::clicked, this, [this] { showReports(); });
+    connect(helpButton, &QPushButton::clicked, this, [this] { showContactPage(); });
+    m_pointer->showDefaultOver(caseList->viewport());
+    m_pointer->showDefaultOver(caseList->header()->viewport());
+    connect(refreshTimer, &QTimer::timeout, this, [this] { reloadWhenChanged(); });
     auto* reload = new QShortcut(QKeySequence(Qt::Key_F5), this);
     reload->setObjectName(QStringLiteral("ReloadShortcut"));
-    connect(reload, &QShortcut::activated, this, [this] { Form_KeyDown(); });
+    connect(reload, &QShortcut::activated, this, [this] { reloadNow(); });
 
     // The commands from the keyboard, each the same as its button. Return and Delete act on the
     // list's row, so they work while the list has the focus.
@@ -252,33 +253,33 @@ void Form1::connectHandlers() {
         return shortcut;
     };
     key(QKeySequence(Qt::CTRL | Qt::Key_N), this, Qt::WindowShortcut,
-        [this] { PushButton2->click(); });
+        [this] { addButton->click(); });
     key(QKeySequence(Qt::CTRL | Qt::Key_P), this, Qt::WindowShortcut,
-        [this] { PushButton5->click(); });
+        [this] { reportsButton->click(); });
     for (const Qt::Key enter : {Qt::Key_Return, Qt::Key_Enter}) {
-        key(QKeySequence(enter), ListView1, Qt::WidgetShortcut, [this] { PushButton1->click(); });
+        key(QKeySequence(enter), caseList, Qt::WidgetShortcut, [this] { editButton->click(); });
     }
-    key(QKeySequence(Qt::Key_Delete), ListView1, Qt::WidgetShortcut,
-        [this] { PushButton3->click(); });
-    connect(ListView1, &QAbstractItemView::doubleClicked, this, [this] { PushButton1->click(); });
+    key(QKeySequence(Qt::Key_Delete), caseList, Qt::WidgetShortcut,
+        [this] { deleteButton->click(); });
+    connect(caseList, &QAbstractItemView::doubleClicked, this, [this] { editButton->click(); });
 
     key(QKeySequence(Qt::CTRL | Qt::Key_F), this, Qt::WindowShortcut, [this] { openFind(); });
-    key(QKeySequence(Qt::Key_Slash), ListView1, Qt::WidgetShortcut, [this] { openFind(); });
+    key(QKeySequence(Qt::Key_Slash), caseList, Qt::WidgetShortcut, [this] { openFind(); });
     m_closeFind =
         key(QKeySequence(Qt::Key_Escape), this, Qt::WindowShortcut, [this] { closeFind(); });
     m_closeFind->setEnabled(false);
-    connect(m_findBar->field(), &QLineEdit::textChanged, this, [this] { FindField_Change(); });
+    connect(m_findBar->field(), &QLineEdit::textChanged, this, [this] { findChanged(); });
     // Return in the find field goes on to the found cases.
     connect(m_findBar->field(), &QLineEdit::returnPressed, this,
-            [this] { ListView1->setFocus(Qt::ShortcutFocusReason); });
+            [this] { caseList->setFocus(Qt::ShortcutFocusReason); });
 
     // Overdue cases: their text in the overdue colour, their due date saying since when.
-    ListView1->rows().setRoleData([this](int row, const QModelIndex& index, int role) {
+    caseList->rows().setRoleData([this](int row, const QModelIndex& index, int role) {
         if (!m_finder.overdue(row)) {
             return QVariant();
         }
         if (role == Qt::ForegroundRole) {
-            return QVariant(QBrush(Overdue::colour(ListView1->palette())));
+            return QVariant(QBrush(Overdue::colour(caseList->palette())));
         }
         if (role == Qt::ToolTipRole && index.column() == CaseColumn::DueDate) {
             return QVariant(Overdue::toolTip(index.data().toString()));
@@ -287,7 +288,7 @@ void Form1::connectHandlers() {
     });
 }
 
-void Form1::Form_Load() {
+void MainWindow::load() {
     ErrorTrap trap{m_prompts, kWindow, QStringLiteral("Form_Load")};
     // A team's server needs no local folder or file: the first three steps find nothing to do.
     const bool onServer = DataPaths::onServer();
@@ -323,7 +324,7 @@ void Form1::Form_Load() {
     if (trap.trueOrFailed(114, [&] { return Globals::FileExists(cursorFile); })) {
         trap.at(116, [&] { m_pointer->loadCustomPicture(cursorFile); });
     }
-    trap.at(138, [this] { IsADOInstalled(); });
+    trap.at(138, [this] { checkDatabaseLibrary(); });
     if (m_programEnded) {
         return;  // stopped after a repair: no further start-up step
     }
@@ -338,12 +339,12 @@ void Form1::Form_Load() {
     });
     for (const ColumnDesign& design : kColumns) {
         trap.at(design.addLine, [&] {
-            ListView1->rows().addColumn(QString::fromLatin1(design.header), design.sortKind);
+            caseList->rows().addColumn(QString::fromLatin1(design.header), design.sortKind);
         });
     }
     trap.at(170, [this] { setColumnWidthFromSetting(1, QStringLiteral("1200")); });
     int columns = 0;
-    trap.at(172, [&] { columns = ListView1->rows().columnCount(); });
+    trap.at(172, [&] { columns = caseList->rows().columnCount(); });
     for (int column = 2; column <= columns; ++column) {
         trap.at(174, [&] { setColumnWidthFromSetting(column, QStringLiteral("1500")); });
         trap.at(176, [] {});
@@ -351,11 +352,11 @@ void Form1::Form_Load() {
     trap.at(178, [this] {
         // What the list is about to show is where following other people's changes starts.
         CaseStore::shared().changedElsewhere();
-        LoadCases();
+        loadCases();
     });
-    Timer1->start();
+    refreshTimer->start();
     if (!databaseOpen()) {
-        ListView1->setEmptyText(DatabaseAccess::notOpenNotice(m_databaseFailure));
+        caseList->setEmptyText(DatabaseAccess::notOpenNotice(m_databaseFailure));
     } else if (const QString upgrade = CaseStore::shared().upgradeNeeded(); !upgrade.isEmpty()) {
         m_prompts.message(upgrade, Prompts::Buttons::Ok, Prompts::Icon::Warning);
     }
@@ -375,7 +376,7 @@ void Form1::Form_Load() {
     }
 }
 
-void Form1::reachDatabase(const std::function<void()>& step) {
+void MainWindow::reachDatabase(const std::function<void()>& step) {
     try {
         step();
     } catch (const Failure& failure) {
@@ -390,11 +391,11 @@ void Form1::reachDatabase(const std::function<void()>& step) {
     }
 }
 
-bool Form1::databaseOpen() {
+bool MainWindow::databaseOpen() {
     return CaseStore::hasShared() && CaseStore::shared().state() != 0;
 }
 
-bool Form1::databaseAtHand() {
+bool MainWindow::databaseAtHand() {
     if (databaseOpen()) {
         return true;
     }
@@ -411,7 +412,7 @@ bool Form1::databaseAtHand() {
         CaseStore::shared().open(DataPaths::connectionText());
     } catch (const Failure& failure) {
         m_databaseFailure = failure.description();
-        ListView1->setEmptyText(DatabaseAccess::notOpenNotice(m_databaseFailure));
+        caseList->setEmptyText(DatabaseAccess::notOpenNotice(m_databaseFailure));
         m_prompts.message(DatabaseAccess::notOpenMessage(m_databaseFailure), Prompts::Buttons::Ok,
                           Prompts::Icon::Warning);
         return false;
@@ -420,52 +421,52 @@ bool Form1::databaseAtHand() {
     return true;
 }
 
-void Form1::fillOpenedDatabase() {
-    ListView1->setEmptyText({});
+void MainWindow::fillOpenedDatabase() {
+    caseList->setEmptyText({});
     untrapped(m_prompts, kWindow, QStringLiteral("LoadCases"), [this] {
         CaseStore::shared().changedElsewhere();
-        LoadCases();
+        loadCases();
     });
 }
 
-void Form1::IsADOInstalled() {
+void MainWindow::checkDatabaseLibrary() {
     RuntimeCheck check(m_prompts, m_programFolder, m_libraryCheck);
-    if (check.IsADOInstalled()) {
+    if (check.repairEndsProgram()) {
         m_programEnded = true;
         m_endProgram();
     }
 }
 
-void Form1::setColumnWidthFromSetting(int column, const QString& defaultWidth) {
+void MainWindow::setColumnWidthFromSetting(int column, const QString& defaultWidth) {
     const QString stored = m_settings.value(settingKey(columnKey(column)), defaultWidth).toString();
     const float twips = NumberText::toSingle(stored);
     if (twips < 0 || twips > kLargestColumnWidth) {
         throw Failure(QStringLiteral("Invalid property value: %1 is no column width (%2).")
                           .arg(stored, columnKey(column)));
     }
-    if (column < 1 || column > ListView1->rows().columnCount()) {
+    if (column < 1 || column > caseList->rows().columnCount()) {
         throw Failure(QStringLiteral("Index out of bounds: there is no column %1.").arg(column));
     }
-    ListView1->setColumnWidthTwips(column - 1, twips);
+    caseList->setColumnWidthTwips(column - 1, twips);
     if (column <= kColumnCount) {
         m_readWidthTwips[static_cast<size_t>(column - 1)] = twips;
         m_readWidthPixels[static_cast<size_t>(column - 1)] =
-            ListView1->header()->sectionSize(column - 1);
+            caseList->header()->sectionSize(column - 1);
     }
 }
 
-void Form1::saveColumnWidth(int column) {
+void MainWindow::saveColumnWidth(int column) {
     const int index = column - 1;
-    double twips = ListView1->columnWidthTwips(index);
+    double twips = caseList->columnWidthTwips(index);
     if (column <= kColumnCount &&
-        ListView1->header()->sectionSize(index) == m_readWidthPixels[static_cast<size_t>(index)] &&
+        caseList->header()->sectionSize(index) == m_readWidthPixels[static_cast<size_t>(index)] &&
         m_readWidthPixels[static_cast<size_t>(index)] > 0) {
         twips = m_readWidthTwips[static_cast<size_t>(index)];
     }
     m_settings.setValue(settingKey(columnKey(column)), QString::number(twips));
 }
 
-int Form1::windowStateCode() const {
+int MainWindow::windowStateCode() const {
     const Qt::WindowStates state = windowState();
     if (state & Qt::WindowMinimized) {
         return 1;
@@ -476,7 +477,7 @@ int Form1::windowStateCode() const {
     return 0;
 }
 
-void Form1::setWindowStateCode(int code) {
+void MainWindow::setWindowStateCode(int code) {
     switch (code) {
         case 0:
             setWindowState(Qt::WindowNoState);
@@ -493,7 +494,7 @@ void Form1::setWindowStateCode(int code) {
     }
 }
 
-void Form1::LoadCases() {
+void MainWindow::loadCases() {
     // The selected case stays selected when it is still listed; otherwise the first row is, so
     // that Edit and Delete always have a case to act on.
     const QString selectedId = selectedCaseId();
@@ -502,41 +503,41 @@ void Form1::LoadCases() {
     showFindCount();
 }
 
-QString Form1::selectedCaseId() const {
-    const int selected = ListView1->selectedPosition();
-    return selected >= 0 ? ListView1->rows().text(selected, CaseColumn::Id) : QString();
+QString MainWindow::selectedCaseId() const {
+    const int selected = caseList->selectedPosition();
+    return selected >= 0 ? caseList->rows().text(selected, CaseColumn::Id) : QString();
 }
 
-void Form1::selectCase(const QString& id) {
-    const int position = id.isEmpty() ? -1 : ListView1->positionOfText(id);
-    ListView1->selectPosition(position >= 0 ? position : 0);
+void MainWindow::selectCase(const QString& id) {
+    const int position = id.isEmpty() ? -1 : caseList->positionOfText(id);
+    caseList->selectPosition(position >= 0 ? position : 0);
 }
 
-void Form1::openFind() {
+void MainWindow::openFind() {
     m_closeFind->setEnabled(true);
     m_findBar->open();
     placeFindBar();
     showFindCount();
 }
 
-void Form1::closeFind() {
+void MainWindow::closeFind() {
     m_closeFind->setEnabled(false);
-    const bool listHadNoFocus = !ListView1->hasFocus();
+    const bool listHadNoFocus = !caseList->hasFocus();
     m_findBar->close();  // the emptied field shows every case again
     placeFindBar();
     if (listHadNoFocus) {
-        ListView1->setFocus(Qt::ShortcutFocusReason);
+        caseList->setFocus(Qt::ShortcutFocusReason);
     }
 }
 
-void Form1::FindField_Change() {
+void MainWindow::findChanged() {
     untrapped(m_prompts, kWindow, QStringLiteral("FindField_Change"), [this] { applyFind(); });
 }
 
-void Form1::applyFind() {
+void MainWindow::applyFind() {
     // The rows stay the same: the selected case is found again by its row, not by its ID.
-    ReportListModel& rows = ListView1->rows();
-    const int selectedRow = rows.rowAt(ListView1->selectedPosition());
+    ReportListModel& rows = caseList->rows();
+    const int selectedRow = rows.rowAt(caseList->selectedPosition());
     m_finder.setQuery(m_findBar->field()->text());
     if (m_finder.active()) {
         m_finder.waitForIndex();
@@ -545,15 +546,15 @@ void Form1::applyFind() {
         rows.setFilter({});
     }
     const int position = rows.positionOf(selectedRow);
-    ListView1->selectPosition(position >= 0 ? position : 0);
+    caseList->selectPosition(position >= 0 ? position : 0);
     showFindCount();
 }
 
-void Form1::showFindCount() {
-    m_findBar->showCount(ListView1->rows().count(), ListView1->rows().storedCount());
+void MainWindow::showFindCount() {
+    m_findBar->showCount(caseList->rows().count(), caseList->rows().storedCount());
 }
 
-void Form1::ExportList() {
+void MainWindow::exportList() {
     untrapped(m_prompts, kWindow, QStringLiteral("ExportList"), [this] {
         // The documents folder, or the home folder of an account that has none.
         QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
@@ -567,8 +568,8 @@ void Form1::ExportList() {
         if (path.isEmpty()) {
             return;  // cancelled
         }
-        CsvExport::write(ListView1->rows(), path);
-        const int written = ListView1->rows().count();
+        CsvExport::write(caseList->rows(), path);
+        const int written = caseList->rows().count();
         m_prompts.inform(
             QStringLiteral("%1 %2 written to %3")
                 .arg(written)
@@ -577,25 +578,25 @@ void Form1::ExportList() {
     });
 }
 
-void Form1::showHelp() {
+void MainWindow::showHelp() {
     untrapped(m_prompts, kWindow, QStringLiteral("ShowHelp"), [this] {
         HelpWindow help(this);
         m_prompts.showModal(help);
     });
 }
 
-QAction* Form1::addListAction(const QString& text, const QKeySequence& key, const char* name,
-                              void (Form1::*handler)()) {
-    auto* action = new QAction(text, ListView1);
+QAction* MainWindow::addListAction(const QString& text, const QKeySequence& key, const char* name,
+                                   void (MainWindow::*handler)()) {
+    auto* action = new QAction(text, caseList);
     action->setObjectName(QLatin1String(name));
     action->setShortcut(key);
     action->setShortcutContext(Qt::WindowShortcut);
-    ListView1->addAction(action);
+    caseList->addAction(action);
     connect(action, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
     return action;
 }
 
-void Form1::showHistory() {
+void MainWindow::showHistory() {
     const QString id = selectedCaseId();
     if (id.isEmpty() || !databaseAtHand()) {
         return;
@@ -604,7 +605,7 @@ void Form1::showHistory() {
               [&] { HistoryWindow::show(m_prompts, id.toLongLong(), this); });
 }
 
-void Form1::undoDeletion() {
+void MainWindow::undoDeletion() {
     if (!databaseAtHand()) {
         return;
     }
@@ -618,7 +619,7 @@ void Form1::undoDeletion() {
     restoreDeletion(own.back());
 }
 
-void Form1::showDeletions() {
+void MainWindow::showDeletions() {
     if (!databaseAtHand()) {
         return;
     }
@@ -631,7 +632,7 @@ void Form1::showDeletions() {
     });
 }
 
-void Form1::restoreDeletion(qint64 command) {
+void MainWindow::restoreDeletion(qint64 command) {
     untrapped(m_prompts, kWindow, QStringLiteral("RestoreDeletion"), [&] {
         CaseStore& store = CaseStore::shared();
         std::optional<Deletion> deletion = Deletions::read(store, command);
@@ -654,7 +655,7 @@ void Form1::restoreDeletion(qint64 command) {
             m_prompts.message(inTheWay, Prompts::Buttons::Ok, Prompts::Icon::Warning);
             return;
         }
-        LoadCases();
+        loadCases();
         for (const LoggedRow& row : restore.deletion().rows) {
             if (row.table == QLatin1String("Cases")) {
                 selectCase(row.row);
@@ -664,17 +665,17 @@ void Form1::restoreDeletion(qint64 command) {
     });
 }
 
-void Form1::refreshCases() {
-    const int top = ListView1->verticalScrollBar()->value();
-    const int left = ListView1->horizontalScrollBar()->value();
-    LoadCases();
-    ListView1->verticalScrollBar()->setValue(top);
-    ListView1->horizontalScrollBar()->setValue(left);
+void MainWindow::refreshCases() {
+    const int top = caseList->verticalScrollBar()->value();
+    const int left = caseList->horizontalScrollBar()->value();
+    loadCases();
+    caseList->verticalScrollBar()->setValue(top);
+    caseList->horizontalScrollBar()->setValue(left);
     m_refreshPending = false;
     m_refreshFailureReported = false;
 }
 
-void Form1::Timer1_Timer() {
+void MainWindow::reloadWhenChanged() {
     // A window over the list (an editor, a message) is not refreshed behind the user's back;
     // the commands reload the list when it closes anyway; nor is it while a statement waits for
     // the server. After a failure the ticks back off, so that a dead link costs little.
@@ -719,7 +720,7 @@ void Form1::Timer1_Timer() {
     });
 }
 
-void Form1::reconnectQuietly() {
+void MainWindow::reconnectQuietly() {
     // Only a server comes back by itself; a file that could not be opened waits for a command,
     // which says why.
     if (!DataPaths::onServer()) {
@@ -735,7 +736,7 @@ void Form1::reconnectQuietly() {
     showListCurrent(true);
 }
 
-void Form1::showListCurrent(bool current) {
+void MainWindow::showListCurrent(bool current) {
     if (current) {
         m_failedTicks = 0;
         if (windowTitle() != QLatin1String("Helvarine") && m_titleMarked) {
@@ -752,11 +753,11 @@ void Form1::showListCurrent(bool current) {
     setWindowTitle(QStringLiteral("Helvarine \u2014 the list is not up to date"));
 }
 
-void Form1::followChanges(ChangeFeed& feed) {
-    ReportListModel& rows = ListView1->rows();
-    const int position = ListView1->selectedPosition();
-    const int top = ListView1->verticalScrollBar()->value();
-    const int left = ListView1->horizontalScrollBar()->value();
+void MainWindow::followChanges(ChangeFeed& feed) {
+    ReportListModel& rows = caseList->rows();
+    const int position = caseList->selectedPosition();
+    const int top = caseList->verticalScrollBar()->value();
+    const int left = caseList->horizontalScrollBar()->value();
     int selected = rows.rowAt(position);
     const LiveCaseList::Outcome outcome = m_live->follow(feed, selected);
     if (outcome == LiveCaseList::Outcome::ReloadNeeded) {
@@ -768,27 +769,27 @@ void Form1::followChanges(ChangeFeed& feed) {
         // took its place is.
         const int now = rows.positionOf(selected);
         if (position >= 0) {
-            ListView1->selectPosition(now >= 0 ? now : std::min(position, rows.count() - 1));
+            caseList->selectPosition(now >= 0 ? now : std::min(position, rows.count() - 1));
         }
-        ListView1->verticalScrollBar()->setValue(top);
-        ListView1->horizontalScrollBar()->setValue(left);
+        caseList->verticalScrollBar()->setValue(top);
+        caseList->horizontalScrollBar()->setValue(left);
         showFindCount();
     }
     m_refreshPending = false;
     m_refreshFailureReported = false;
 }
 
-void Form1::Form_KeyDown() {
+void MainWindow::reloadNow() {
     if (!databaseAtHand()) {
         return;
     }
     untrapped(m_prompts, kWindow, QStringLiteral("Form_KeyDown"), [this] { refreshCases(); });
 }
 
-void Form1::fillCaseList() {
+void MainWindow::fillCaseList() {
     const std::optional<qint64> revision = revisionBeforeReading();
     m_live->reloaded(std::nullopt);  // until the rows are read
-    ReportListModel& rows = ListView1->rows();
+    ReportListModel& rows = caseList->rows();
     ReportListModel::Batch batch(rows);  // the rows are sorted and filtered once, as it ends
     // The finder lets go of the old rows' columns before the list takes the new rows.
     m_finder.clear();
@@ -810,22 +811,22 @@ void Form1::fillCaseList() {
     LargeBlocks::giveBackFreed();
 }
 
-void Form1::ListView1_ColumnClick(int column) {
+void MainWindow::sortByColumn(int column) {
     untrapped(m_prompts, kWindow, QStringLiteral("ListView1_ColumnClick"), [&] {
         // The first click on a header sorts ascending; the next click on the same one reverses.
-        ReportListModel& rows = ListView1->rows();
+        ReportListModel& rows = caseList->rows();
         const bool sameColumn = rows.sorted() && rows.sortKey() == column - 1;
         const bool reverse = sameColumn && rows.sortOrder() == Qt::AscendingOrder;
         rows.sort(column - 1, reverse ? Qt::DescendingOrder : Qt::AscendingOrder);
-        ListView1->showSortState();
+        caseList->showSortState();
     });
 }
 
-void Form1::Form_QueryUnload() {
-    Timer1->stop();  // the connection is about to close
+void MainWindow::shutDown() {
+    refreshTimer->stop();  // the connection is about to close
     ErrorTrap trap{m_prompts, kWindow, QStringLiteral("Form_QueryUnload")};
     int columns = 0;
-    trap.at(100, [&] { columns = ListView1->rows().columnCount(); });
+    trap.at(100, [&] { columns = caseList->rows().columnCount(); });
     for (int column = 1; column <= columns; ++column) {
         trap.at(102, [&] { saveColumnWidth(column); });
         trap.at(104, [] {});
@@ -849,17 +850,17 @@ void Form1::Form_QueryUnload() {
     trap.at(114, [] { QCoreApplication::processEvents(); });
 }
 
-void Form1::Form_Unload() {
+void MainWindow::endProgram() {
     m_endProgram();
 }
 
-void Form1::closeEvent(QCloseEvent* event) {
-    Form_QueryUnload();
+void MainWindow::closeEvent(QCloseEvent* event) {
+    shutDown();
     event->accept();
-    Form_Unload();
+    endProgram();
 }
 
-void Form1::PushButton2_Click() {
+void MainWindow::addCase() {
     if (!databaseAtHand()) {
         return;
     }
@@ -868,71 +869,71 @@ void Form1::PushButton2_Click() {
     trap.at(116, [&] { editor.m_ID = QString(); });
     trap.at(118, [&] { editor.setCaption(QStringLiteral("Add New Case")); });
     trap.at(120, [&] { m_prompts.showModal(editor); });
-    trap.at(122, [this] { LoadCases(); });
+    trap.at(122, [this] { loadCases(); });
 }
 
-void Form1::PushButton1_Click() {
+void MainWindow::editCase() {
     if (!databaseAtHand()) {
         return;
     }
     ErrorTrap trap{m_prompts, kWindow, QStringLiteral("PushButton1_Click")};
     // With no rows, or no row selected, there is nothing to edit.
     if (trap.trueOrFailed(100, [this] {
-            return ListView1->rows().count() == 0 || ListView1->selectedPosition() < 0;
+            return caseList->rows().count() == 0 || caseList->selectedPosition() < 0;
         })) {
         return;
     }
     // The edited case is found again by its ID after the reload, wherever it then stands.
     QString editedId;
     trap.at(102, [&] {
-        editedId = ListView1->rows().text(ListView1->selectedPosition(), CaseColumn::Id);
+        editedId = caseList->rows().text(caseList->selectedPosition(), CaseColumn::Id);
     });
     CaseEditor editor(m_prompts, m_programFolder, this);
     trap.at(104, [&] { editor.m_ID = editedId; });
     trap.at(106, [&] { editor.setCaption(QStringLiteral("Edit Data")); });
     trap.at(108, [&] { m_prompts.showModal(editor); });
-    trap.at(110, [this] { LoadCases(); });
+    trap.at(110, [this] { loadCases(); });
     int position = -1;
     if (trap.trueOrFailed(112, [&] {
-            position = ListView1->positionOfText(editedId);
+            position = caseList->positionOfText(editedId);
             return position >= 0;
         })) {
-        trap.at(114, [&] { ListView1->selectPosition(position); });
+        trap.at(114, [&] { caseList->selectPosition(position); });
     }
 }
 
-void Form1::PushButton3_Click() {
+void MainWindow::deleteCase() {
     if (!databaseAtHand()) {
         return;
     }
     ErrorTrap trap{m_prompts, kWindow, QStringLiteral("PushButton3_Click")};
     if (trap.trueOrFailed(100, [this] {
-            return ListView1->rows().count() == 0 || ListView1->selectedPosition() < 0;
+            return caseList->rows().count() == 0 || caseList->selectedPosition() < 0;
         })) {
         return;
     }
     bool yes = false;
     trap.at(102, [&] {
-        const int selected = ListView1->selectedPosition();
+        const int selected = caseList->selectedPosition();
         yes = m_prompts.confirmNoByDefault(QStringLiteral("Are you sure you want to delete [") +
-                                           ListView1->rows().text(selected, CaseColumn::Title) +
+                                           caseList->rows().text(selected, CaseColumn::Title) +
                                            QStringLiteral("]?"));
     });
     if (!yes) {
         return;
     }
     trap.at(104, [this] {
-        const int selected = ListView1->selectedPosition();
+        const int selected = caseList->selectedPosition();
         if (selected < 0) {
             throw Failure(QStringLiteral("No case is selected."));
         }
         CaseStore::shared().execute(
-            CaseStatements::remove(ListView1->rows().text(selected, CaseColumn::Id)));
+            CaseStatements::remove(caseList->rows().text(selected, CaseColumn::Id)));
     });
-    trap.at(106, [this] { LoadCases(); });
+    trap.at(106, [this] { loadCases(); });
 }
 
-void Form1::PushButton5_Click() {
+void MainWindow::showReports() {
     if (!databaseAtHand()) {
         return;
     }
@@ -944,7 +945,7 @@ void Form1::PushButton5_Click() {
     });
 }
 
-void Form1::PushButton6_Click() {
+void MainWindow::showContactPage() {
     ErrorTrap trap{m_prompts, kWindow, QStringLiteral("PushButton6_Click")};
     trap.at(100, [this] {
         m_prompts.inform(QStringLiteral("Questions? Please contact Team Orvanta at ") +
@@ -952,50 +953,51 @@ void Form1::PushButton6_Click() {
     });
 }
 
-void Form1::PushButton4_Click() {
+void MainWindow::loadSampleData() {
     if (!databaseAtHand()) {
         return;
     }
     ErrorTrap trap{m_prompts, kWindow, QStringLiteral("PushButton4_Click")};
     SampleData::load(trap);
-    trap.at(SampleData::kReloadLine, [this] { LoadCases(); });
+    trap.at(SampleData::kReloadLine, [this] { loadCases(); });
 }
 
-// The places come from the layout (designed, or computed for a maximized window); the tab
-// positions stay.
-void Form1::applyLayout(const MainLayout& layout) {
+// The window's controls with their designer names and tab positions; the places come from the
+// layout (designed, or computed for a maximized window). Each handler's location text is the
+// designer name of its control with "_Click", "_ColumnClick" or "_Timer".
+void MainWindow::applyLayout(const MainLayout& layout) {
     ControlPlaces::apply({
-        {ListView1, layout.list, 0},
-        {PushButton2, layout.buttons[0], 1},
-        {PushButton1, layout.buttons[1], 2},
-        {PushButton3, layout.buttons[2], 3},
-        {PushButton5, layout.buttons[3], 4},
-        {PushButton4, layout.buttons[4], 5},
-        {PushButton6, layout.buttons[5], 6},
+        {caseList, layout.list, 0, "ListView1"},
+        {addButton, layout.buttons[0], 1, "PushButton2"},
+        {editButton, layout.buttons[1], 2, "PushButton1"},
+        {deleteButton, layout.buttons[2], 3, "PushButton3"},
+        {reportsButton, layout.buttons[3], 4, "PushButton5"},
+        {sampleDataButton, layout.buttons[4], 5, "PushButton4"},
+        {helpButton, layout.buttons[5], 6, "PushButton6"},
     });
-    m_listPlace = ListView1->geometry();
+    m_listPlace = caseList->geometry();
     placeFindBar();
-    QWidget::setTabOrder(ListView1, m_findBar->field());
+    QWidget::setTabOrder(caseList, m_findBar->field());
 }
 
-void Form1::placeFindBar() {
+void MainWindow::placeFindBar() {
     QRect list = m_listPlace;
     if (!m_findBar->isHidden()) {
         const int height = m_findBar->sizeHint().height();
         list.setHeight(std::max(0, list.height() - height));
         m_findBar->setGeometry(list.left(), list.bottom() + 1, list.width(), height);
     }
-    ListView1->setGeometry(list);
+    caseList->setGeometry(list);
 }
 
-double Form1::smallestListHeight() const {
-    const int rowPixels = std::max(ListView1->sizeHintForRow(0), ListView1->fontMetrics().height());
+double MainWindow::smallestListHeight() const {
+    const int rowPixels = std::max(caseList->sizeHintForRow(0), caseList->fontMetrics().height());
     const int pixels =
-        ListView1->header()->sizeHint().height() + rowPixels + 2 * ListView1->frameWidth();
+        caseList->header()->sizeHint().height() + rowPixels + 2 * caseList->frameWidth();
     return Twips::fromPixels(pixels, Twips::dpiY(this));
 }
 
-void Form1::Form_Resize() {
+void MainWindow::applyWindowLayout() {
     untrapped(m_prompts, kWindow, QStringLiteral("Form_Resize"), [this] {
         const int dpiX = Twips::dpiX(this);
         const int dpiY = Twips::dpiY(this);
@@ -1014,7 +1016,7 @@ void Form1::Form_Resize() {
     });
 }
 
-void Form1::centreOnScreen() {
+void MainWindow::centreOnScreen() {
     const QScreen* display = screen();
     if (display == nullptr) {
         return;
@@ -1031,7 +1033,7 @@ void Form1::centreOnScreen() {
          area.top() + Twips::toPixels((screenHeight - height) / 2, dpiY));
 }
 
-void Form1::showEvent(QShowEvent* event) {
+void MainWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     // The window opens centred, as a restore leaves it; a minimized or maximized start is
     // centred by the layout when the window is restored.
@@ -1041,14 +1043,14 @@ void Form1::showEvent(QShowEvent* event) {
     m_shown = true;
 }
 
-void Form1::resizeEvent(QResizeEvent* event) {
+void MainWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    Form_Resize();
+    applyWindowLayout();
 }
 
-void Form1::changeEvent(QEvent* event) {
+void MainWindow::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange) {
-        Form_Resize();
+        applyWindowLayout();
     }
 }

@@ -46,35 +46,35 @@ enum : int {
 // in a colour of their own, the list exported as CSV (Ctrl+E, the list's context menu), and
 // keys for the commands (Return, Delete, Ctrl+N, Ctrl+P, F5), help (F1), a case's history
 // (Ctrl+H) and deletions undone (Ctrl+Z, Ctrl+Shift+H).
-class Form1 : public QWidget {
+class MainWindow : public QWidget {
 public:
     static constexpr int kColumnCount = CaseColumn::Count;
 
     // programFolder: where dbBlank.mdb, HAND-M.CUR, the icon and the skin stand.
-    Form1(Prompts& prompts, QSettings& settings, const QString& programFolder,
-          QWidget* parent = nullptr);
-    ~Form1() override;
+    MainWindow(Prompts& prompts, QSettings& settings, const QString& programFolder,
+               QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // Start-up: data folder and database, skin, cursor, runtime check, caption, connection,
     // columns with their stored widths, the cases, the stored window state.
-    void Form_Load();
+    void load();
     // Closing: column widths and window state saved, the connection closed and released.
-    void Form_QueryUnload();
+    void shutDown();
     // Ends the program at once.
-    void Form_Unload();
+    void endProgram();
 
     // Refills the case list from [Cases Extended] and selects the case selected before, or the
     // first row. No trap: the caller's trap reports failures.
-    void LoadCases();
+    void loadCases();
     // Reloads the list where it stands: the selected case, the sort and the scroll position
     // stay. No trap: the caller reports failures.
     void refreshCases();
     // Sorts the list on a click of the header of column `column` (1 = "ID").
-    void ListView1_ColumnClick(int column);
+    void sortByColumn(int column);
 
     // Lays the list and the buttons out for a maximized window, and back to the designed layout
     // (centred on the screen) when it is normal again after a maximized layout.
-    void Form_Resize();
+    void applyWindowLayout();
 
     bool layoutChanged() const { return m_layoutChanged; }
     // True when start-up ended the program (after a repair of the database library).
@@ -82,7 +82,7 @@ public:
     // "0" normal, "1" minimized, "2" maximized.
     int windowStateCode() const;
 
-    // What Form_Unload does to end the program; tests replace it.
+    // What endProgram does to end the program; tests replace it.
     void setProgramEnd(std::function<void()> end) { m_endProgram = std::move(end); }
     // The check that the database library works; tests make it fail.
     void setLibraryCheck(std::function<bool()> check) { m_libraryCheck = std::move(check); }
@@ -98,24 +98,24 @@ private:
     void placeControls();
     void connectHandlers();
 
-    void PushButton2_Click();  // Add New Case
-    void PushButton1_Click();  // Edit Selected Case
-    void PushButton3_Click();  // Delete Selected Case
-    void PushButton4_Click();  // Load Sample/Example Data
-    void PushButton5_Click();  // Show Reports
-    void PushButton6_Click();  // Help
+    void addCase();          // Add New Case
+    void editCase();         // Edit Selected Case
+    void deleteCase();       // Delete Selected Case
+    void loadSampleData();   // Load Sample/Example Data
+    void showReports();      // Show Reports
+    void showContactPage();  // Help
     // Every second: other people's committed changes reach the list, unless a window stands
     // over it.
-    void Timer1_Timer();
+    void reloadWhenChanged();
     // F5: the list reloads at once.
-    void Form_KeyDown();
+    void reloadNow();
     // Ctrl+F, "/": the find field shows; Escape hides it and the list shows every case again.
     void openFind();
     void closeFind();
     // Each change of the find field's text filters the list anew.
-    void FindField_Change();
+    void findChanged();
     // Ctrl+E, the list's context menu: the shown rows written to a CSV file the user picks.
-    void ExportList();
+    void exportList();
     // F1, the list's context menu: the keys, the find words, where the data lives.
     void showHelp();
     // Ctrl+H, "History…": the selected case's changes.
@@ -127,20 +127,20 @@ private:
     void showDeletions();
     void restoreDeletion(qint64 command);
     QAction* addListAction(const QString& text, const QKeySequence& key, const char* name,
-                           void (Form1::*handler)());
+                           void (MainWindow::*handler)());
 
-    ReportListView* ListView1 = nullptr;
-    QPushButton* PushButton1 = nullptr;  // "Edit Selected Case"
-    QPushButton* PushButton2 = nullptr;  // "Add New Case"
-    QPushButton* PushButton3 = nullptr;  // "Delete Selected Case"
-    QPushButton* PushButton4 = nullptr;  // "Load Sample/Example Data"
-    QPushButton* PushButton5 = nullptr;  // "Show Reports"
-    QPushButton* PushButton6 = nullptr;  // "Help"
-    QTimer* Timer1 = nullptr;            // follows other people's changes
-    FindBar* m_findBar = nullptr;        // hidden until Ctrl+F
-    QAction* m_exportAction = nullptr;   // "Export the list as CSV…"
-    QAction* m_helpAction = nullptr;     // "Keyboard shortcuts and find words", F1
-    QShortcut* m_closeFind = nullptr;    // Escape, while the find field shows
+    ReportListView* caseList = nullptr;
+    QPushButton* editButton = nullptr;        // "Edit Selected Case"
+    QPushButton* addButton = nullptr;         // "Add New Case"
+    QPushButton* deleteButton = nullptr;      // "Delete Selected Case"
+    QPushButton* sampleDataButton = nullptr;  // "Load Sample/Example Data"
+    QPushButton* reportsButton = nullptr;     // "Show Reports"
+    QPushButton* helpButton = nullptr;        // "Help"
+    QTimer* refreshTimer = nullptr;           // follows other people's changes
+    FindBar* m_findBar = nullptr;             // hidden until Ctrl+F
+    QAction* m_exportAction = nullptr;        // "Export the list as CSV…"
+    QAction* m_helpAction = nullptr;          // "Keyboard shortcuts and find words", F1
+    QShortcut* m_closeFind = nullptr;         // Escape, while the find field shows
 
     // Runs a start-up step that reaches for the database. Its failure is kept for the empty
     // list's notice, and the first such failure is told with its cause and remedy in plain words.
@@ -151,7 +151,7 @@ private:
     bool databaseAtHand();
     // A database opened after start-up failed to: the list's notice goes, and the cases fill it.
     void fillOpenedDatabase();
-    void IsADOInstalled();
+    void checkDatabaseLibrary();
     void fillCaseList();
     // Applies other people's changes, as the change log tells them, to the rows they touched;
     // everything is read again only when the log cannot tell.

@@ -56,7 +56,7 @@ QString RuntimeCheck::repairCommand(const QString& packagePath) {
     return QStringLiteral("/bin/sh ") + Shell32::QuoteArgument(packagePath);
 }
 
-bool RuntimeCheck::IsADOInstalled() {
+bool RuntimeCheck::repairEndsProgram() {
     if (libraryUsable()) {
         return false;
     }

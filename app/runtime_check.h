@@ -27,7 +27,7 @@ public:
 
     // Checks the library and, when it is broken, offers the repair. True when the user chose to
     // stop the program after a repair: then start-up must end at once.
-    bool IsADOInstalled();
+    bool repairEndsProgram();
 
     // The repair package for an address width: ADOFix64.msu for exactly "64", else ADOFix86.msu.
     static QString packageName(const QString& addressWidth);

@@ -218,7 +218,7 @@ struct Keystrokes {
 // What the benchmark types: words of a title and a customer's name, and the overdue cases.
 constexpr std::array<const char*, 2> kTyped{"refund lastname42", "overdue printer"};
 
-Keystrokes typeIntoFind(Form1& form, const QString& typed) {
+Keystrokes typeIntoFind(MainWindow& form, const QString& typed) {
     auto* field = form.findChild<QLineEdit*>(QStringLiteral("FindField"));
     Keystrokes result;
     for (qsizetype length = 1; length <= typed.size(); ++length) {
@@ -338,11 +338,11 @@ int startUpChild(const QString& programFolder) {
         QSettings::IniFormat);
     QElapsedTimer startClock;
     startClock.start();
-    Form1 form(prompts, settings, programFolder);
+    MainWindow form(prompts, settings, programFolder);
     form.setProgramEnd([] {});
     auto* list = form.findChild<ReportListView*>(QStringLiteral("ListView1"));
     PaintWatch watch(list->viewport());
-    form.Form_Load();
+    form.load();
     form.show();
     while (!watch.painted) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
@@ -462,12 +462,12 @@ void benchmarkServer(const QString& server, const QString& programFolder, int la
         double load = 0;
         double click = 0;
         {
-            Form1 form(prompts, settings, programFolder);
+            MainWindow form(prompts, settings, programFolder);
             form.setProgramEnd([] {});
-            form.Form_Load();
+            form.load();
             form.show();
             load = bestOf(3, [&] {
-                form.LoadCases();
+                form.loadCases();
                 QCoreApplication::processEvents();
             });
             const int listed =
@@ -477,10 +477,10 @@ void benchmarkServer(const QString& server, const QString& programFolder, int la
                 std::exit(1);
             }
             click = bestOf(3, [&] {
-                form.ListView1_ColumnClick(2);
+                form.sortByColumn(2);
                 QCoreApplication::processEvents();
             });
-            form.Form_QueryUnload();
+            form.shutDown();
         }
         const long peak = peakMemoryKiB();
         qunsetenv("HELVARINE_DATABASE");
@@ -827,11 +827,11 @@ void benchmarkLiveList(const QString& programFolder, const QString& server) {
     }
     SilentPrompts prompts;
     QSettings settings(root.path() + QStringLiteral("/settings.ini"), QSettings::IniFormat);
-    Form1 form(prompts, settings, programFolder);
+    MainWindow form(prompts, settings, programFolder);
     form.setProgramEnd([] {});
     auto* list = form.findChild<ReportListView*>(QStringLiteral("ListView1"));
     const std::set<int> before = tcpSockets();
-    form.Form_Load();
+    form.load();
     // Over TCP the program's connection is the socket its start-up opened; on a file, what
     // the file's reads brought in.
     std::set<int> program;
@@ -856,7 +856,7 @@ void benchmarkLiveList(const QString& programFolder, const QString& server) {
     for (int round = 0; round < 3; ++round) {
         const double cpu = processorMs();
         const long long bytes = bytesRead();
-        form.LoadCases();
+        form.loadCases();
         QCoreApplication::processEvents();
         if (processorMs() - cpu < reload.cpuMs) {
             reload = {processorMs() - cpu, 0, bytesRead() - bytes};
@@ -907,7 +907,7 @@ void benchmarkLiveList(const QString& programFolder, const QString& server) {
         "(%.1f %% of the reload's processor time, %.2f %% of its bytes)\n",
         change.cpuMs, change.bytes, change.wallMs, 100.0 * change.cpuMs / reload.cpuMs,
         100.0 * static_cast<double>(change.bytes) / static_cast<double>(reload.bytes));
-    form.Form_QueryUnload();
+    form.shutDown();
     qunsetenv("HELVARINE_DATABASE");
     std::fflush(stdout);
 }
@@ -993,16 +993,16 @@ int main(int argc, char** argv) {
 
         SilentPrompts prompts;
         QSettings settings(root.path() + QStringLiteral("/settings.ini"), QSettings::IniFormat);
-        Form1 form(prompts, settings, programFolder);
+        MainWindow form(prompts, settings, programFolder);
         form.setProgramEnd([] {});
         auto* list = form.findChild<ReportListView*>(QStringLiteral("ListView1"));
-        form.Form_Load();
+        form.load();
         form.show();
         QCoreApplication::processEvents();
         sqlite3* db = CaseStore::shared().handle();
 
         const auto load = [&] {
-            form.LoadCases();
+            form.loadCases();
             QCoreApplication::processEvents();
         };
         const double unsorted = bestOf(size >= 1000000 ? 1 : 3, load);
@@ -1012,7 +1012,7 @@ int main(int argc, char** argv) {
         }
         // A header click on "Title" sorts; the clicks alternate the order, each a full sort.
         const double click = bestOf(3, [&] {
-            form.ListView1_ColumnClick(2);
+            form.sortByColumn(2);
             QCoreApplication::processEvents();
         });
         const double sorted = bestOf(size >= 1000000 ? 1 : 3, load);
@@ -1041,7 +1041,7 @@ int main(int argc, char** argv) {
                         kTyped[i], find[i].slowest, find[i].mean);
         }
         std::fflush(stdout);
-        form.Form_QueryUnload();
+        form.shutDown();
         if (prompts.boxes != 0) {
             return 1;
         }

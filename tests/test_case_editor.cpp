@@ -813,20 +813,20 @@ class TestCaseCommands : public QObject {
 private:
     std::unique_ptr<TestEnvironment> m_env;
     ScriptedPrompts m_prompts;
-    std::unique_ptr<Form1> m_form;
+    std::unique_ptr<MainWindow> m_form;
 
-    Form1& startedForm() {
-        m_form =
-            std::make_unique<Form1>(m_prompts, m_env->settings(), TestEnvironment::programFolder());
+    MainWindow& startedForm() {
+        m_form = std::make_unique<MainWindow>(m_prompts, m_env->settings(),
+                                              TestEnvironment::programFolder());
         m_form->setProgramEnd([] {});
-        m_form->Form_Load();
+        m_form->load();
         return *m_form;
     }
 
     QStringList titles() const {
         QStringList result;
-        for (int row = 0; row < caseList(*m_form)->rows().count(); ++row) {
-            result.append(caseList(*m_form)->rows().text(row, 1));
+        for (int row = 0; row < ui(*m_form).caseList->rows().count(); ++row) {
+            result.append(ui(*m_form).caseList->rows().text(row, 1));
         }
         return result;
     }
@@ -852,7 +852,7 @@ private Q_SLOTS:
     }
 
     void addOpensANewCaseAndReloadsEvenAfterCancel() {
-        Form1& form = startedForm();
+        MainWindow& form = startedForm();
         QString caption;
         QString id = QStringLiteral("unset");
         m_prompts.onModal([&](QDialog& window) {
@@ -864,7 +864,7 @@ private Q_SLOTS:
                     "'12/2/2026','KB1',NULL,1,'12/1/2026')");
             ui(editor).cancelButton->click();  // Cancel
         });
-        button(form, 2)->click();
+        ui(form).addButton->click();
         QCOMPARE(caption, QStringLiteral("Add New Case"));
         QCOMPARE(id, QString());
         QCOMPARE(m_prompts.modalWindows(), QStringList{QStringLiteral("Form2")});
@@ -872,22 +872,22 @@ private Q_SLOTS:
     }
 
     void addSavesThroughTheEditor() {
-        Form1& form = startedForm();
+        MainWindow& form = startedForm();
         m_prompts.onModal([&](QDialog& window) {
             auto& editor = static_cast<CaseEditor&>(window);
             fillNewCase(editor);
             m_prompts.answer(Prompts::Answer::Ok);
             ui(editor).saveButton->click();
         });
-        button(form, 2)->click();
+        ui(form).addButton->click();
         QCOMPARE(m_prompts.texts(), QStringList{QStringLiteral("Record Successfully Saved")});
         QCOMPARE(titles().last(), QStringLiteral("O'Brien's printer"));
     }
 
     void editOpensTheSelectedCaseAndSelectsItAgain() {
-        Form1& form = startedForm();
-        form.ListView1_ColumnClick(2);  // sorted by title: "", "Printer jams", "Second", "Third ]?"
-        caseList(form)->selectPosition(3);  // the last row: case 3, "Third ]?"
+        MainWindow& form = startedForm();
+        form.sortByColumn(2);  // sorted by title: "", "Printer jams", "Second", "Third ]?"
+        ui(form).caseList->selectPosition(3);  // the last row: case 3, "Third ]?"
         QString id;
         m_prompts.onModal([&](QDialog& window) {
             auto& editor = static_cast<CaseEditor&>(window);
@@ -897,18 +897,18 @@ private Q_SLOTS:
             m_prompts.answer(Prompts::Answer::Ok);
             ui(editor).saveButton->click();
         });
-        button(form, 1)->click();
+        ui(form).editButton->click();
         QCOMPARE(id, QStringLiteral("3"));
         QCOMPARE(titles().mid(0, 2), (QStringList{"", "A renamed case"}));
-        const int selected = caseList(form)->selectedPosition();
-        QCOMPARE(caseList(form)->rows().text(selected, 0), QStringLiteral("3"));
+        const int selected = ui(form).caseList->selectedPosition();
+        QCOMPARE(ui(form).caseList->rows().text(selected, 0), QStringLiteral("3"));
     }
 
     void editAndDeleteWithoutSelectionDoNothing() {
-        Form1& form = startedForm();
-        caseList(form)->clearSelection();
-        button(form, 1)->click();
-        button(form, 3)->click();
+        MainWindow& form = startedForm();
+        ui(form).caseList->clearSelection();
+        ui(form).editButton->click();
+        ui(form).deleteButton->click();
         QVERIFY(m_prompts.boxes().empty());
         QVERIFY(m_prompts.modalWindows().isEmpty());
     }
@@ -916,36 +916,36 @@ private Q_SLOTS:
     void editAndDeleteOnAnEmptyListDoNothing() {
         m_env->openDatabase();
         execute(QStringLiteral("delete from Cases"));
-        Form1& form = startedForm();
-        button(form, 1)->click();
-        button(form, 3)->click();
+        MainWindow& form = startedForm();
+        ui(form).editButton->click();
+        ui(form).deleteButton->click();
         QVERIFY(m_prompts.boxes().empty());
     }
 
     void deleteAsksWithTheTitleAndNoLeavesEverything() {
-        Form1& form = startedForm();
-        caseList(form)->selectPosition(2);  // "Third ]?"
+        MainWindow& form = startedForm();
+        ui(form).caseList->selectPosition(2);  // "Third ]?"
         CaseStore::shared().setStatementObserver([](const QString& statement) {
             QVERIFY2(false, qPrintable("no statement expected: " + statement));
         });
         m_prompts.answer(Prompts::Answer::No);
-        button(form, 3)->click();
+        ui(form).deleteButton->click();
         CaseStore::shared().setStatementObserver({});
         QCOMPARE(m_prompts.texts(),
                  QStringList{QStringLiteral("Are you sure you want to delete [Third ]?]?")});
         QCOMPARE(m_prompts.boxes().front().buttons, Prompts::Buttons::YesNoDefaultNo);
         QCOMPARE(m_prompts.boxes().front().icon, Prompts::Icon::None);
-        QCOMPARE(caseList(form)->rows().count(), 4);
-        QCOMPARE(caseList(form)->selectedPosition(), 2);  // not even reloaded
+        QCOMPARE(ui(form).caseList->rows().count(), 4);
+        QCOMPARE(ui(form).caseList->selectedPosition(), 2);  // not even reloaded
     }
 
     void deleteYesDeletesOnlyTheCase() {
-        Form1& form = startedForm();
-        caseList(form)->selectPosition(3);  // the case with an empty title
+        MainWindow& form = startedForm();
+        ui(form).caseList->selectPosition(3);  // the case with an empty title
         m_prompts.answer(Prompts::Answer::Yes);
         QStringList statements;
         CaseStore::shared().setStatementObserver([&](const QString& s) { statements.append(s); });
-        button(form, 3)->click();
+        ui(form).deleteButton->click();
         QCOMPARE(m_prompts.texts(),
                  QStringList{QStringLiteral("Are you sure you want to delete []?")});
         QCOMPARE(statements.front(), QStringLiteral("delete from Cases where ID=4"));
@@ -955,21 +955,21 @@ private Q_SLOTS:
     }
 
     void refusedDeleteIsReportedAndTheListStillShowsTheCase() {
-        Form1& form = startedForm();
+        MainWindow& form = startedForm();
         refuseWrites(QStringLiteral("Cases"), QStringLiteral("delete"),
                      QStringLiteral("database is locked"));
-        caseList(form)->selectPosition(0);
+        ui(form).caseList->selectPosition(0);
         m_prompts.answer(Prompts::Answer::Yes);
         m_prompts.answer(Prompts::Answer::Ok);
-        button(form, 3)->click();
+        ui(form).deleteButton->click();
         QCOMPARE(errorLines(m_prompts), QList<int>{104});
-        QCOMPARE(caseList(form)->rows().count(), 4);
+        QCOMPARE(ui(form).caseList->rows().count(), 4);
     }
 
     void helpNamesOurContactPage() {
-        Form1& form = startedForm();
+        MainWindow& form = startedForm();
         m_prompts.answer(Prompts::Answer::Ok);
-        button(form, 6)->click();
+        ui(form).helpButton->click();
         QCOMPARE(m_prompts.texts(),
                  QStringList{QStringLiteral("Questions? Please contact Team Orvanta at "
                                             "https://www.orvanta.example/contact/")});

@@ -185,16 +185,16 @@ private Q_SLOTS:
         }
         env.closeDatabase();
         ScriptedPrompts prompts;
-        Form1 form(prompts, env.settings(), TestEnvironment::programFolder());
-        form.Form_Load();
+        MainWindow form(prompts, env.settings(), TestEnvironment::programFolder());
+        form.load();
         auto* list = form.findChild<ReportListView*>(QStringLiteral("ListView1"));
         QVERIFY(list != nullptr);
         QAbstractItemModelTester tester(&list->rows(),
                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
         for (int column : {1, 1, 2, 8}) {
-            form.ListView1_ColumnClick(column);
+            form.sortByColumn(column);
         }
-        form.LoadCases();
+        form.loadCases();
         QCOMPARE(list->rows().rowCount(), 5);
         expectNothingUnexpected(prompts);
     }

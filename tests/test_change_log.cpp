@@ -252,8 +252,8 @@ private Q_SLOTS:
         ScriptedPrompts prompts;
         QSettings settings(m_env->settingsFile(), QSettings::IniFormat);
         prompts.answer(Prompts::Answer::Ok);
-        Form1 form(prompts, settings, TestEnvironment::programFolder());
-        form.Form_Load();
+        MainWindow form(prompts, settings, TestEnvironment::programFolder());
+        form.load();
         QCOMPARE(prompts.boxes().size(), size_t{1});
         QCOMPARE(prompts.boxes()[0].icon, Prompts::Icon::Warning);
         const QString database = m_env->serverDatabase().section(QStringLiteral("dbname="), 1);
@@ -261,7 +261,7 @@ private Q_SLOTS:
                                              " -v ON_ERROR_STOP=1 -f upgrade-postgresql-2.sql"),
                  qPrintable(prompts.texts()[0]));
         execute(QStringLiteral("insert into [Status] values ('kept')"));  // the program works
-        form.Form_QueryUnload();
+        form.shutDown();
         expectNothingUnexpected(prompts);
 
         QProcess psql;

@@ -307,7 +307,7 @@ class TestRefusedWrites : public QObject {
 private:
     std::unique_ptr<TestEnvironment> m_env;
     ScriptedPrompts m_prompts;
-    std::unique_ptr<Form1> m_form;
+    std::unique_ptr<MainWindow> m_form;
 
     // The tests run as root, for whom file permissions stop no write: the program's own
     // connection is told to refuse every change instead.
@@ -324,12 +324,12 @@ private Q_SLOTS:
         seedCaseDatabase();
         m_env->closeDatabase();
         m_prompts.clear();
-        m_form =
-            std::make_unique<Form1>(m_prompts, m_env->settings(), TestEnvironment::programFolder());
+        m_form = std::make_unique<MainWindow>(m_prompts, m_env->settings(),
+                                              TestEnvironment::programFolder());
         m_form->setProgramEnd([] {});
-        m_form->Form_Load();
+        m_form->load();
         QVERIFY(m_prompts.boxes().empty());
-        QCOMPARE(caseList(*m_form)->rows().count(), 1);
+        QCOMPARE(ui(*m_form).caseList->rows().count(), 1);
     }
 
     void cleanup() {
@@ -371,31 +371,31 @@ private Q_SLOTS:
             ui(editor).cancelButton->click();
         });
         if (stored) {
-            caseList(*m_form)->selectPosition(0);
-            button(*m_form, 1)->click();
+            ui(*m_form).caseList->selectPosition(0);
+            ui(*m_form).editButton->click();
         } else {
-            button(*m_form, 2)->click();
+            ui(*m_form).addButton->click();
         }
         QCOMPARE(m_prompts.boxes().size(), size_t{1});
         verifyErrorBox(m_prompts.boxes().front(), kReadOnly, "Form2.PushButton2_Click", line);
         QVERIFY(stayedOpen);
         QCOMPARE(kept, typed);
         QCOMPARE(databaseDump(), before);
-        QCOMPARE(caseList(*m_form)->rows().count(), 1);  // reloaded after the editor closed
+        QCOMPARE(ui(*m_form).caseList->rows().count(), 1);  // reloaded after the editor closed
     }
 
     void refusedCaseDeleteLeavesTheCaseListed() {
         refuseWrites();
         const QStringList before = databaseDump();
-        caseList(*m_form)->selectPosition(0);
+        ui(*m_form).caseList->selectPosition(0);
         m_prompts.answer(Prompts::Answer::Yes);
         m_prompts.answer(Prompts::Answer::Ok);
-        button(*m_form, 3)->click();
+        ui(*m_form).deleteButton->click();
         QCOMPARE(m_prompts.boxes().size(), size_t{2});
         verifyErrorBox(m_prompts.boxes().back(), kReadOnly, "Form1.PushButton3_Click", 104);
         QCOMPARE(databaseDump(), before);
-        QCOMPARE(caseList(*m_form)->rows().count(), 1);
-        QCOMPARE(caseList(*m_form)->rows().text(0, 1), QStringLiteral("Printer jams"));
+        QCOMPARE(ui(*m_form).caseList->rows().count(), 1);
+        QCOMPARE(ui(*m_form).caseList->rows().text(0, 1), QStringLiteral("Printer jams"));
     }
 
     // The lookup lists' "+" and "-" and the people lists' "-" of the case editor.
@@ -468,14 +468,14 @@ private Q_SLOTS:
         for (int i = 0; i < lines.size(); ++i) {
             m_prompts.answer(Prompts::Answer::Ok);
         }
-        button(*m_form, 4)->click();
+        ui(*m_form).sampleDataButton->click();
         QCOMPARE(errorLines(m_prompts), lines);
         for (size_t i = 0; i < m_prompts.boxes().size(); ++i) {
             verifyErrorBox(m_prompts.boxes()[i], kReadOnly, "Form1.PushButton4_Click",
                            lines[static_cast<qsizetype>(i)]);
         }
         QCOMPARE(databaseDump(), before);
-        QCOMPARE(caseList(*m_form)->rows().count(), count(QStringLiteral("Cases")));
+        QCOMPARE(ui(*m_form).caseList->rows().count(), count(QStringLiteral("Cases")));
     }
 
     void lockedFileMakesTheSaveWaitThenReportAndASecondSaveSucceeds() {
@@ -519,8 +519,8 @@ private Q_SLOTS:
         QCOMPARE(rows.text(0), QStringLiteral("1"));
         rows.close();
         other.close();
-        m_form->LoadCases();
-        QCOMPARE(caseList(*m_form)->rows().count(), 2);
+        m_form->loadCases();
+        QCOMPARE(ui(*m_form).caseList->rows().count(), 2);
     }
 
     // Another program's save holds the file for 2 seconds while the program starts: the
@@ -533,13 +533,13 @@ private Q_SLOTS:
         QVERIFY(!QTest::currentTestFailed());
         QElapsedTimer starting;
         starting.start();
-        m_form =
-            std::make_unique<Form1>(m_prompts, m_env->settings(), TestEnvironment::programFolder());
+        m_form = std::make_unique<MainWindow>(m_prompts, m_env->settings(),
+                                              TestEnvironment::programFolder());
         m_form->setProgramEnd([] {});
-        m_form->Form_Load();
+        m_form->load();
         QVERIFY2(starting.elapsed() > 1000, "the start-up did not meet the lock");
         QVERIFY2(m_prompts.boxes().empty(), qPrintable(m_prompts.texts().join('\n')));
-        QCOMPARE(caseList(*m_form)->rows().count(), 1);
+        QCOMPARE(ui(*m_form).caseList->rows().count(), 1);
         QVERIFY(locker.waitForFinished(10000));
 
         CaseEditor editor(m_prompts, TestEnvironment::programFolder(), m_form.get());
@@ -648,7 +648,7 @@ private Q_SLOTS:
         m_env->closeDatabase();
 
         AnsweringPrompts prompts;
-        Form1 form(prompts, m_env->settings(), TestEnvironment::programFolder());
+        MainWindow form(prompts, m_env->settings(), TestEnvironment::programFolder());
         form.setProgramEnd([] {});
         const QString title = QStringLiteral("Made in a damaged file");
         bool saved = false;
@@ -684,10 +684,10 @@ private Q_SLOTS:
             preview.reject();
         });
 
-        form.Form_Load();
-        button(form, 2)->click();  // Add New Case
-        button(form, 5)->click();  // Show Reports
-        button(form, 4)->click();  // Load Sample/Example Data
+        form.load();
+        ui(form).addButton->click();         // Add New Case
+        ui(form).reportsButton->click();     // Show Reports
+        ui(form).sampleDataButton->click();  // Load Sample/Example Data
 
         QVERIFY2(prompts.unexpected.isEmpty(), qPrintable(prompts.unexpected.join('\n')));
         QCOMPARE(entries, 6);
@@ -724,9 +724,9 @@ private Q_SLOTS:
 
         // The main window is still usable: its list reloads, or reports the same missing part.
         try {
-            form.LoadCases();
+            form.loadCases();
             QVERIFY2(listLoads, "the case list loaded without its view or tables");
-            QCOMPARE(caseList(form)->rows().count(), count(QStringLiteral("Cases")));
+            QCOMPARE(ui(form).caseList->rows().count(), count(QStringLiteral("Cases")));
         } catch (const Failure& failure) {
             QVERIFY2(!listLoads, qPrintable(failure.description()));
             QVERIFY2(failure.description().startsWith(QStringLiteral("no such table")),
@@ -735,7 +735,7 @@ private Q_SLOTS:
         if (name != QStringLiteral("Cases")) {
             QCOMPARE(count("Cases where Title='" + title + "'"), saved ? 1 : 0);
         }
-        QCOMPARE(caseList(form)->rows().columnCount(), Form1::kColumnCount);
+        QCOMPARE(ui(form).caseList->rows().columnCount(), MainWindow::kColumnCount);
     }
 };
 
@@ -762,7 +762,7 @@ private:
                 QStringLiteral("\u00bd")};
     }
 
-    static void verifyUsableWindow(Form1& form) {
+    static void verifyUsableWindow(MainWindow& form) {
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         QCOMPARE(form.windowStateCode(), 0);
@@ -770,10 +770,10 @@ private:
         // The designed client area: 12000 x 6705 twips, 800 x 447 pixels at 96 dpi.
         QVERIFY2(form.width() >= 800 && form.height() >= 447,
                  qPrintable(QStringLiteral("%1x%2").arg(form.width()).arg(form.height())));
-        QCOMPARE(caseList(form)->rows().columnCount(), Form1::kColumnCount);
-        for (int column = 0; column < Form1::kColumnCount; ++column) {
-            QVERIFY(!caseList(form)->header()->isSectionHidden(column));
-            QVERIFY2(caseList(form)->header()->sectionSize(column) >= 8,
+        QCOMPARE(ui(form).caseList->rows().columnCount(), MainWindow::kColumnCount);
+        for (int column = 0; column < MainWindow::kColumnCount; ++column) {
+            QVERIFY(!ui(form).caseList->header()->isSectionHidden(column));
+            QVERIFY2(ui(form).caseList->header()->sectionSize(column) >= 8,
                      qPrintable(QStringLiteral("column %1").arg(column + 1)));
         }
     }
@@ -798,34 +798,34 @@ private Q_SLOTS:
     void everySettingGarbageIsReportedAndTheWindowStillOpens() {
         QFETCH(QString, state);
         const QStringList widths = garbageWidths();
-        for (int column = 1; column <= Form1::kColumnCount; ++column) {
+        for (int column = 1; column <= MainWindow::kColumnCount; ++column) {
             m_env->settings().setValue(QStringLiteral("Helvarine/ColumnHeaders%1").arg(column),
                                        widths[column - 1]);
         }
         m_env->settings().setValue(QStringLiteral("Helvarine/WindowState"), state);
         m_env->reopenSettings();
-        for (int column = 1; column <= Form1::kColumnCount; ++column) {
+        for (int column = 1; column <= MainWindow::kColumnCount; ++column) {
             // Read back from the file as written: an empty or blank text stays one.
             QCOMPARE(m_env->settings()
                          .value(QStringLiteral("Helvarine/ColumnHeaders%1").arg(column))
                          .toString(),
                      widths[column - 1]);
         }
-        for (int i = 0; i <= Form1::kColumnCount; ++i) {
+        for (int i = 0; i <= MainWindow::kColumnCount; ++i) {
             m_prompts.answer(Prompts::Answer::Ok);
         }
-        Form1 form(m_prompts, m_env->settings(), TestEnvironment::programFolder());
+        MainWindow form(m_prompts, m_env->settings(), TestEnvironment::programFolder());
         form.setProgramEnd([] {});
-        form.Form_Load();
+        form.load();
 
         QList<int> expected{170};
-        for (int column = 2; column <= Form1::kColumnCount; ++column) {
+        for (int column = 2; column <= MainWindow::kColumnCount; ++column) {
             expected.append(174);
         }
         expected.append(180);
         QCOMPARE(errorLines(m_prompts), expected);
         QCOMPARE(m_prompts.boxes().size(), size_t{13});
-        for (int i = 0; i < Form1::kColumnCount; ++i) {
+        for (int i = 0; i < MainWindow::kColumnCount; ++i) {
             const QString text = m_prompts.texts()[i];  // texts() gives a copy
             QVERIFY2(text.contains(QStringLiteral("'") + widths[i] + QStringLiteral("'")) ||
                          text.contains(QStringLiteral(" ") + widths[i] + QStringLiteral(" ")),
@@ -834,7 +834,7 @@ private Q_SLOTS:
         }
         QVERIFY(m_prompts.texts()[12].contains(state));
         verifyUsableWindow(form);
-        QCOMPARE(caseList(form)->rows().count(), 0);
+        QCOMPARE(ui(form).caseList->rows().count(), 0);
     }
 
     void settingsFileThatIsNoSettingsFileGivesTheDefaults_data() {
@@ -864,13 +864,13 @@ private Q_SLOTS:
         QCOMPARE(file.readAll(), content);  // the test's own settings wrote nothing over it
         file.close();
 
-        Form1 form(m_prompts, m_env->settings(), TestEnvironment::programFolder());
+        MainWindow form(m_prompts, m_env->settings(), TestEnvironment::programFolder());
         form.setProgramEnd([] {});
-        form.Form_Load();
+        form.load();
         QVERIFY2(m_prompts.boxes().empty(), qPrintable(m_prompts.texts().join('\n')));
-        QCOMPARE(caseList(form)->columnWidthTwips(0), 1200.0);
-        for (int column = 1; column < Form1::kColumnCount; ++column) {
-            QCOMPARE(caseList(form)->columnWidthTwips(column), 1500.0);
+        QCOMPARE(ui(form).caseList->columnWidthTwips(0), 1200.0);
+        for (int column = 1; column < MainWindow::kColumnCount; ++column) {
+            QCOMPARE(ui(form).caseList->columnWidthTwips(column), 1500.0);
         }
         verifyUsableWindow(form);
         QCOMPARE(form.size(), QSize(800, 447));

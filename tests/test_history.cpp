@@ -55,11 +55,11 @@ class TestHistory : public QObject {
 private:
     std::unique_ptr<TestEnvironment> m_env;
     ScriptedPrompts m_prompts;
-    std::unique_ptr<Form1> m_form;
+    std::unique_ptr<MainWindow> m_form;
 
     // The seeded cases: 1 "Printer jams" for Daniel Carter (2), and two more, "Paper tray" (2)
     // for Daniel and "Mouse" (3) for John Wilson (1).
-    Form1& startedForm() {
+    MainWindow& startedForm() {
         m_env->openDatabase();
         seedCaseDatabase();
         execute(kInsertStart +
@@ -68,18 +68,18 @@ private:
         execute(kInsertStart +
                 "'Mouse',1,1,'11/4/2026','Open','General','High',NULL,"
                 "NULL,'KB1',NULL,2,NULL)");
-        m_form =
-            std::make_unique<Form1>(m_prompts, m_env->settings(), TestEnvironment::programFolder());
+        m_form = std::make_unique<MainWindow>(m_prompts, m_env->settings(),
+                                              TestEnvironment::programFolder());
         m_form->setProgramEnd([] {});
-        m_form->Form_Load();
+        m_form->load();
         showActive(*m_form);
-        m_form->findChild<QTimer*>(QStringLiteral("Timer1"))->stop();
-        caseList(*m_form)->setFocus();
+        ui(*m_form).refreshTimer->stop();
+        ui(*m_form).caseList->setFocus();
         return *m_form;
     }
 
     void press(QKeyCombination key) {
-        QTest::keyClick(caseList(*m_form), key.key(), key.keyboardModifiers());
+        QTest::keyClick(ui(*m_form).caseList, key.key(), key.keyboardModifiers());
     }
 
 private Q_SLOTS:
@@ -91,7 +91,7 @@ private Q_SLOTS:
     void cleanup() {
         expectNothingUnexpected(m_prompts);
         if (m_form) {
-            m_form->Form_QueryUnload();
+            m_form->shutDown();
             m_form.reset();
         }
         m_env.reset();
@@ -101,7 +101,7 @@ private Q_SLOTS:
     // by name and dates as the list shows them; the window is named for a screen reader and
     // closes with Escape.
     void historyTellsAnEditInWords() {
-        Form1& form = startedForm();
+        MainWindow& form = startedForm();
         m_prompts.onModal([](QDialog& window) {
             auto& editor = dynamic_cast<CaseEditor&>(window);
             ui(editor).titleField->setText(QStringLiteral("Paper jams"));
@@ -110,7 +110,7 @@ private Q_SLOTS:
             ui(editor).dueDatePicker->setDate(QDate(2027, 3, 15));
             ui(editor).saveButton->click();
         });
-        caseList(form)->selectPosition(caseList(form)->positionOfText(QStringLiteral("1")));
+        ui(form).caseList->selectPosition(ui(form).caseList->positionOfText(QStringLiteral("1")));
         m_prompts.answer(Prompts::Answer::Ok);  // "Record Successfully Updated"
         press(Qt::Key_Return);
 
@@ -143,7 +143,7 @@ private Q_SLOTS:
     // nothing written; then the person and both cases back with their IDs and values, recorded
     // as restored, in the history too.
     void undoBringsBackAPersonWithItsCases() {
-        Form1& form = startedForm();
+        MainWindow& form = startedForm();
         const QStringList cases = everything(QStringLiteral("Cases"));
         const QStringList employees = everything(QStringLiteral("Employees"));
         m_prompts.onModal([this](QDialog& window) {
@@ -160,7 +160,7 @@ private Q_SLOTS:
         press(Qt::CTRL | Qt::Key_N);
         QCOMPARE(m_prompts.texts().front(),
                  QStringLiteral("This case is not saved yet, so it has no history."));
-        QCOMPARE(caseList(form)->rows().count(), 1);
+        QCOMPARE(ui(form).caseList->rows().count(), 1);
 
         QCOMPARE(executeAsAnotherUser(*m_env, QStringLiteral("insert into Cases (ID, Title) "
                                                              "values (2, 'Taken')")),
@@ -183,7 +183,7 @@ private Q_SLOTS:
                  QStringLiteral("Restore the employee Daniel Carter and 2 cases?"));
         QCOMPARE(everything(QStringLiteral("Cases")), cases);
         QCOMPARE(everything(QStringLiteral("Employees")), employees);
-        QCOMPARE(caseList(form)->rows().count(), 3);
+        QCOMPARE(ui(form).caseList->rows().count(), 3);
         QCOMPARE(joined(QStringLiteral("[Changed By]"),
                         QStringLiteral("Changes where Action = 'restore'")),
                  QStringList(3, programAuthor()).join(QLatin1Char(',')));
@@ -194,7 +194,7 @@ private Q_SLOTS:
                      (QStringList{"Restored", "Deleted with the employee Daniel Carter", "Added"}));
             window.reject();
         });
-        caseList(form)->selectPosition(caseList(form)->positionOfText(QStringLiteral("1")));
+        ui(form).caseList->selectPosition(ui(form).caseList->positionOfText(QStringLiteral("1")));
         press(Qt::CTRL | Qt::Key_H);
 
         m_prompts.answer(Prompts::Answer::Ok);
@@ -241,8 +241,8 @@ private Q_SLOTS:
 
     // "Deleted cases…" lists everyone's deletions, newest first, and restores the one chosen.
     void deletedCasesListsAndRestores() {
-        Form1& form = startedForm();
-        caseList(form)->selectPosition(caseList(form)->positionOfText(QStringLiteral("3")));
+        MainWindow& form = startedForm();
+        ui(form).caseList->selectPosition(ui(form).caseList->positionOfText(QStringLiteral("3")));
         m_prompts.answer(Prompts::Answer::Yes);
         press(Qt::Key_Delete);
         QCOMPARE(executeAsAnotherUser(*m_env, QStringLiteral("delete from Status where "
@@ -259,8 +259,8 @@ private Q_SLOTS:
         m_prompts.answer(Prompts::Answer::Yes);
         press(Qt::CTRL | Qt::SHIFT | Qt::Key_H);
         QCOMPARE(m_prompts.texts().value(1), QStringLiteral("Restore the case [Mouse]?"));
-        QCOMPARE(caseList(form)->rows().count(), 3);
-        QCOMPARE(caseList(form)->rows().text(caseList(form)->selectedPosition(), 1),
+        QCOMPARE(ui(form).caseList->rows().count(), 3);
+        QCOMPARE(ui(form).caseList->rows().text(ui(form).caseList->selectedPosition(), 1),
                  QStringLiteral("Mouse"));
     }
 };

@@ -29,13 +29,13 @@ class TestMainLayout : public QObject {
 private:
     std::unique_ptr<TestEnvironment> m_env;
     ScriptedPrompts m_prompts;
-    std::unique_ptr<Form1> m_form;
+    std::unique_ptr<MainWindow> m_form;
 
-    Form1& shownForm() {
-        m_form =
-            std::make_unique<Form1>(m_prompts, m_env->settings(), TestEnvironment::programFolder());
+    MainWindow& shownForm() {
+        m_form = std::make_unique<MainWindow>(m_prompts, m_env->settings(),
+                                              TestEnvironment::programFolder());
         m_form->setProgramEnd([] {});
-        m_form->Form_Load();
+        m_form->load();
         m_form->show();
         if (!QTest::qWaitForWindowExposed(m_form.get())) {
             qWarning("the main window was not exposed");
@@ -45,7 +45,7 @@ private:
 
     // Whether the window stands centred on the screen, to a pixel of rounding; a window wider
     // than the screen may be kept at its left edge by the window system.
-    static bool centred(const Form1& form) {
+    static bool centred(const MainWindow& form) {
         const QRect screen = form.screen()->geometry();
         const QRect frame = form.frameGeometry();
         const int left = screen.left() + (screen.width() - frame.width()) / 2;
@@ -101,60 +101,60 @@ private Q_SLOTS:
 
     // The first show puts the outer frame in the middle of the screen, as a restore does.
     void firstShowCentresTheOuterFrame() {
-        Form1& form = shownForm();
+        MainWindow& form = shownForm();
         QTRY_VERIFY(centred(form));
         QVERIFY(!form.layoutChanged());
     }
 
     void maximizeThenRestore() {
-        Form1& form = shownForm();
+        MainWindow& form = shownForm();
         form.showMaximized();
-        QTRY_VERIFY(form.windowStateCode() == 2 && caseList(form)->geometry() != kDesignedList);
+        QTRY_VERIFY(form.windowStateCode() == 2 && ui(form).caseList->geometry() != kDesignedList);
         QVERIFY(form.layoutChanged());
         const int width = form.frameGeometry().width();
-        QCOMPARE(caseList(form)->width(), qRound((width * 15.0 - 330) / 15));
-        QCOMPARE(button(form, 2)->y(), caseList(form)->height() + 15);
-        QCOMPARE(button(form, 5)->y(), button(form, 2)->y() + 34);
+        QCOMPARE(ui(form).caseList->width(), qRound((width * 15.0 - 330) / 15));
+        QCOMPARE(ui(form).addButton->y(), ui(form).caseList->height() + 15);
+        QCOMPARE(ui(form).reportsButton->y(), ui(form).addButton->y() + 34);
         form.showNormal();
         QTRY_COMPARE(form.windowStateCode(), 0);
-        QTRY_COMPARE(caseList(form)->geometry(), kDesignedList);
-        QCOMPARE(button(form, 6)->geometry(), QRect(536, 413, 256, 27));
+        QTRY_COMPARE(ui(form).caseList->geometry(), kDesignedList);
+        QCOMPARE(ui(form).helpButton->geometry(), QRect(536, 413, 256, 27));
         QTRY_VERIFY(centred(form));
     }
 
     void startMaximizedThenRestore() {
         m_env->settings().setValue(QStringLiteral("Helvarine/WindowState"), QStringLiteral("2"));
-        Form1& form = shownForm();
-        QTRY_VERIFY(caseList(form)->geometry() != kDesignedList);
+        MainWindow& form = shownForm();
+        QTRY_VERIFY(ui(form).caseList->geometry() != kDesignedList);
         form.showNormal();
-        QTRY_COMPARE(caseList(form)->geometry(), kDesignedList);
+        QTRY_COMPARE(ui(form).caseList->geometry(), kDesignedList);
         QTRY_VERIFY(centred(form));
     }
 
     void startMinimizedThenRestoreCentres() {
         m_env->settings().setValue(QStringLiteral("Helvarine/WindowState"), QStringLiteral("1"));
-        Form1& form = shownForm();
+        MainWindow& form = shownForm();
         QVERIFY(form.layoutChanged());
         form.move(10, 10);
         form.showNormal();
         QTRY_COMPARE(form.windowStateCode(), 0);
         QTRY_VERIFY(centred(form));
-        QCOMPARE(caseList(form)->geometry(), kDesignedList);
+        QCOMPARE(ui(form).caseList->geometry(), kDesignedList);
     }
 
     void resizingWithoutAMaximizeChangesNothing() {
-        Form1& form = shownForm();
+        MainWindow& form = shownForm();
         form.move(20, 30);
         form.resize(1000, 600);
         QTRY_COMPARE(form.size(), QSize(1000, 600));
-        QCOMPARE(caseList(form)->geometry(), kDesignedList);
+        QCOMPARE(ui(form).caseList->geometry(), kDesignedList);
         QCOMPARE(form.pos(), QPoint(20, 30));
         QVERIFY(!centred(form));
         QVERIFY(!form.layoutChanged());
     }
 
     void afterAMaximizeEveryResizeCentres() {
-        Form1& form = shownForm();
+        MainWindow& form = shownForm();
         form.showMaximized();
         QTRY_COMPARE(form.windowStateCode(), 2);
         form.showNormal();
@@ -166,7 +166,7 @@ private Q_SLOTS:
                                                    .arg(form.frameGeometry().y())
                                                    .arg(form.frameGeometry().width())
                                                    .arg(form.frameGeometry().height())));
-        QCOMPARE(caseList(form)->geometry(), kDesignedList);
+        QCOMPARE(ui(form).caseList->geometry(), kDesignedList);
     }
 };
 

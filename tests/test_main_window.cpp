@@ -128,10 +128,10 @@ protected:
     }
 };
 
-QStringList columnTexts(const Form1& form, int column) {
+QStringList columnTexts(const MainWindow& form, int column) {
     QStringList texts;
-    for (int row = 0; row < caseList(form)->rows().count(); ++row) {
-        texts.append(caseList(form)->rows().text(row, column));
+    for (int row = 0; row < ui(form).caseList->rows().count(); ++row) {
+        texts.append(ui(form).caseList->rows().text(row, column));
     }
     return texts;
 }
@@ -144,19 +144,19 @@ class TestMainWindow : public QObject {
 private:
     std::unique_ptr<TestEnvironment> m_env;
     ScriptedPrompts m_prompts;
-    std::unique_ptr<Form1> m_form;
+    std::unique_ptr<MainWindow> m_form;
     bool m_ended = false;
 
-    Form1& newForm() {
-        m_form =
-            std::make_unique<Form1>(m_prompts, m_env->settings(), TestEnvironment::programFolder());
+    MainWindow& newForm() {
+        m_form = std::make_unique<MainWindow>(m_prompts, m_env->settings(),
+                                              TestEnvironment::programFolder());
         m_form->setProgramEnd([this] { m_ended = true; });
         return *m_form;
     }
 
-    Form1& startedForm() {
-        Form1& form = newForm();
-        form.Form_Load();
+    MainWindow& startedForm() {
+        MainWindow& form = newForm();
+        form.load();
         return form;
     }
 
@@ -188,7 +188,7 @@ private Q_SLOTS:
     }
 
     void firstStartMakesFoldersAndDatabase() {
-        Form1& form = startedForm();
+        MainWindow& form = startedForm();
         QVERIFY(m_prompts.boxes().empty());
         const QFileInfo product(m_env->dataRoot() + QStringLiteral("/Orvanta/Helvarine"));
         QVERIFY(product.isDir());
@@ -212,12 +212,12 @@ private Q_SLOTS:
                                   QStringLiteral("KB"),
                                   QStringLiteral("Resolved Time"),
                                   QStringLiteral("Opened By")};
-        QCOMPARE(caseList(form)->rows().columnCount(), 12);
+        QCOMPARE(ui(form).caseList->rows().columnCount(), 12);
         for (int column = 0; column < 12; ++column) {
-            QCOMPARE(caseList(form)->rows().header(column), headers[column]);
-            QCOMPARE(caseList(form)->columnWidthTwips(column), column == 0 ? 1200.0 : 1500.0);
+            QCOMPARE(ui(form).caseList->rows().header(column), headers[column]);
+            QCOMPARE(ui(form).caseList->columnWidthTwips(column), column == 0 ? 1200.0 : 1500.0);
         }
-        QCOMPARE(caseList(form)->rows().count(), 0);
+        QCOMPARE(ui(form).caseList->rows().count(), 0);
         QCOMPARE(form.windowStateCode(), 0);
         QVERIFY(!form.layoutChanged());
     }
@@ -262,13 +262,13 @@ private Q_SLOTS:
                     .arg(folder);
         }
         expectBoxes(static_cast<int>(startLines.size()));
-        Form1& form = startedForm();
+        MainWindow& form = startedForm();
         QCOMPARE(errorLines(m_prompts), startLines);
         const QStringList texts = m_prompts.texts();
         QVERIFY2(texts[0].contains("\n\n" + cause + "\r\nin Casewright"), qPrintable(texts[0]));
         QCOMPARE(texts.filter(cause).size(), 1);
         QVERIFY(!texts.join(QString()).contains(QLatin1String("S3cretPw")));
-        QCOMPARE(caseList(form)->emptyText(), "No database is open.\n\n" + cause);
+        QCOMPARE(ui(form).caseList->emptyText(), "No database is open.\n\n" + cause);
 
         m_prompts.clear();
         expectBoxes(1);
@@ -337,37 +337,38 @@ private Q_SLOTS:
         const QString root = m_env->dataRoot() + QLatin1Char('/') + folder;
         QVERIFY(QDir().mkpath(root));
         qputenv(Globals::kDataRootVariable, QFile::encodeName(root));
-        Form1& form = startedForm();
+        MainWindow& form = startedForm();
         QVERIFY2(m_prompts.boxes().empty(), qPrintable(m_prompts.texts().join('\n')));
         QVERIFY(QFileInfo::exists(root + QStringLiteral("/Orvanta/Helvarine/dbData.mdb")));
         execute(QStringLiteral("insert into Cases (Title) values ('Portable')"));
-        form.LoadCases();
-        QCOMPARE(caseList(form)->rows().count(), 1);
+        form.loadCases();
+        QCOMPARE(ui(form).caseList->rows().count(), 1);
     }
 
     void buttonsStandInTheirDesignedPlaces() {
-        Form1& form = newForm();
+        MainWindow& form = newForm();
         // 15 twips a pixel at 96 dpi: the designed layout of the normal window.
-        QCOMPARE(caseList(form)->geometry(), QRect(8, 8, 784, 365));
-        QCOMPARE(button(form, 2)->geometry(), QRect(8, 379, 256, 27));
-        QCOMPARE(button(form, 6)->geometry(), QRect(536, 413, 256, 27));
-        QCOMPARE(button(form, 4)->text(), QStringLiteral("Load Sample/Example Data"));
+        QCOMPARE(ui(form).caseList->geometry(), QRect(8, 8, 784, 365));
+        QCOMPARE(ui(form).addButton->geometry(), QRect(8, 379, 256, 27));
+        QCOMPARE(ui(form).helpButton->geometry(), QRect(536, 413, 256, 27));
+        QCOMPARE(ui(form).sampleDataButton->text(), QStringLiteral("Load Sample/Example Data"));
         QCOMPARE(form.size(), QSize(800, 447));
-        QCOMPARE(button(form, 1)->font().pointSizeF(), 11.25);
-        QVERIFY(button(form, 1)->font().bold());
-        QCOMPARE(caseList(form)->font().pointSizeF(), 9.0);
+        QCOMPARE(ui(form).editButton->font().pointSizeF(), 11.25);
+        QVERIFY(ui(form).editButton->font().bold());
+        QCOMPARE(ui(form).caseList->font().pointSizeF(), 9.0);
         // Tab order: the list, then Add, Edit, Delete, Reports, Sample data, Help.
-        const QList<QWidget*> controls{caseList(form),  button(form, 2), button(form, 1),
-                                       button(form, 3), button(form, 5), button(form, 4),
-                                       button(form, 6)};
+        const QList<QWidget*> controls{ui(form).caseList,      ui(form).addButton,
+                                       ui(form).editButton,    ui(form).deleteButton,
+                                       ui(form).reportsButton, ui(form).sampleDataButton,
+                                       ui(form).helpButton};
         QList<QWidget*> chain;
-        QWidget* widget = caseList(form);
+        QWidget* widget = ui(form).caseList;
         do {
             if (controls.contains(widget)) {
                 chain.append(widget);
             }
             widget = widget->nextInFocusChain();
-        } while (widget != caseList(form));
+        } while (widget != ui(form).caseList);
         QCOMPARE(chain, controls);
     }
 
@@ -377,7 +378,7 @@ private Q_SLOTS:
             addCase(QStringLiteral("Kept from last run"));
         });
         const QByteArray before = fileDigest(m_env->databaseFile());
-        Form1& form = startedForm();
+        MainWindow& form = startedForm();
         QVERIFY(m_prompts.boxes().empty());
         QCOMPARE(columnTexts(form, 1), QStringList{QStringLiteral("Kept from last run")});
         m_env->closeDatabase();
@@ -402,12 +403,13 @@ private Q_SLOTS:
     void missingTemplateIsReportedAndStartUpGoesOn() {
         // A program folder without dbBlank.mdb.
         QTemporaryDir emptyProgramFolder;
-        m_form = std::make_unique<Form1>(m_prompts, m_env->settings(), emptyProgramFolder.path());
+        m_form =
+            std::make_unique<MainWindow>(m_prompts, m_env->settings(), emptyProgramFolder.path());
         expectBoxes(3);
-        m_form->Form_Load();
+        m_form->load();
         QCOMPARE(boxLines(m_prompts), (QList<int>{110, 144, 178}));
         QVERIFY(m_prompts.texts()[0].contains(QStringLiteral("dbBlank.mdb")));
-        QCOMPARE(caseList(*m_form)->rows().columnCount(), 12);
+        QCOMPARE(ui(*m_form).caseList->rows().columnCount(), 12);
         QVERIFY(!QFileInfo::exists(m_env->databaseFile()));
     }
 
@@ -422,7 +424,7 @@ private Q_SLOTS:
         startedForm();
         QCOMPARE(boxLines(m_prompts), (QList<int>{144, 178}));
         QVERIFY(m_prompts.texts()[0].startsWith(QStringLiteral("file is not a database")));
-        m_form->Form_QueryUnload();
+        m_form->shutDown();
         QCOMPARE(fileDigest(m_env->databaseFile()), before);
         QVERIFY(!QFileInfo::exists(m_env->databaseFile() + QStringLiteral("-journal")));
     }
@@ -436,7 +438,7 @@ private Q_SLOTS:
         QVERIFY2(m_prompts.texts()[0].contains(QStringLiteral("/nonexistent/helvarine")),
                  qPrintable(m_prompts.texts()[0]));
         QVERIFY(!QFileInfo::exists(m_env->dataRoot() + QStringLiteral("/Orvanta")));
-        QCOMPARE(caseList(*m_form)->rows().count(), 0);
+        QCOMPARE(ui(*m_form).caseList->rows().count(), 0);
     }
 
     void linkPlantedAtTheDatabasePathIsNotFollowed() {
@@ -466,10 +468,10 @@ private Q_SLOTS:
     void settingsRoundTrip() {
         m_env->settings().setValue(QStringLiteral("Helvarine/ColumnHeaders2"),
                                    QStringLiteral("1234.5"));
-        Form1& form = startedForm();
-        caseList(form)->header()->resizeSection(2, 150);  // the user widens "Customer"
-        form.setWindowState(Qt::WindowMinimized);         // and closes the window minimized
-        form.Form_QueryUnload();
+        MainWindow& form = startedForm();
+        ui(form).caseList->header()->resizeSection(2, 150);  // the user widens "Customer"
+        form.setWindowState(Qt::WindowMinimized);            // and closes the window minimized
+        form.shutDown();
         QVERIFY(!CaseStore::hasShared());
         m_env->reopenSettings();
         QSettings& stored = m_env->settings();
@@ -484,8 +486,8 @@ private Q_SLOTS:
         QCOMPARE(stored.value(QStringLiteral("Helvarine/WindowState")).toString(),
                  QStringLiteral("1"));
 
-        Form1& again = startedForm();
-        QCOMPARE(caseList(again)->columnWidthTwips(2), 2250.0);
+        MainWindow& again = startedForm();
+        QCOMPARE(ui(again).caseList->columnWidthTwips(2), 2250.0);
         QCOMPARE(again.windowStateCode(), 1);
         QVERIFY(again.layoutChanged());
     }
@@ -498,10 +500,10 @@ private Q_SLOTS:
     void maximizedStateIsRestored() {
         QFETCH(QString, stored);
         m_env->settings().setValue(QStringLiteral("Helvarine/WindowState"), stored);
-        Form1& form = startedForm();
+        MainWindow& form = startedForm();
         QCOMPARE(form.windowStateCode(), 2);
         QVERIFY(form.layoutChanged());
-        form.Form_QueryUnload();
+        form.shutDown();
         m_env->reopenSettings();
         QCOMPARE(m_env->settings().value(QStringLiteral("Helvarine/WindowState")).toString(),
                  QStringLiteral("2"));
@@ -531,14 +533,14 @@ private Q_SLOTS:
         QFETCH(int, line);
         m_env->settings().setValue(QStringLiteral("Helvarine/") + key, value);
         expectBoxes(1);
-        Form1& form = startedForm();
+        MainWindow& form = startedForm();
         QCOMPARE(boxLines(m_prompts), QList<int>{line});
         QVERIFY(m_prompts.texts()[0].contains(value));
         // Every other column has its width, and the window its normal state.
-        QCOMPARE(caseList(form)->columnWidthTwips(1), 1500.0);
+        QCOMPARE(ui(form).caseList->columnWidthTwips(1), 1500.0);
         QCOMPARE(form.windowStateCode(), 0);
         QVERIFY(!form.layoutChanged());
-        QCOMPARE(caseList(form)->rows().columnCount(), 12);
+        QCOMPARE(ui(form).caseList->rows().columnCount(), 12);
     }
 
     // The file needs nothing of the program: another tool writes a case with ISO 8601 dates,
@@ -553,13 +555,13 @@ private Q_SLOTS:
                                     "shell',1,2,1,'2026-12-07','2026-12-20','2026-12-09 14:30:00');"
                                     "update Cases set [Due Date]='2026-12-24' where ID=1;")),
                  QString());
-        Form1& form = startedForm();
+        MainWindow& form = startedForm();
         QVERIFY(m_prompts.boxes().empty());
-        QCOMPARE(caseList(form)->rows().count(), 1);
-        QCOMPARE(caseList(form)->rows().text(0, 1), QStringLiteral("By the shell"));
-        QCOMPARE(caseList(form)->rows().text(0, 7), QStringLiteral("12/24/2026"));
-        QCOMPARE(caseList(form)->rows().text(0, 8), QStringLiteral("12/7/2026"));
-        QCOMPARE(caseList(form)->rows().text(0, 10), QStringLiteral("12/9/2026 14:30:00"));
+        QCOMPARE(ui(form).caseList->rows().count(), 1);
+        QCOMPARE(ui(form).caseList->rows().text(0, 1), QStringLiteral("By the shell"));
+        QCOMPARE(ui(form).caseList->rows().text(0, 7), QStringLiteral("12/24/2026"));
+        QCOMPARE(ui(form).caseList->rows().text(0, 8), QStringLiteral("12/7/2026"));
+        QCOMPARE(ui(form).caseList->rows().text(0, 10), QStringLiteral("12/9/2026 14:30:00"));
     }
 
     void listShowsEveryCaseWithNullsEmpty() {
@@ -572,8 +574,8 @@ private Q_SLOTS:
                 QStringLiteral("insert into Cases (Title,[Assigned To],[Opened By],Customer) "
                                "values ('Orphan',99,98,97)"));
         });
-        Form1& form = startedForm();
-        QCOMPARE(caseList(form)->rows().count(), 3);
+        MainWindow& form = startedForm();
+        QCOMPARE(ui(form).caseList->rows().count(), 3);
         const QStringList first{QStringLiteral("1"),
                                 QStringLiteral("O'Brien's printer"),
                                 QStringLiteral("Hanna Simmons"),
@@ -587,13 +589,13 @@ private Q_SLOTS:
                                 QString(),
                                 QStringLiteral("Daniel Carter")};
         for (int column = 0; column < 12; ++column) {
-            QCOMPARE(caseList(form)->rows().text(0, column), first[column]);
+            QCOMPARE(ui(form).caseList->rows().text(0, column), first[column]);
         }
-        QCOMPARE(caseList(form)->rows().text(1, 10), QStringLiteral("12/9/2026"));
-        QCOMPARE(caseList(form)->rows().text(2, 1), QStringLiteral("Orphan"));
-        QCOMPARE(caseList(form)->rows().text(2, 4), QString());  // NULL priority
-        QCOMPARE(caseList(form)->rows().text(2, 7), QString());  // NULL due date
-        QVERIFY(!(caseList(form)->rows().flags(caseList(form)->rows().index(0, 0)) &
+        QCOMPARE(ui(form).caseList->rows().text(1, 10), QStringLiteral("12/9/2026"));
+        QCOMPARE(ui(form).caseList->rows().text(2, 1), QStringLiteral("Orphan"));
+        QCOMPARE(ui(form).caseList->rows().text(2, 4), QString());  // NULL priority
+        QCOMPARE(ui(form).caseList->rows().text(2, 7), QString());  // NULL due date
+        QVERIFY(!(ui(form).caseList->rows().flags(ui(form).caseList->rows().index(0, 0)) &
                   Qt::ItemIsEditable));
     }
 
@@ -606,32 +608,31 @@ private Q_SLOTS:
                 addCase(titles[i % 4]);
             }
         });
-        Form1& form = startedForm();
+        MainWindow& form = startedForm();
         QCOMPARE(columnTexts(form, 0).first(), QStringLiteral("1"));  // unsorted: the query's order
-        QVERIFY(!caseList(form)->rows().sorted());
+        QVERIFY(!ui(form).caseList->rows().sorted());
 
-        form.ListView1_ColumnClick(1);  // "ID" ascending, as numbers: "9" before "10"
+        form.sortByColumn(1);  // "ID" ascending, as numbers: "9" before "10"
         QCOMPARE(columnTexts(form, 0),
                  (QStringList{"1", "2", "3", "4", "5", "6", "7", "8", "9", "10"}));
-        form.ListView1_ColumnClick(1);  // again: descending
+        form.sortByColumn(1);  // again: descending
         QCOMPARE(columnTexts(form, 0),
                  (QStringList{"10", "9", "8", "7", "6", "5", "4", "3", "2", "1"}));
-        QCOMPARE(caseList(form)->rows().sortOrder(), Qt::DescendingOrder);
+        QCOMPARE(ui(form).caseList->rows().sortOrder(), Qt::DescendingOrder);
 
-        form.ListView1_ColumnClick(
-            2);  // another column starts ascending again, letter case ignored
-        QCOMPARE(caseList(form)->rows().sortKey(), 1);
-        QCOMPARE(caseList(form)->rows().sortOrder(), Qt::AscendingOrder);
+        form.sortByColumn(2);  // another column starts ascending again, letter case ignored
+        QCOMPARE(ui(form).caseList->rows().sortKey(), 1);
+        QCOMPARE(ui(form).caseList->rows().sortOrder(), Qt::AscendingOrder);
         QCOMPARE(columnTexts(form, 1).mid(0, 4), (QStringList{"Alpha", "Alpha", "Alpha", "Bravo"}));
         // Equal titles keep the query's order.
         QCOMPARE(columnTexts(form, 0).mid(0, 3), (QStringList{"2", "6", "10"}));
 
         // A reload after a change keeps the list sorted by the same column and order.
         addCase(QStringLiteral("Aardvark"));
-        form.LoadCases();
-        QCOMPARE(caseList(form)->rows().count(), 11);
+        form.loadCases();
+        QCOMPARE(ui(form).caseList->rows().count(), 11);
         QCOMPARE(columnTexts(form, 1).first(), QStringLiteral("Aardvark"));
-        QVERIFY(caseList(form)->rows().sorted());
+        QVERIFY(ui(form).caseList->rows().sorted());
     }
 
     void dateColumnsSortAsDatesWithEmptyCellsFirst() {
@@ -645,14 +646,14 @@ private Q_SLOTS:
             execute(QStringLiteral("update Cases set [Due Date]='12/27/2026' where ID=3"));
             execute(QStringLiteral("update Cases set [Due Date]='1/2/2027 08:30:00' where ID=4"));
         });
-        Form1& form = startedForm();
-        form.ListView1_ColumnClick(8);
+        MainWindow& form = startedForm();
+        form.sortByColumn(8);
         QCOMPARE(columnTexts(form, 7),
                  (QStringList{"", "12/9/2026", "12/27/2026", "1/2/2027 08:30:00"}));
-        form.ListView1_ColumnClick(8);
+        form.sortByColumn(8);
         QCOMPARE(columnTexts(form, 0), (QStringList{"4", "3", "1", "2"}));
         // The order holds through a reload.
-        form.LoadCases();
+        form.loadCases();
         QCOMPARE(columnTexts(form, 0), (QStringList{"4", "3", "1", "2"}));
     }
 
@@ -662,15 +663,15 @@ private Q_SLOTS:
             addCase(QStringLiteral("a"));
             addCase(QStringLiteral("b"));
         });
-        Form1& form = startedForm();
-        QCOMPARE(caseList(form)->selectedPosition(), 0);
-        caseList(form)->selectPosition(1);
-        form.LoadCases();
-        QCOMPARE(caseList(form)->rows().text(caseList(form)->selectedPosition(), 0),
+        MainWindow& form = startedForm();
+        QCOMPARE(ui(form).caseList->selectedPosition(), 0);
+        ui(form).caseList->selectPosition(1);
+        form.loadCases();
+        QCOMPARE(ui(form).caseList->rows().text(ui(form).caseList->selectedPosition(), 0),
                  QStringLiteral("2"));
         execute(QStringLiteral("delete from Cases where ID=2"));
-        form.LoadCases();
-        QCOMPARE(caseList(form)->selectedPosition(), 0);
+        form.loadCases();
+        QCOMPARE(ui(form).caseList->selectedPosition(), 0);
     }
 
     void sortKeepsTheSelectedCaseSelected() {
@@ -680,30 +681,30 @@ private Q_SLOTS:
             addCase(QStringLiteral("a"));
             addCase(QStringLiteral("c"));
         });
-        Form1& form = startedForm();
-        caseList(form)->selectPosition(0);  // case 1, "b"
-        form.ListView1_ColumnClick(2);
-        const int selected = caseList(form)->selectedPosition();
+        MainWindow& form = startedForm();
+        ui(form).caseList->selectPosition(0);  // case 1, "b"
+        form.sortByColumn(2);
+        const int selected = ui(form).caseList->selectedPosition();
         QCOMPARE(selected, 1);
-        QCOMPARE(caseList(form)->rows().text(selected, 0), QStringLiteral("1"));
+        QCOMPARE(ui(form).caseList->rows().text(selected, 0), QStringLiteral("1"));
     }
 
     void pointerRule() {
-        Form1& form = startedForm();
+        MainWindow& form = startedForm();
         QEvent enter(QEvent::Enter);
-        QCoreApplication::sendEvent(button(form, 2), &enter);
+        QCoreApplication::sendEvent(ui(form).addButton, &enter);
         QCOMPARE(form.cursor().shape(), Qt::BitmapCursor);  // the hand from HAND-M.CUR
-        QCoreApplication::sendEvent(caseList(form)->viewport(), &enter);
+        QCoreApplication::sendEvent(ui(form).caseList->viewport(), &enter);
         QCOMPARE(form.cursor().shape(), Qt::ArrowCursor);
         form.setCursor(Qt::WaitCursor);
-        QCoreApplication::sendEvent(button(form, 6), &enter);
+        QCoreApplication::sendEvent(ui(form).helpButton, &enter);
         QCOMPARE(form.cursor().shape(), Qt::WaitCursor);  // the hourglass is never replaced
-        QCoreApplication::sendEvent(caseList(form)->viewport(), &enter);
+        QCoreApplication::sendEvent(ui(form).caseList->viewport(), &enter);
         QCOMPARE(form.cursor().shape(), Qt::WaitCursor);
     }
 
     void closingSavesClosesAndEnds() {
-        Form1& form = startedForm();
+        MainWindow& form = startedForm();
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         form.close();
@@ -715,9 +716,9 @@ private Q_SLOTS:
     }
 
     void closingWithoutConnectionReportsAndGoesOn() {
-        Form1& form = newForm();
+        MainWindow& form = newForm();
         expectBoxes(2);
-        form.Form_QueryUnload();  // never loaded: no connection to ask or to close
+        form.shutDown();  // never loaded: no connection to ask or to close
         QCOMPARE(boxLines(m_prompts), (QList<int>{108, 108}));
         m_env->reopenSettings();
         QCOMPARE(m_env->settings().value(QStringLiteral("Helvarine/WindowState")).toString(),
@@ -742,13 +743,13 @@ private Q_SLOTS:
             QVERIFY(package.open(QIODevice::WriteOnly));
             package.write("printf %s \"$HELVARINE_WINDOW_STYLE\" > \"$(dirname \"$0\")/ran\"\n");
         }
-        m_form = std::make_unique<Form1>(m_prompts, m_env->settings(), programFolder.path());
+        m_form = std::make_unique<MainWindow>(m_prompts, m_env->settings(), programFolder.path());
         m_form->setProgramEnd([this] { m_ended = true; });
         m_form->setLibraryCheck([] { return false; });
         // "repair it now?" Yes, then "stop software now?" as the row says.
         m_prompts.answer(Prompts::Answer::Yes);
         m_prompts.answer(stop ? Prompts::Answer::Yes : Prompts::Answer::No);
-        m_form->Form_Load();
+        m_form->load();
 
         QCOMPARE(m_prompts.texts(),
                  (QStringList{QStringLiteral("Error #193: ADO is not properly installed on this "
@@ -770,11 +771,11 @@ private Q_SLOTS:
             // No further start-up step ran: no caption, no connection, no columns, no state.
             QVERIFY(m_form->windowTitle().isEmpty());
             QVERIFY(!CaseStore::hasShared());
-            QCOMPARE(caseList(*m_form)->rows().columnCount(), 0);
+            QCOMPARE(ui(*m_form).caseList->rows().columnCount(), 0);
         } else {
             QCOMPARE(m_form->windowTitle(), QStringLiteral("Helvarine"));
             QCOMPARE(CaseStore::shared().state(), 1);
-            QCOMPARE(caseList(*m_form)->rows().columnCount(), 12);
+            QCOMPARE(ui(*m_form).caseList->rows().columnCount(), 12);
         }
         m_env->settings().sync();
         QCOMPARE(m_env->settings().allKeys(), QStringList());  // nothing saved either way
@@ -789,13 +790,13 @@ private Q_SLOTS:
                 addCase(QStringLiteral("Case %1").arg(n, 2, 10, QLatin1Char('0')));
             }
         });
-        Form1& form = startedForm();
+        MainWindow& form = startedForm();
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        ReportListView* list = caseList(form);
-        form.ListView1_ColumnClick(2);
-        form.ListView1_ColumnClick(2);  // Title, descending
-        list->selectPosition(0);        // "Case 60"
+        ReportListView* list = ui(form).caseList;
+        form.sortByColumn(2);
+        form.sortByColumn(2);     // Title, descending
+        list->selectPosition(0);  // "Case 60"
         QScrollBar* scroll = list->verticalScrollBar();
         QVERIFY(scroll->maximum() > 10);
         scroll->setValue(scroll->maximum() / 2);
@@ -818,11 +819,11 @@ private Q_SLOTS:
                 addCase(QStringLiteral("Case %1").arg(n, 3, 10, QLatin1Char('0')));
             }
         });
-        Form1& form = startedForm();
+        MainWindow& form = startedForm();
         showActive(form);
-        ReportListView* list = caseList(form);
-        form.ListView1_ColumnClick(2);
-        form.ListView1_ColumnClick(2);  // Title, descending
+        ReportListView* list = ui(form).caseList;
+        form.sortByColumn(2);
+        form.sortByColumn(2);  // Title, descending
         auto* field = control<QLineEdit>(form, QStringLiteral("FindField"));
         list->setFocus();
         QTest::keyClick(list, Qt::Key_Slash);
@@ -836,7 +837,7 @@ private Q_SLOTS:
         QStringList statements;
         CaseStore::shared().setStatementObserver(
             [&](const QString& statement) { statements.append(statement); });
-        form.findChild<QTimer*>(QStringLiteral("Timer1"))->start();
+        ui(form).refreshTimer->start();
 
         for (const QString& change :
              {QStringLiteral("update Cases set Title = 'Case 999 5' where ID = 150"),
@@ -879,7 +880,7 @@ private Q_SLOTS:
             addPeopleAndLookups();
             addCase(QStringLiteral("Mine"));
         });
-        Form1& form = startedForm();
+        MainWindow& form = startedForm();
         QCOMPARE(executeAsAnotherUser(
                      *m_env, QStringLiteral("select pg_terminate_backend(pid) from "
                                             "pg_stat_activity where datname = current_database() "
@@ -897,30 +898,30 @@ private Q_SLOTS:
             addPeopleAndLookups();
             addCase(QStringLiteral("Mine"));
         });
-        Form1& form = startedForm();
+        MainWindow& form = startedForm();
         form.show();
         QApplication::setActiveWindow(&form);
         QVERIFY(QTest::qWaitForWindowActive(&form));
-        form.findChild<QTimer*>(QStringLiteral("Timer1"))->stop();
+        ui(form).refreshTimer->stop();
         QCOMPARE(executeAsAnotherUser(*m_env, otherUsersCase("Theirs")), QString());
         QTest::keyClick(&form, Qt::Key_F5);
         QCOMPARE(columnTexts(form, 1), (QStringList{"Mine", "Theirs"}));
 
-        form.findChild<QTimer*>(QStringLiteral("Timer1"))->start();
+        ui(form).refreshTimer->start();
         QDialog over(&form);
         over.setWindowModality(Qt::ApplicationModal);
         over.show();
         QCOMPARE(executeAsAnotherUser(*m_env, otherUsersCase("Later")), QString());
         QTest::qWait(2500);  // two ticks and more
-        QCOMPARE(caseList(form)->rows().count(), 2);
+        QCOMPARE(ui(form).caseList->rows().count(), 2);
         over.close();
-        QTRY_COMPARE(caseList(form)->rows().count(), 3);
+        QTRY_COMPARE(ui(form).caseList->rows().count(), 3);
     }
 
     // A reload that keeps failing is reported once, not every second, until one succeeds.
     void failingReloadIsReportedOnce() {
         prepareDatabase([] { addPeopleAndLookups(); });
-        Form1& form = startedForm();
+        MainWindow& form = startedForm();
         // The view goes away and comes back; a case added each time tells the list to reload.
         const QString view =
             TestEnvironment::onServer()
@@ -941,33 +942,33 @@ private Q_SLOTS:
             QCOMPARE(m_prompts.boxes().size(), size_t(round));  // quiet while it keeps failing
             QCOMPARE(executeAsAnotherUser(*m_env, view), QString());
             QCOMPARE(executeAsAnotherUser(*m_env, otherUsersCase("Back")), QString());
-            QTRY_COMPARE(caseList(form)->rows().count(), 2 * round);
+            QTRY_COMPARE(ui(form).caseList->rows().count(), 2 * round);
         }
     }
 
     void brokenLibraryAndNoShowsTheAdviceOnceAndStartsUp() {
-        m_form =
-            std::make_unique<Form1>(m_prompts, m_env->settings(), TestEnvironment::programFolder());
+        m_form = std::make_unique<MainWindow>(m_prompts, m_env->settings(),
+                                              TestEnvironment::programFolder());
         m_form->setProgramEnd([this] { m_ended = true; });
         m_form->setLibraryCheck([] { return false; });
         m_prompts.answer(Prompts::Answer::No);
         m_prompts.answer(Prompts::Answer::Ok);
-        m_form->Form_Load();
+        m_form->load();
         QCOMPARE(m_prompts.texts().size(), 2);
         QVERIFY(m_prompts.texts()[1].startsWith(QStringLiteral(
             "Please check for MDAC installation.\r\n\r\nPlease check this: https://")));
         QVERIFY(!m_ended);
         QVERIFY(!m_form->programEnded());
         QCOMPARE(CaseStore::shared().state(), 1);
-        QCOMPARE(caseList(*m_form)->rows().columnCount(), 12);
+        QCOMPARE(ui(*m_form).caseList->rows().columnCount(), 12);
     }
 
     // The window shown and active, so that its keys reach it; the list is reloaded only when
     // the test says so.
-    void showActive(Form1& form) {
+    void showActive(MainWindow& form) {
         ::showActive(form);
         QVERIFY(form.isActiveWindow());
-        form.findChild<QTimer*>(QStringLiteral("Timer1"))->stop();
+        ui(form).refreshTimer->stop();
     }
 
     void findShowsTheCasesWithEveryWord() {
@@ -978,9 +979,9 @@ private Q_SLOTS:
                 addCase(QString::fromUtf8(title));
             }
         });
-        Form1& form = startedForm();
+        MainWindow& form = startedForm();
         showActive(form);
-        ReportListView* list = caseList(form);
+        ReportListView* list = ui(form).caseList;
         const QRect designed = list->geometry();
         auto* field = control<QLineEdit>(form, QStringLiteral("FindField"));
         auto* count = control<QLabel>(form, QStringLiteral("FindCount"));
@@ -1016,7 +1017,7 @@ private Q_SLOTS:
         QCOMPARE(columnTexts(form, 0), (QStringList{"1", "3", "5"}));
         QCOMPARE(count->text(), QStringLiteral("3 of 6 cases"));
         QCOMPARE(list->rows().text(list->selectedPosition(), 0), QStringLiteral("3"));
-        form.ListView1_ColumnClick(2);
+        form.sortByColumn(2);
         QCOMPARE(columnTexts(form, 0), (QStringList{"3", "1", "5"}));
 
         // Delete takes the selected shown case.
@@ -1054,9 +1055,9 @@ private Q_SLOTS:
                         .arg(DateText::toText(today)));
             execute(QStringLiteral("update Cases set [Due Date]=NULL where ID=4"));
         });
-        Form1& form = startedForm();
+        MainWindow& form = startedForm();
         showActive(form);
-        ReportListView* list = caseList(form);
+        ReportListView* list = ui(form).caseList;
         const ReportListModel& rows = list->rows();
         const QColor overdue = Overdue::colour(list->palette());
         for (int row = 0; row < 4; ++row) {
@@ -1098,10 +1099,10 @@ private Q_SLOTS:
                 QStringLiteral("update Cases set [Resolved Date]='12/9/2026 14:30:00' where ID=2"));
             execute(QStringLiteral("update Cases set Status='Waiting' where ID=4"));
         });
-        Form1& form = startedForm();
+        MainWindow& form = startedForm();
         showActive(form);
-        form.ListView1_ColumnClick(2);
-        form.ListView1_ColumnClick(2);  // Title, descending
+        form.sortByColumn(2);
+        form.sortByColumn(2);  // Title, descending
         QTest::keyClick(&form, Qt::Key_F, Qt::ControlModifier);
         QTest::keyClicks(control<QLineEdit>(form, QStringLiteral("FindField")),
                          QStringLiteral("open"));
@@ -1150,9 +1151,9 @@ private Q_SLOTS:
 
         // The list's context menu offers the same; a file that cannot be written is reported.
         auto* menuEntry = form.findChild<QAction*>(QStringLiteral("ExportAction"));
-        QVERIFY(caseList(form)->actions().contains(menuEntry));
+        QVERIFY(ui(form).caseList->actions().contains(menuEntry));
         QCOMPARE(menuEntry->text(), QString::fromUtf8("Export the list as CSV…"));
-        QCOMPARE(caseList(form)->contextMenuPolicy(), Qt::ActionsContextMenu);
+        QCOMPARE(ui(form).caseList->contextMenuPolicy(), Qt::ActionsContextMenu);
         m_prompts.clear();
         const QString blocked = path + QStringLiteral("/cases.csv");  // under a file
         m_prompts.chooseFile(blocked);
@@ -1183,9 +1184,9 @@ private Q_SLOTS:
             addCase(QStringLiteral("first"));
             addCase(QStringLiteral("second"));
         });
-        Form1& form = startedForm();
+        MainWindow& form = startedForm();
         showActive(form);
-        ReportListView* list = caseList(form);
+        ReportListView* list = ui(form).caseList;
         QStringList opened;
         const auto record = [&](QDialog& window) {
             const auto* editor = dynamic_cast<CaseEditor*>(&window);
@@ -1220,7 +1221,7 @@ private Q_SLOTS:
             addPeopleAndLookups();
             addCase(QStringLiteral("first"));
         });
-        Form1& form = startedForm();
+        MainWindow& form = startedForm();
         showActive(form);
         QTest::keyClick(&form, Qt::Key_F, Qt::ControlModifier);
         auto* field = control<QLineEdit>(form, QStringLiteral("FindField"));
@@ -1261,7 +1262,7 @@ private Q_SLOTS:
     // F1 and the list's context menu show the keys, the find words and where the data lives. A
     // screen reader finds the main window as a window, and a name on each of its parts.
     void helpShowsKeysFindWordsAndData() {
-        Form1& form = startedForm();
+        MainWindow& form = startedForm();
         showActive(form);
         QString shown;
         for (int i = 0; i < 2; ++i) {
@@ -1295,10 +1296,10 @@ private Q_SLOTS:
             addCase(QStringLiteral("Short"));
             addCase(QStringLiteral("Two\nlines"));
         });
-        Form1& form = startedForm();
+        MainWindow& form = startedForm();
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        ReportListView* list = caseList(form);
+        ReportListView* list = ui(form).caseList;
         const auto tip = [&](int row) { return list->cellToolTip(list->rows().index(row, 1)); };
         QCOMPARE(tip(0), longTitle);
         QCOMPARE(tip(1), QString());
@@ -1315,10 +1316,10 @@ private Q_SLOTS:
     // A focused control carries a clear frame, which moves with the focus. (Installed for the
     // rest of this run, so it comes last.)
     void focusedControlIsFramed() {
-        Form1& form = startedForm();
+        MainWindow& form = startedForm();
         showActive(form);
         WindowDressing::frameTheFocus(*qApp);
-        QPushButton* add = button(form, 2);
+        QPushButton* add = ui(form).addButton;
         add->setFocus(Qt::TabFocusReason);
         auto* frame = form.findChild<QFocusFrame*>();
         QVERIFY(frame != nullptr);
@@ -1326,8 +1327,8 @@ private Q_SLOTS:
         QCOMPARE(frame->widget(), add);
         QVERIFY(frame->geometry().contains(add->geometry()));
         QVERIFY(frame->geometry() != add->geometry());
-        caseList(form)->setFocus(Qt::TabFocusReason);
-        QCOMPARE(frame->widget(), caseList(form));
+        ui(form).caseList->setFocus(Qt::TabFocusReason);
+        QCOMPARE(frame->widget(), ui(form).caseList);
     }
 };
 

@@ -97,20 +97,20 @@ private:
     std::unique_ptr<TestEnvironment> m_env;
     std::unique_ptr<LinkProxy> m_proxy;
     ScriptedPrompts m_prompts;
-    std::unique_ptr<Form1> m_form;
+    std::unique_ptr<MainWindow> m_form;
 
     // The program reaches the test's database through the proxy; one case is there.
-    Form1& startedForm(int cases = 1) {
+    MainWindow& startedForm(int cases = 1) {
         for (int i = 0; i < cases; ++i) {
             execute(otherUsersCase("Mine"));
         }
         m_env->closeDatabase();
         const QString name = m_env->serverDatabase().section(QStringLiteral("dbname="), 1);
         qputenv(DataPaths::kServerVariable, m_proxy->connectionText(name).toUtf8());
-        m_form =
-            std::make_unique<Form1>(m_prompts, m_env->settings(), TestEnvironment::programFolder());
+        m_form = std::make_unique<MainWindow>(m_prompts, m_env->settings(),
+                                              TestEnvironment::programFolder());
         m_form->setProgramEnd([] {});
-        m_form->Form_Load();
+        m_form->load();
         showActive(*m_form);
         return *m_form;
     }
@@ -132,7 +132,7 @@ private Q_SLOTS:
             m_proxy->setMode(LinkProxy::Mode::Pass);
         }
         if (m_form) {
-            m_form->Form_QueryUnload();
+            m_form->shutDown();
             m_form.reset();
         }
         m_proxy.reset();
@@ -142,8 +142,8 @@ private Q_SLOTS:
     // F5 over a dead link: the window keeps its events going, "Waiting for the server…" shows
     // after half a second, and Cancel fails the reload with one box; the link back, F5 works.
     void aDeadLinkShowsTheWaitingWindow() {
-        Form1& form = startedForm();
-        form.findChild<QTimer*>(QStringLiteral("Timer1"))->stop();
+        MainWindow& form = startedForm();
+        ui(form).refreshTimer->stop();
         m_proxy->setMode(LinkProxy::Mode::Swallow);
         QElapsedTimer clock;
         qint64 shownAfter = -1;
@@ -160,7 +160,7 @@ private Q_SLOTS:
         watch.start(20);
         m_prompts.answer(Prompts::Answer::Ok);
         clock.start();
-        QTest::keyClick(caseList(form), Qt::Key_F5);
+        QTest::keyClick(ui(form).caseList, Qt::Key_F5);
         QVERIFY2(shownAfter >= 450 && shownAfter < 2000, qPrintable(QString::number(shownAfter)));
         QCOMPARE(words, QStringLiteral("Helvarine|Waiting for the server\u2026"));
         QCOMPARE(m_prompts.texts().size(), 1);
@@ -169,15 +169,15 @@ private Q_SLOTS:
         QVERIFY(waitingWindow() == nullptr);
 
         m_proxy->setMode(LinkProxy::Mode::Pass);
-        QTest::keyClick(caseList(form), Qt::Key_F5);
-        QCOMPARE(caseList(form)->rows().count(), 1);
+        QTest::keyClick(ui(form).caseList, Qt::Key_F5);
+        QCOMPARE(ui(form).caseList->rows().count(), 1);
         QCOMPARE(m_prompts.texts().size(), 1);
     }
 
     // While the link is dead the live list says so in the title, once in a box, and never shows
     // the waiting window; once it is back the list catches up by itself.
     void theLiveListSkipsADeadLinkAndCatchesUp() {
-        Form1& form = startedForm();
+        MainWindow& form = startedForm();
         m_proxy->setMode(LinkProxy::Mode::Swallow);
         QCOMPARE(executeAsAnotherUser(*m_env, otherUsersCase("Theirs")), QString());
         m_prompts.answer(Prompts::Answer::Ok);
@@ -187,7 +187,7 @@ private Q_SLOTS:
         QVERIFY(waitingWindow() == nullptr);
         QCOMPARE(m_prompts.texts().size(), 1);
         m_proxy->setMode(LinkProxy::Mode::Pass);
-        QTRY_COMPARE_WITH_TIMEOUT(caseList(form)->rows().count(), 2, 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(ui(form).caseList->rows().count(), 2, 20000);
         QCOMPARE(form.windowTitle(), QStringLiteral("Helvarine"));
     }
 
@@ -280,8 +280,8 @@ private Q_SLOTS:
     // The editor opened over a dead link: one waiting window, whose Cancel ends the opening with
     // one box for all its lists; the next action, the link back, connects again.
     void aLostConnectionIsReportedOncePerCommand() {
-        Form1& form = startedForm();
-        form.findChild<QTimer*>(QStringLiteral("Timer1"))->stop();
+        MainWindow& form = startedForm();
+        ui(form).refreshTimer->stop();
         m_proxy->setMode(LinkProxy::Mode::Swallow);
         int shown = 0;
         bool showing = false;
@@ -315,7 +315,7 @@ private Q_SLOTS:
     // The server restarted: the live list finds its connection gone, connects again, listens
     // again and shows a colleague's case within seconds.
     void theLiveListFollowsAServerRestart() {
-        Form1& form = startedForm();
+        MainWindow& form = startedForm();
         const QString folder = qEnvironmentVariable("HELVARINE_TEST_DATABASE")
                                    .section(QStringLiteral("host="), 1)
                                    .section(QLatin1Char(' '), 0, 0)
@@ -326,7 +326,7 @@ private Q_SLOTS:
         QCOMPARE(restart.exitCode(), 0);
         QCOMPARE(executeAsAnotherUser(*m_env, otherUsersCase("Theirs")), QString());
         m_prompts.answer(Prompts::Answer::Ok);  // the tick that met the restart may say so once
-        QTRY_COMPARE_WITH_TIMEOUT(caseList(form)->rows().count(), 2, 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(ui(form).caseList->rows().count(), 2, 15000);
         QTRY_COMPARE_WITH_TIMEOUT(form.windowTitle(), QStringLiteral("Helvarine"), 5000);
         m_prompts.clear();
     }
@@ -338,9 +338,9 @@ private Q_SLOTS:
         QTimer watch;
         QObject::connect(&watch, &QTimer::timeout, [&shown] { shown = shown || waitingWindow(); });
         watch.start(20);
-        Form1& form = startedForm(200);
+        MainWindow& form = startedForm(200);
         QVERIFY(shown);
-        QCOMPARE(caseList(form)->rows().count(), 200);
+        QCOMPARE(ui(form).caseList->rows().count(), 200);
         QVERIFY(m_prompts.texts().isEmpty());
     }
 
@@ -351,8 +351,8 @@ private Q_SLOTS:
                         .arg(QString(20000, QLatin1Char('c'))));
         }
         const long long before = m_proxy->bytesToProgram();
-        Form1& form = startedForm(0);
-        QCOMPARE(caseList(form)->rows().count(), 20);
+        MainWindow& form = startedForm(0);
+        QCOMPARE(ui(form).caseList->rows().count(), 20);
         const long long read = m_proxy->bytesToProgram() - before;
         QVERIFY2(read < 100000, qPrintable(QString::number(read)));  // the comments: 400 000
     }
@@ -384,12 +384,12 @@ private Q_SLOTS:
         m_proxy->setMode(LinkProxy::Mode::Refuse);
         m_prompts.answer(Prompts::Answer::Ok);
         m_prompts.answer(Prompts::Answer::Ok);
-        Form1& form = startedForm();
+        MainWindow& form = startedForm();
         QVERIFY(m_prompts.texts().size() >= 1);
-        QCOMPARE(caseList(form)->rows().count(), 0);
+        QCOMPARE(ui(form).caseList->rows().count(), 0);
         m_prompts.clear();
         m_proxy->setMode(LinkProxy::Mode::Pass);
-        QTRY_COMPARE_WITH_TIMEOUT(caseList(form)->rows().count(), 1, 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(ui(form).caseList->rows().count(), 1, 20000);
         QCOMPARE(form.windowTitle(), QStringLiteral("Helvarine"));
         QVERIFY(m_prompts.texts().isEmpty());
     }

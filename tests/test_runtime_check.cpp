@@ -107,8 +107,8 @@ private Q_SLOTS:
 
     void workingLibraryShowsNothing() {
         QVERIFY(LibraryCheck::databaseLibraryWorks());
-        QVERIFY(!check({}).IsADOInstalled());  // the real check
-        QVERIFY(!check([] { return true; }).IsADOInstalled());
+        QVERIFY(!check({}).repairEndsProgram());  // the real check
+        QVERIFY(!check([] { return true; }).repairEndsProgram());
         expectBoxes({});
         QCOMPARE(m_widthAsked, 0);
         QCOMPARE(m_runs, QStringList());
@@ -129,7 +129,7 @@ private Q_SLOTS:
             }
             return false;
         });
-        QVERIFY(!runtime.IsADOInstalled());
+        QVERIFY(!runtime.repairEndsProgram());
         expectBoxes({kRepairQuestion, kNoRepairMessage});
         QCOMPARE(m_widthAsked, 0);
         QCOMPARE(m_runs, QStringList());
@@ -153,7 +153,7 @@ private Q_SLOTS:
         m_widthFails = widthFails;
         m_prompts.answer(Answer::Yes);
         m_prompts.answer(Answer::No);
-        QVERIFY(!brokenCheck().IsADOInstalled());
+        QVERIFY(!brokenCheck().repairEndsProgram());
         QCOMPARE(m_widthAsked, 1);
         QCOMPARE(m_runs, QStringList{runOf(package)});
         expectBoxes({kRepairQuestion, kStopQuestion});
@@ -180,7 +180,7 @@ private Q_SLOTS:
         }
         m_width = width;
         m_prompts.answer(Answer::Yes);
-        QVERIFY(!brokenCheck().IsADOInstalled());
+        QVERIFY(!brokenCheck().repairEndsProgram());
         expectBoxes({kRepairQuestion});
         QCOMPARE(m_runs, QStringList());
     }
@@ -204,7 +204,7 @@ private Q_SLOTS:
         m_runFails = runFails;
         m_prompts.answer(Answer::Yes);
         m_prompts.answer(stop ? Answer::Yes : Answer::No);
-        QCOMPARE(brokenCheck().IsADOInstalled(), stop);
+        QCOMPARE(brokenCheck().repairEndsProgram(), stop);
         expectBoxes({kRepairQuestion, kStopQuestion});
         QCOMPARE(m_runs.size(), 1);
     }
@@ -219,7 +219,7 @@ private Q_SLOTS:
             m_prompts, m_programFolder, [] { return false; }, [] { return QStringLiteral("64"); });
         m_prompts.answer(Answer::Yes);
         m_prompts.answer(Answer::Yes);
-        QVERIFY(runtime.IsADOInstalled());
+        QVERIFY(runtime.repairEndsProgram());
         QFile written(note);
         QVERIFY(written.open(QIODevice::ReadOnly));
         QCOMPARE(QString::fromUtf8(written.readAll()),

@@ -37,14 +37,14 @@ class TestSampleData : public QObject {
 private:
     std::unique_ptr<TestEnvironment> m_env;
     ScriptedPrompts m_prompts;
-    std::unique_ptr<Form1> m_form;
+    std::unique_ptr<MainWindow> m_form;
     QStringList m_statements;
 
-    Form1& startedForm() {
-        m_form =
-            std::make_unique<Form1>(m_prompts, m_env->settings(), TestEnvironment::programFolder());
+    MainWindow& startedForm() {
+        m_form = std::make_unique<MainWindow>(m_prompts, m_env->settings(),
+                                              TestEnvironment::programFolder());
         m_form->setProgramEnd([] {});
-        m_form->Form_Load();
+        m_form->load();
         CaseStore::shared().setStatementObserver(
             [this](const QString& statement) { m_statements.append(statement); });
         return *m_form;
@@ -71,8 +71,8 @@ private Q_SLOTS:
     }
 
     void emptyDatabaseGetsEverySample() {
-        Form1& form = startedForm();
-        button(form, 4)->click();
+        MainWindow& form = startedForm();
+        ui(form).sampleDataButton->click();
         CaseStore::shared().setStatementObserver({});
         QVERIFY(m_prompts.boxes().empty());
         for (const char* table :
@@ -113,25 +113,27 @@ private Q_SLOTS:
             "'Need to solve this case ASAP','" +
             today + "','Department knowledge base',NULL,2,'" + today + "')"));
         QCOMPARE(m_statements.last(), QStringLiteral("select * from [Cases Extended]"));
-        QCOMPARE(caseList(form)->rows().count(), 3);
-        QCOMPARE(caseList(form)->rows().text(2, 3), QStringLiteral("Daniel Carter"));  // assigned
-        QCOMPARE(caseList(form)->rows().text(2, 11), QStringLiteral("John Wilson"));   // opened by
+        QCOMPARE(ui(form).caseList->rows().count(), 3);
+        QCOMPARE(ui(form).caseList->rows().text(2, 3),
+                 QStringLiteral("Daniel Carter"));  // assigned
+        QCOMPARE(ui(form).caseList->rows().text(2, 11),
+                 QStringLiteral("John Wilson"));  // opened by
     }
 
     void secondPressAddsOnlyCases() {
-        Form1& form = startedForm();
-        button(form, 4)->click();
-        button(form, 4)->click();
+        MainWindow& form = startedForm();
+        ui(form).sampleDataButton->click();
+        ui(form).sampleDataButton->click();
         QCOMPARE(count(QStringLiteral("Employees")), 2);
         QCOMPARE(count(QStringLiteral("KnowledgeBase")), 2);
         QCOMPARE(count(QStringLiteral("Cases")), 6);
         QCOMPARE(caseLinks().mid(3), caseLinks().mid(0, 3));
-        QCOMPARE(caseList(form)->rows().count(), 6);
+        QCOMPARE(ui(form).caseList->rows().count(), 6);
     }
 
     void tableWithOneRowGetsOnlyTheFirstSample() {
         prepare([] { execute(QStringLiteral("insert into [Status] values ('In process')")); });
-        button(startedForm(), 4)->click();
+        ui(startedForm()).sampleDataButton->click();
         QCOMPARE(scalar("select group_concat(Status, '|') from Status"),
                  QStringLiteral("In process|In process"));
     }
@@ -147,7 +149,7 @@ private Q_SLOTS:
             execute(QStringLiteral("insert into Employees ([First Name]) values ('w')"));
             execute(QStringLiteral("delete from Employees where ID=1"));
         });
-        button(startedForm(), 4)->click();
+        ui(startedForm()).sampleDataButton->click();
         QCOMPARE(count(QStringLiteral("Categories")), 4);
         QCOMPARE(count(QStringLiteral("Employees")), 2);
         QStringList categories;
@@ -173,7 +175,7 @@ private Q_SLOTS:
         });
         m_prompts.answer(Prompts::Answer::Ok);
         m_prompts.answer(Prompts::Answer::Ok);
-        button(startedForm(), 4)->click();
+        ui(startedForm()).sampleDataButton->click();
         // Employees: the first insert fails (line 114) and the second still runs. Priorities (the
         // fifth table, from line 270): one row, so the failed first insert (282) ends its inserts.
         QCOMPARE(boxLines(m_prompts), (QList<int>{114, 282}));
@@ -191,8 +193,8 @@ private Q_SLOTS:
         for (int i = 0; i < 14; ++i) {
             m_prompts.answer(Prompts::Answer::Ok);
         }
-        Form1& form = startedForm();
-        button(form, 4)->click();
+        MainWindow& form = startedForm();
+        ui(form).sampleDataButton->click();
         QCOMPARE(boxLines(m_prompts), (QList<int>{272, 274, 276, 278, 282, 288, 296, 298, 300, 302,
                                                   304, 306, 308, 310}));
         QVERIFY(m_prompts.texts()[0].startsWith(QStringLiteral("no such table: Priorities")));
@@ -200,7 +202,7 @@ private Q_SLOTS:
         QCOMPARE(count(QStringLiteral("KnowledgeBase")), 2);
         QCOMPARE(scalar("select group_concat('[' || Priority || ']') from Cases"),
                  QStringLiteral("[ ],[ ],[ ]"));
-        QCOMPARE(caseList(form)->rows().count(), 3);
+        QCOMPARE(ui(form).caseList->rows().count(), 3);
     }
 };
 

@@ -18,7 +18,7 @@ class Prompts;
 // its own is reported with this procedure's location and the number of the calling line.
 //
 //     ErrorTrap trap{prompts, "Form2", "LoadStatus"};
-//     trap.at(100, [&] { Combo3->clear(); });
+//     trap.at(100, [&] { statusList->clear(); });
 //     trap.loop(106, [&] { return !rs.eof(); }, [&] { ... });
 //     if (trap.trueOrFailed(126, [&] { return !m_ID.isEmpty(); })) { ... }
 class ErrorTrap {

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include "case_editor.h"
 #include "date_picker.h"
@@ -46,18 +47,20 @@ QComboBox* CaseEditorControls::peopleList(int family) const {
     return std::array{assignedToList, openedByList, customerList}.at(static_cast<size_t>(family));
 }
 
-ReportListView* caseList(const Form1& form) {
-    return control<ReportListView>(form, QStringLiteral("ListView1"));
-}
+MainWindowControls::MainWindowControls(const MainWindow& window)
+    : caseList(control<ReportListView>(window, QStringLiteral("ListView1"))),
+      editButton(control<QPushButton>(window, QStringLiteral("PushButton1"))),
+      addButton(control<QPushButton>(window, QStringLiteral("PushButton2"))),
+      deleteButton(control<QPushButton>(window, QStringLiteral("PushButton3"))),
+      sampleDataButton(control<QPushButton>(window, QStringLiteral("PushButton4"))),
+      reportsButton(control<QPushButton>(window, QStringLiteral("PushButton5"))),
+      helpButton(control<QPushButton>(window, QStringLiteral("PushButton6"))),
+      refreshTimer(window.findChild<QTimer*>(QStringLiteral("Timer1"))) {}
 
 void showActive(QWidget& window) {
     window.show();
     QApplication::setActiveWindow(&window);
     [[maybe_unused]] const bool active = QTest::qWaitForWindowActive(&window);
-}
-
-QPushButton* button(const QObject& window, int number) {
-    return control<QPushButton>(window, QStringLiteral("PushButton%1").arg(number));
 }
 
 namespace {

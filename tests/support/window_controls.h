@@ -4,7 +4,7 @@
 #include <QString>
 #include <QStringList>
 
-class Form1;
+class MainWindow;
 class CaseEditor;
 class ReportListView;
 class MultiLineField;
@@ -12,6 +12,7 @@ class QComboBox;
 class DatePicker;
 class QLineEdit;
 class QPushButton;
+class QTimer;
 class QWidget;
 
 // Tests reach a window's controls the way a user does: by what they are, through their object
@@ -59,9 +60,22 @@ inline CaseEditorControls ui(const CaseEditor& editor) {
 // and names that leads to it.
 QStringList unnamedAccessibleParts(QWidget& window);
 
-// The main window's case list.
-ReportListView* caseList(const Form1& form);
+// The main window's controls, found by name.
+struct MainWindowControls {
+    explicit MainWindowControls(const MainWindow& window);
+
+    ReportListView* caseList;
+    QPushButton* editButton;
+    QPushButton* addButton;
+    QPushButton* deleteButton;
+    QPushButton* sampleDataButton;
+    QPushButton* reportsButton;
+    QPushButton* helpButton;
+    QTimer* refreshTimer;  // follows the others' changes
+};
+
+inline MainWindowControls ui(const MainWindow& window) {
+    return MainWindowControls(window);
+}
 // Shows the window and waits until it is the active one, so that its shortcuts work.
 void showActive(QWidget& window);
-// A window's push button by its number (PushButton1 ...).
-QPushButton* button(const QObject& window, int number);
