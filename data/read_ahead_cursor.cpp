@@ -1,5 +1,8 @@
 #include "read_ahead_cursor.h"
 
+#include "connection_loss.h"
+#include "failure.h"
+
 #include <utility>
 
 namespace {
@@ -124,7 +127,15 @@ bool ReadAheadCursor::next() {
         m_batch = Batch();
         m_row = 0;
         if (m_failure) {
-            std::rethrow_exception(std::exchange(m_failure, nullptr));
+            lock.unlock();
+            try {
+                std::rethrow_exception(std::exchange(m_failure, nullptr));
+            } catch (const ConnectionLost&) {
+                // Met on the reading thread, which runs no command: the taker's command holds
+                // the loss, so that its later steps do not connect again (see ConnectionLoss).
+                ConnectionLoss::lost();
+                throw;
+            }
         }
         return false;
     }

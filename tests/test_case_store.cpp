@@ -14,9 +14,11 @@
 #include <optional>
 
 #include "case_store.h"
+#include "connection_loss.h"
 #include "database_file.h"
 #include "failure.h"
 #include "number_text.h"
+#include "read_ahead_cursor.h"
 #include "record_set.h"
 #include "sql_text.h"
 #include "test_environment.h"
@@ -462,6 +464,32 @@ private Q_SLOTS:
                   {QStringLiteral("title")});
         QCOMPARE(rows.text(1), QStringLiteral("Case 1"));
         QVERIFY(rows.value(0).isNull());
+    }
+
+    // A connection lost while the rows are read ahead holds the command that reads them, as
+    // one lost on the command's own thread does: its later steps do not connect again.
+    void aConnectionLostWhileReadingAheadHoldsTheCommand() {
+        struct LosingRows : Cursor {
+            int row = 0;
+            int columnCount() const override { return 1; }
+            QString columnName(int) const override { return QStringLiteral("ID"); }
+            bool isDateColumn(int) const override { return false; }
+            bool next() override {
+                if (++row > 2) {
+                    throw ConnectionLost(QStringLiteral("server closed the connection"));
+                }
+                return true;
+            }
+            Kind kind(int) const override { return Kind::Integer; }
+            qint64 integer(int) const override { return row; }
+            double real(int) const override { return 0; }
+            std::string_view bytes(int) const override { return {}; }
+        };
+        const ConnectionLoss::Action command;
+        ReadAheadCursor rows(std::make_unique<LosingRows>());
+        QVERIFY(rows.next() && rows.next());
+        QVERIFY_THROWS_EXCEPTION(ConnectionLost, rows.next());
+        QVERIFY(ConnectionLoss::holding());
     }
 
     // The thread build reports a connection used by two threads at once, which SQLite itself
