@@ -43,8 +43,7 @@ public:
                        std::string_view(m_bytes.data() + entry.start, entry.size) == bytes;
             },
             [&] {
-                const Entry entry{make(), m_bytes.size(), static_cast<uint32_t>(bytes.size()),
-                                  false};
+                Entry entry{make(), m_bytes.size(), static_cast<uint32_t>(bytes.size()), false};
                 m_bytes.append(bytes);
                 return entry;
             });
