@@ -336,11 +336,8 @@ void TextFinder::matchRows(const std::vector<size_t>& rows) const {
                 found |= value < shared[column].size() ? shared[column][value] : 0;
                 continue;
             }
-            const std::span<const size_t> ends = folded.foldsToItself || folded.keepsLengths
-                                                     ? folded.texts->utf8Ends()
-                                                     : std::span<const size_t>(folded.ends);
-            const char* const texts =
-                folded.foldsToItself ? folded.texts->allUtf8().data() : folded.buffer.data();
+            const std::span<const size_t> ends = folded.packedEnds();
+            const char* const texts = folded.packedTexts();
             const size_t start = row == 0 ? 0 : ends[row - 1];
             const std::string_view text(texts + start, ends[row] - start);
             for (size_t word = 0; word < count; ++word) {
@@ -378,11 +375,8 @@ void TextFinder::matchWords(size_t first, size_t count, std::vector<uint64_t>& f
         }
         // The texts are searched from end to end; a row found is left at once for the next. A
         // match that runs on into the next row's text is none.
-        const std::span<const size_t> ends = column.foldsToItself || column.keepsLengths
-                                                 ? column.texts->utf8Ends()
-                                                 : std::span<const size_t>(column.ends);
-        const char* const texts =
-            column.foldsToItself ? column.texts->allUtf8().data() : column.buffer.data();
+        const std::span<const size_t> ends = column.packedEnds();
+        const char* const texts = column.packedTexts();
         const size_t size = columnRows == 0 ? 0 : ends[columnRows - 1];
         for (size_t word = 0; word < count; ++word) {
             const std::string& wanted = m_words[first + word];

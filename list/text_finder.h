@@ -72,6 +72,16 @@ private:
         bool keepsLengths = false;  // each row's folded text is as long as its text
         LargeString buffer;
         LargeVector<size_t> ends;
+
+        // Packed: every row's folded text one after another, wherever it is kept, and where
+        // each row's text ends.
+        const char* packedTexts() const {
+            return foldsToItself ? texts->allUtf8().data() : buffer.data();
+        }
+        std::span<const size_t> packedEnds() const {
+            return foldsToItself || keepsLengths ? texts->utf8Ends()
+                                                 : std::span<const size_t>(ends);
+        }
     };
 
     void fold(const ListColumns& columns);
